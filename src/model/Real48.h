@@ -1,0 +1,30 @@
+// The 6-byte real in which a plan stores its annual rate: byte 0 is the
+// exponent with bias 129 (0 means the value 0), bytes 1..5 a 39-bit fraction
+// from least to most significant byte with an implied leading 1, and the top
+// bit of byte 5 the sign.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tamber {
+
+struct TReal48 {
+    std::array<uint8_t, 6> Bytes{};
+    friend bool operator==(const TReal48&, const TReal48&) = default;
+};
+static_assert(sizeof(TReal48) == 6 && alignof(TReal48) == 1);
+
+// Exact value of a 6-byte real (every 6-byte real is a double).
+double Real48ToDouble(const TReal48& value) noexcept;
+
+// The 6-byte real nearest to Value, ties to an even fraction. Zero (of either
+// sign) and magnitudes below the smallest 6-byte real give 0. Throws
+// EFloatOverflow beyond the largest 6-byte real (about 1.7e38) and for
+// infinities, EFloatInvalid for NaN.
+TReal48 DoubleToReal48(double value);
+
+// Value rounded through a 6-byte real and back.
+double RoundThroughReal48(double value);
+
+}  // namespace tamber

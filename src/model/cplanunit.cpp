@@ -1,0 +1,349 @@
+#include "cplanunit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "Errors.h"
+
+namespace tamber {
+namespace {
+
+constexpr int64_t kFirstMonthIndex = MonthIndex(1, 1);
+constexpr int64_t kLastMonthIndex = MonthIndex(9999, 12);
+
+// Day Day of the month with index M (year x 12 + month - 1), shortened to
+// the month's end. Throws EInvalidDate when the month lies outside 1..9999.
+int32_t ClampedDayAt(int64_t m, int day) {
+    if (m < kFirstMonthIndex || m > kLastMonthIndex) throw EInvalidDate();
+    return ClampedDay(static_cast<int>(m / 12), static_cast<int>(m % 12) + 1, day);
+}
+
+int32_t ClampedDayOfYear(int64_t year, int month, int day) {
+    return ClampedDayAt(year * 12 + month - 1, day);
+}
+
+// Step of a month-based period kind in months; 0 for other kinds.
+int MonthStep(int periodKind) noexcept {
+    switch (periodKind) {
+        case prHalfYearly: return 6;
+        case prQuarterly: return 3;
+        case prEveryTwoMonths: return 2;
+        case prMonthly: return 1;
+        default: return 0;
+    }
+}
+
+// Step of a year-based period kind in years; 0 for other kinds.
+int YearStep(int periodKind) noexcept {
+    switch (periodKind) {
+        case prYearly: return 1;
+        case prEveryTwoYears: return 2;
+        case prEveryThreeYears: return 3;
+        default: return 0;
+    }
+}
+
+int32_t CheckedAmount(int64_t value) {
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
+        throw EAmountRange();
+    }
+    return static_cast<int32_t>(value);
+}
+
+// The structural rules; the dates are checked by making the plan.
+std::string StructureProblem(const TPlanRecord& rec) {
+    if (rec.PeriodKind >= kPeriodKindCount) return "週期種類無效";
+    if (rec.PeriodCount < 1) return "期數必須至少為 1";
+    if (rec.PeriodKind == prEveryNDays && rec.IntervalDays < 1) return "間隔天數必須至少為 1";
+    if (rec.PeriodKind == prTwiceMonthly || rec.PeriodKind == prThriceMonthly) {
+        const int n = rec.PeriodKind == prTwiceMonthly ? 2 : 3;
+        for (int i = 0; i < n; ++i) {
+            const int day = rec.MonthDays[static_cast<std::size_t>(i)];
+            if (day < 1 || day > 31) return "日期超過範圍";
+            if (i > 0 && day <= rec.MonthDays[static_cast<std::size_t>(i - 1)]) return "日期請由小至大輸入";
+        }
+    }
+    if (!std::isfinite(rec.StartDate) || std::trunc(rec.StartDate) < kMinDay ||
+        std::trunc(rec.StartDate) > kMaxDay) {
+        return "開始日期無效";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string PlanRecordProblem(const TPlanRecord& rec) {
+    try {
+        TFixAccount plan(rec);
+    } catch (const ETamberError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+TCustomPlan::TCustomPlan(const TPlanRecord& rec, TPlanKindCode kind) : Rec_(rec) {
+    Rec_.PlanKind = kind;
+    if (std::string problem = StructureProblem(Rec_); !problem.empty()) throw EInvalidPlan(problem);
+    SetStartDate(Rec_.StartDate);
+    try {
+        LastDay_ = DayOfPeriod(Rec_.PeriodCount);
+    } catch (const EInvalidDate&) {
+        throw EInvalidDate("最後一期的日期超過 9999 年");
+    }
+}
+
+void TCustomPlan::SetStartDate(TDate D) {
+    FirstDay_ = DayOf(D);
+    TYearMonthDay first = DecodeDay(FirstDay_);
+    const int n = ListedDayCount();
+    if (n > 0) {
+        const auto entry = [&](int i) { return static_cast<int>(Rec_.MonthDays[static_cast<std::size_t>(i - 1)]); };
+        if (entry(n) < first.Day) {
+            first.Day = entry(1);
+            if (++first.Month > 12) {
+                first.Month = 1;
+                ++first.Year;
+            }
+        } else {
+            int i = 1;
+            while (entry(i) < first.Day) ++i;
+            first.Day = entry(i);
+        }
+        // No shortening here: a first listed day that its month lacks makes no plan.
+        try {
+            FirstDay_ = EncodeDay(first.Year, first.Month, first.Day);
+        } catch (const EInvalidDate&) {
+            throw EInvalidDate("第一期的日期不存在");
+        }
+    }
+    FirstYear_ = static_cast<uint16_t>(first.Year);
+    FirstMonth_ = static_cast<uint16_t>(first.Month);
+    FirstDayOfMonth_ = static_cast<uint16_t>(first.Day);
+}
+
+int TCustomPlan::ListedDayCount() const noexcept {
+    switch (Rec_.PeriodKind) {
+        case prTwiceMonthly: return 2;
+        case prThriceMonthly: return 3;
+        default: return 0;
+    }
+}
+
+int TCustomPlan::DayListPos(int Day) const noexcept {
+    const int n = ListedDayCount();
+    for (int i = 1; i <= n; ++i) {
+        if (Rec_.MonthDays[static_cast<std::size_t>(i - 1)] == Day) return i;
+    }
+    return 0;
+}
+
+// Position of the listed day that falls on the given day once shortened to
+// the month's end: the first such position, or the last when `last`; 0 when
+// no listed day falls on it. For days that are not shortened this is DayListPos.
+int TCustomPlan::ListedPosOnDay(const TYearMonthDay& ymd, bool last) const noexcept {
+    const int n = ListedDayCount();
+    const int monthLength = DaysInMonth(ymd.Year, ymd.Month);
+    int found = 0;
+    for (int i = 1; i <= n; ++i) {
+        const int listed = Rec_.MonthDays[static_cast<std::size_t>(i - 1)];
+        if ((listed < monthLength ? listed : monthLength) == ymd.Day) {
+            found = i;
+            if (!last) break;
+        }
+    }
+    return found;
+}
+
+int32_t TCustomPlan::DayOfPeriod(int64_t K) const {
+    const int kind = Rec_.PeriodKind;
+    const int64_t firstMonth = MonthIndex(FirstYear_, FirstMonth_);
+    if (kind == prEveryNDays) {
+        const int64_t day = FirstDay_ + (K - 1) * int64_t{Rec_.IntervalDays};
+        if (day > kMaxDay) throw EInvalidDate();
+        return static_cast<int32_t>(day);
+    }
+    if (const int s = YearStep(kind)) return ClampedDayOfYear(FirstYear_ + s * (K - 1), FirstMonth_, FirstDayOfMonth_);
+    if (const int s = MonthStep(kind)) return ClampedDayAt(firstMonth + (K - 1) * s, FirstDayOfMonth_);
+    if (const int n = ListedDayCount()) {
+        const int64_t p = DayListPos(FirstDayOfMonth_);
+        const int day = Rec_.MonthDays[static_cast<std::size_t>((K + p - 2) % n)];
+        const int64_t c = K + p - 1;
+        const int64_t months = c / n + (c % n > 0 ? 1 : 0);
+        return ClampedDayAt(firstMonth + months - 1, day);
+    }
+    return FirstDay_;  // once only
+}
+
+TDate TCustomPlan::DateOfPeriod(int32_t K) const {
+    if (K < 1 || K > Rec_.PeriodCount) return 0;
+    return DayOfPeriod(K);
+}
+
+int32_t TCustomPlan::PeriodIndexOf(int32_t refDay, int32_t day, bool lastOnDay) const {
+    const int kind = Rec_.PeriodKind;
+    if (kind == prEveryNDays) {
+        return static_cast<int32_t>((int64_t{day} - refDay) / Rec_.IntervalDays + 1);
+    }
+    if (kind == prOnce) return 1;
+    if (kind >= kPeriodKindCount) return 0;
+    const TYearMonthDay ref = DecodeDay(refDay);
+    const TYearMonthDay at = DecodeDay(day);
+    const int years = at.Year - ref.Year;
+    const int months = (at.Year * 12 + at.Month) - (ref.Year * 12 + ref.Month);
+    if (const int s = YearStep(kind)) return years / s + 1;
+    if (const int s = MonthStep(kind)) return months / s + 1;
+    const int n = ListedDayCount();
+    return n * months + ListedPosOnDay(at, lastOnDay) - ListedPosOnDay(ref, false) + 1;
+}
+
+int32_t TCustomPlan::PeriodIndex(TDate Ref, TDate D) const {
+    return PeriodIndexOf(DayOf(Ref), DayOf(D), false);
+}
+
+int32_t TCustomPlan::PeriodNumber(TDate D) const {
+    return PeriodIndexOf(FirstDay_, DayOf(D), false);
+}
+
+int32_t TCustomPlan::LastPeriodNumber(TDate D) const {
+    // The last occurrence may share its day with listed days the plan never reaches.
+    return std::min(PeriodIndexOf(FirstDay_, DayOf(D), true), Rec_.PeriodCount);
+}
+
+// First occurrence after day d, for FirstDay_ <= d < LastDay_.
+int32_t TCustomPlan::NextDay(int32_t d) const {
+    const int kind = Rec_.PeriodKind;
+    const int32_t next = d + 1;
+    if (kind == prEveryNDays) {
+        const int32_t r = static_cast<int32_t>((int64_t{next} - FirstDay_) % Rec_.IntervalDays);
+        return r == 0 ? next : next + Rec_.IntervalDays - r;
+    }
+    if (kind == prOnce) return FirstDay_;
+    const TYearMonthDay ymd = DecodeDay(next);
+    const int64_t t = MonthIndex(ymd.Year, ymd.Month);  // month of d + 1
+    if (const int s = YearStep(kind)) {
+        const int r = (ymd.Year - FirstYear_) % s;
+        if (r != 0) return ClampedDayOfYear(ymd.Year + s - r, FirstMonth_, FirstDayOfMonth_);
+        const int32_t c = ClampedDayOfYear(ymd.Year, FirstMonth_, FirstDayOfMonth_);
+        return c > d ? c : ClampedDayOfYear(ymd.Year + s, FirstMonth_, FirstDayOfMonth_);
+    }
+    if (const int s = MonthStep(kind)) {
+        const int64_t r = (t - MonthIndex(FirstYear_, FirstMonth_)) % s;
+        if (r != 0) return ClampedDayAt(t + s - r, FirstDayOfMonth_);
+        const int32_t c = ClampedDayAt(t, FirstDayOfMonth_);
+        return c > d ? c : ClampedDayAt(t + s, FirstDayOfMonth_);
+    }
+    if (const int n = ListedDayCount()) {
+        for (int i = 0; i < n; ++i) {
+            const int32_t c = ClampedDayAt(t, Rec_.MonthDays[static_cast<std::size_t>(i)]);
+            if (c > d) return c;
+        }
+        return ClampedDayAt(t + 1, Rec_.MonthDays[0]);
+    }
+    return 0;
+}
+
+// Last occurrence before day d, for FirstDay_ < d <= LastDay_.
+int32_t TCustomPlan::PrevDay(int32_t d) const {
+    const int kind = Rec_.PeriodKind;
+    const int32_t prev = d - 1;
+    if (kind == prEveryNDays) {
+        const int32_t r = static_cast<int32_t>((int64_t{prev} - FirstDay_) % Rec_.IntervalDays);
+        return prev - r;
+    }
+    if (kind == prOnce) return LastDay_;
+    const TYearMonthDay ymd = DecodeDay(prev);
+    const int64_t t = MonthIndex(ymd.Year, ymd.Month);  // month of d - 1
+    if (const int s = YearStep(kind)) {
+        const int r = (ymd.Year - FirstYear_) % s;
+        if (r != 0) return ClampedDayOfYear(ymd.Year - r, FirstMonth_, FirstDayOfMonth_);
+        const int32_t c = ClampedDayOfYear(ymd.Year, FirstMonth_, FirstDayOfMonth_);
+        return c < d ? c : ClampedDayOfYear(ymd.Year - s, FirstMonth_, FirstDayOfMonth_);
+    }
+    if (const int s = MonthStep(kind)) {
+        const int64_t r = (t - MonthIndex(FirstYear_, FirstMonth_)) % s;
+        if (r != 0) return ClampedDayAt(t - r, FirstDayOfMonth_);
+        const int32_t c = ClampedDayAt(t, FirstDayOfMonth_);
+        return c < d ? c : ClampedDayAt(t - s, FirstDayOfMonth_);
+    }
+    if (const int n = ListedDayCount()) {
+        for (int i = n - 1; i >= 0; --i) {
+            const int32_t c = ClampedDayAt(t, Rec_.MonthDays[static_cast<std::size_t>(i)]);
+            if (c < d) return c;
+        }
+        return ClampedDayAt(t - 1, Rec_.MonthDays[static_cast<std::size_t>(n - 1)]);
+    }
+    return 0;
+}
+
+TDate TCustomPlan::NextOccurrence(TDate D) const {
+    if (std::isnan(D)) throw EInvalidDate();
+    if (D < FirstDay_) return FirstDay_;
+    if (D >= LastDay_) return 0;
+    // Occurrences are whole days: the first one after D is the first after floor (D).
+    return NextDay(static_cast<int32_t>(std::floor(D)));
+}
+
+TDate TCustomPlan::PrevOccurrence(TDate D) const {
+    if (std::isnan(D)) throw EInvalidDate();
+    if (D > LastDay_) return LastDay_;
+    if (D <= FirstDay_) return 0;
+    return PrevDay(static_cast<int32_t>(std::ceil(D)));
+}
+
+int32_t TCustomPlan::PeriodAmount(int32_t K) const {
+    if (K < 1 || K > Rec_.PeriodCount) return 0;
+    return CheckedAmount(int64_t{Rec_.Amount} * Rec_.Direction);
+}
+
+int64_t TCustomPlan::SumOfPeriods(int32_t K1, int32_t K2) const {
+    int64_t sum = 0;
+    for (int32_t k = K1; k <= K2; ++k) sum += PeriodAmount(k);
+    return sum;
+}
+
+int32_t TCustomPlan::AmountBetween(TDate After, TDate Before) const {
+    const TDate s = NextOccurrence(After);
+    if (s == 0) return 0;
+    const TDate e = PrevOccurrence(Before);
+    if (e == 0 || s > e) return 0;
+    return CheckedAmount(SumOfPeriods(PeriodNumber(s), LastPeriodNumber(e)));
+}
+
+int32_t TCustomPlan::AmountBeforeMonth(uint16_t Year, uint16_t Month, TDate After) const {
+    return AmountBetween(After, EncodeDate(Year, Month, 1));
+}
+
+TFixAccount::TFixAccount(const TPlanRecord& rec) : TCustomPlan(rec, pkFixAccount) {}
+
+int32_t TFixAccount::AmountBetween(TDate After, TDate Before) const {
+    // Every occurrence moves the same amount: count them instead of adding up.
+    const TDate s = NextOccurrence(After);
+    if (s == 0) return 0;
+    const TDate e = PrevOccurrence(Before);
+    if (e == 0 || s > e) return 0;
+    const int64_t count = int64_t{LastPeriodNumber(e)} - PeriodNumber(s) + 1;
+    return CheckedAmount(count * PeriodAmount(1));
+}
+
+TCollect::TCollect(const TPlanRecord& rec) : TCustomPlan(rec, pkCollect) {}
+TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {}
+TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {}
+TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {}
+
+std::unique_ptr<TCustomPlan> CreateFrom(int kind, const TPlanRecord& rec) {
+    switch (kind) {
+        case pkFixAccount: return std::make_unique<TFixAccount>(rec);
+        case pkCollect: return std::make_unique<TCollect>(rec);
+        case pkSaving: return std::make_unique<TSaving>(rec);
+        case pkCompound: return std::make_unique<TCompound>(rec);
+        case pkLoan: return std::make_unique<TLoan>(rec);
+        default: return nullptr;
+    }
+}
+
+std::unique_ptr<TCustomPlan> CreateFrom(const TPlanRecord& rec) {
+    return CreateFrom(rec.PlanKind, rec);
+}
+
+}  // namespace tamber
