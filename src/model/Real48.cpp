@@ -22,21 +22,22 @@ double Real48ToDouble(const TReal48& value) noexcept {
     return negative ? -magnitude : magnitude;
 }
 
-TReal48 DoubleToReal48(double value) {
+TReal48 LongDoubleToReal48(long double value) {
     if (std::isnan(value)) throw EFloatInvalid();
     if (std::isinf(value)) throw EFloatOverflow();
     TReal48 result;
-    if (value == 0.0) return result;
+    if (value == 0.0L) return result;
 
     int exp2 = 0;
-    const double fr = std::frexp(std::fabs(value), &exp2);  // |value| = fr * 2^exp2, fr in [0.5, 1)
+    const long double fr = std::frexp(std::fabs(value), &exp2);  // |value| = fr * 2^exp2, fr in [0.5, 1)
     // |value| = (2 fr) * 2^(exp2 - 1), and 2 fr = 1.fraction.
     int exponent = exp2 - 1 + kBias;
-    // 2 fr has 53 significant bits; keep 39 fraction bits, rounding to nearest, ties to even.
-    const double scaled = std::ldexp(2.0 * fr - 1.0, kFractionBits);  // exact: in [0, 2^39)
-    double fraction = std::nearbyint(scaled);  // default rounding mode: ties to even
-    if (fraction >= std::ldexp(1.0, kFractionBits)) {
-        fraction = 0.0;
+    // Keep 39 fraction bits, rounding to nearest, ties to even. The scaled
+    // value is exact: at most 63 fraction bits shifted left by 39.
+    const long double scaled = std::ldexp(2.0L * fr - 1.0L, kFractionBits);
+    long double fraction = std::nearbyint(scaled);  // default rounding mode: ties to even
+    if (fraction >= std::ldexp(1.0L, kFractionBits)) {
+        fraction = 0.0L;
         ++exponent;
     }
     if (exponent > 255) throw EFloatOverflow();
@@ -52,8 +53,16 @@ TReal48 DoubleToReal48(double value) {
     return result;
 }
 
+TReal48 DoubleToReal48(double value) {
+    return LongDoubleToReal48(value);  // every double is exact as an extended value
+}
+
 double RoundThroughReal48(double value) {
     return Real48ToDouble(DoubleToReal48(value));
+}
+
+double RoundThroughReal48(long double value) {
+    return Real48ToDouble(LongDoubleToReal48(value));
 }
 
 }  // namespace tamber

@@ -24,7 +24,11 @@ double Real48ToDouble(const TReal48& value) noexcept;
 // infinities, EFloatInvalid for NaN.
 TReal48 DoubleToReal48(double value);
 
+// The same for an extended-precision value, rounded once (no detour through double).
+TReal48 LongDoubleToReal48(long double value);
+
 // Value rounded through a 6-byte real and back.
 double RoundThroughReal48(double value);
+double RoundThroughReal48(long double value);
 
 }  // namespace tamber

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Errors.h"
+#include "Fincalc.h"
 
 namespace tamber {
 namespace {
@@ -326,10 +327,166 @@ int32_t TFixAccount::AmountBetween(TDate After, TDate Before) const {
     return CheckedAmount(count * PeriodAmount(1));
 }
 
+int32_t TCustomPlan::AmountOfThree(const TThreeAmounts& amounts, int32_t K, bool lastWhenSingle) const {
+    const int32_t P = Rec_.PeriodCount;
+    if (K < 1 || K > P) return 0;
+    if (P == 1) return lastWhenSingle ? amounts.Last.Get() : amounts.First.Get();
+    if (K == 1) return amounts.First.Get();
+    if (K == P) return amounts.Last.Get();
+    return amounts.Middle.Get();
+}
+
+int64_t TCustomPlan::SumOfThree(const TThreeAmounts& amounts, int32_t K1, int32_t K2, bool lastWhenSingle) const {
+    const int32_t P = Rec_.PeriodCount;
+    K1 = std::max(K1, 1);
+    K2 = std::min(K2, P);
+    if (K1 > K2) return 0;
+    if (P == 1) return AmountOfThree(amounts, 1, lastWhenSingle);
+    int64_t sum = 0;
+    if (K1 == 1) sum += amounts.First.Get();
+    if (K2 == P) sum += amounts.Last.Get();
+    const int64_t middles = int64_t{std::min(K2, P - 1)} - std::max(K1, 2) + 1;
+    if (middles > 0) sum += middles * amounts.Middle.Get();
+    return sum;
+}
+
+// ---- Savings club --------------------------------------------------------
+
 TCollect::TCollect(const TPlanRecord& rec) : TCustomPlan(rec, pkCollect) {}
-TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {}
-TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {}
-TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {}
+
+int32_t TCollect::PeriodAmount(int32_t K) const {
+    const TPlanRecord& r = Rec();
+    const int64_t P = r.PeriodCount, A = r.Amount, B = r.BaseBid, X = r.WinningBid, T = r.AboveBaseTotal;
+    if (K < 1 || K > P) return 0;
+    // A winning meeting below 1 is one that never arrives, like one beyond
+    // the last meeting: the member only pays in.
+    const int64_t W = r.WinningPeriod >= 1 ? r.WinningPeriod : P + 1;
+    if (r.InnerBidding != 0) {
+        if (K < W) return CheckedAmount(-(A - B));
+        if (K == W) return CheckedAmount(W == 1 ? (P - 1) * A : (A - X) * (P - W) + (W - 1) * A);
+        return CheckedAmount(-A);
+    }
+    if (K < W) return CheckedAmount(-A);
+    if (K == W) return CheckedAmount(W == 1 ? (P - 1) * A : (P - 1) * A + T + (W - 2) * B);
+    return CheckedAmount(W == 1 ? -A : -(A + X));
+}
+
+int64_t TCollect::SumOfPeriods(int32_t K1, int32_t K2) const {
+    // Meetings before the member's own, the own one, and those after it
+    // each move one amount.
+    const int32_t P = Rec().PeriodCount;
+    K1 = std::max(K1, 1);
+    K2 = std::min(K2, P);
+    const int64_t W = Rec().WinningPeriod >= 1 ? Rec().WinningPeriod : int64_t{P} + 1;
+    int64_t sum = 0;
+    const auto addRun = [&](int64_t lo, int64_t hi) {
+        if (lo <= hi) sum += (hi - lo + 1) * PeriodAmount(static_cast<int32_t>(lo));
+    };
+    addRun(K1, std::min<int64_t>(K2, W - 1));
+    if (W >= K1 && W <= K2) sum += PeriodAmount(static_cast<int32_t>(W));
+    addRun(std::max<int64_t>(K1, W + 1), K2);
+    return sum;
+}
+
+// ---- Simple-interest deposit ---------------------------------------------
+
+TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {
+    const int64_t A = Rec().Amount;
+    const int32_t P = Rec().PeriodCount;
+    // The rate is always a percentage here, and one period earns a twelfth
+    // of the yearly interest whatever the period kind.
+    const long double yearly = static_cast<long double>(AnnualRateOf(Rec())) * static_cast<long double>(A);
+    Amounts_.First = TCachedAmount::Of([&] { return CheckedAmount(-A); });
+    if (Rec().Method == mtMonthlyInterest) {
+        Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(yearly * 0.01L * (1.0L / 12)); });
+        Amounts_.Last = TCachedAmount::Of([&] { return CheckedAmount(int64_t{Amounts_.Middle.Get()} + A); });
+    } else {
+        // Every other code pays all interest at the end, as the plan's details show it.
+        Amounts_.Middle = TCachedAmount::Of([] { return 0; });
+        Amounts_.Last = TCachedAmount::Of([&] {
+            return CheckedAmount(int64_t{RoundAmount(yearly * 0.01L * (1.0L / 12) * (P - 1))} + A);
+        });
+    }
+}
+
+int32_t TSaving::PeriodAmount(int32_t K) const {
+    return AmountOfThree(Amounts_, K);
+}
+
+int64_t TSaving::SumOfPeriods(int32_t K1, int32_t K2) const {
+    return SumOfThree(Amounts_, K1, K2);
+}
+
+// ---- Compound-interest deposit -------------------------------------------
+
+TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {
+    const int32_t A = Rec().Amount;
+    const int32_t P = Rec().PeriodCount;
+    const double r = AnnualRateOf(Rec());
+    Amounts_.First = TCachedAmount::Of([&] { return CheckedAmount(-int64_t{A}); });
+    switch (Rec().Method) {
+        case mtInstalmentsIn:
+            Amounts_.Middle = Amounts_.First;
+            Amounts_.Last = TCachedAmount::Of([&] {
+                return RoundAmount(static_cast<long double>(AnnuityValue(P, A, r)) - A);
+            });
+            break;
+        case mtLumpSumInOut:
+            Amounts_.Middle = TCachedAmount::Of([] { return 0; });
+            Amounts_.Last = TCachedAmount::Of([&] { return RoundAmount(CompoundValue(P - 1, A, r)); });
+            break;
+        default:
+            // Lump sum in, equal draws out; also what the editor saves for an unknown code.
+            Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(AnnuityPayment(P - 1, A, r)); });
+            Amounts_.Last = Amounts_.Middle;
+            break;
+    }
+}
+
+bool TCompound::LastWhenSingle() const noexcept {
+    // Equal deposits with one occurrence: that occurrence is the final one.
+    return Rec().Method == mtInstalmentsIn;
+}
+
+int32_t TCompound::PeriodAmount(int32_t K) const {
+    return AmountOfThree(Amounts_, K, LastWhenSingle());
+}
+
+int64_t TCompound::SumOfPeriods(int32_t K1, int32_t K2) const {
+    return SumOfThree(Amounts_, K1, K2, LastWhenSingle());
+}
+
+// ---- Loan ----------------------------------------------------------------
+
+TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {
+    const int32_t A = Rec().Amount;
+    const int32_t P = Rec().PeriodCount;
+    const double r = AnnualRateOf(Rec());
+    Amounts_.First = TCachedAmount::Of([&] { return A; });
+    if (!EqualPrincipal()) {
+        Amounts_.Middle = TCachedAmount::Of([&] { return CheckedAmount(-int64_t{RoundAmount(AnnuityPayment(P - 1, A, r))}); });
+        Amounts_.Last = Amounts_.Middle;
+    }
+}
+
+bool TLoan::EqualPrincipal() const noexcept {
+    // Only code 4 means equal instalments; the editor saves every other choice as equal principal.
+    return Rec().Method != mtEqualInstalments;
+}
+
+int32_t TLoan::PeriodAmount(int32_t K) const {
+    const int32_t P = Rec().PeriodCount;
+    if (!EqualPrincipal() || K <= 1 || K > P) return AmountOfThree(Amounts_, K);
+    // The principal share times one plus the interest term, evaluated as written.
+    const long double i = MonthlyRate(AnnualRateOf(Rec()));
+    const long double share = static_cast<long double>(Rec().Amount) / (P - 1);
+    return CheckedAmount(-int64_t{RoundAmount(share * (1 + i * (P - K + 2)))});
+}
+
+int64_t TLoan::SumOfPeriods(int32_t K1, int32_t K2) const {
+    if (EqualPrincipal()) return TCustomPlan::SumOfPeriods(K1, K2);
+    return SumOfThree(Amounts_, K1, K2);
+}
 
 std::unique_ptr<TCustomPlan> CreateFrom(int kind, const TPlanRecord& rec) {
     switch (kind) {

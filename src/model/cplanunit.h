@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -86,6 +87,41 @@ protected:
     // Sum of PeriodAmount (K) for K1 <= K <= K2 (K1 <= K2), in 64 bits.
     virtual int64_t SumOfPeriods(int32_t K1, int32_t K2) const;
 
+    // An amount worked out once when the plan is made, or the error that
+    // working it out met (handed to whoever asks for the amount).
+    class TCachedAmount {
+    public:
+        template <class Compute>
+        static TCachedAmount Of(Compute compute) {
+            TCachedAmount cached;
+            try {
+                cached.Value_ = compute();
+            } catch (...) {
+                cached.Error_ = std::current_exception();
+            }
+            return cached;
+        }
+        int32_t Get() const {
+            if (Error_) std::rethrow_exception(Error_);
+            return Value_;
+        }
+
+    private:
+        int32_t Value_ = 0;
+        std::exception_ptr Error_;
+    };
+
+    // The amounts of a plan whose first occurrence, every occurrence in
+    // between and its last occurrence each move one amount.
+    struct TThreeAmounts {
+        TCachedAmount First, Middle, Last;
+    };
+    // Occurrence K's amount of such a plan (0 outside 1..PeriodCount); with
+    // one occurrence only, LastWhenSingle says whether it moves Last or First.
+    int32_t AmountOfThree(const TThreeAmounts& amounts, int32_t K, bool lastWhenSingle = false) const;
+    // Their sum over K1..K2 without visiting every occurrence.
+    int64_t SumOfThree(const TThreeAmounts& amounts, int32_t K1, int32_t K2, bool lastWhenSingle = false) const;
+
 private:
     void SetStartDate(TDate D);
     int32_t DayOfPeriod(int64_t K) const;
@@ -108,24 +144,56 @@ public:
     int32_t AmountBetween(TDate After, TDate Before) const override;
 };
 
+// Membership of a rotating savings club: pays in at every meeting, collects
+// the pot at its own meeting.
 class TCollect : public TCustomPlan {
 public:
     explicit TCollect(const TPlanRecord& rec);
+    int32_t PeriodAmount(int32_t K) const override;
+
+protected:
+    int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
 };
 
+// Simple-interest time deposit.
 class TSaving : public TCustomPlan {
 public:
     explicit TSaving(const TPlanRecord& rec);
+    int32_t PeriodAmount(int32_t K) const override;
+
+protected:
+    int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+
+private:
+    TThreeAmounts Amounts_;
 };
 
+// Compound-interest savings deposit.
 class TCompound : public TCustomPlan {
 public:
     explicit TCompound(const TPlanRecord& rec);
+    int32_t PeriodAmount(int32_t K) const override;
+
+protected:
+    int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+
+private:
+    bool LastWhenSingle() const noexcept;
+    TThreeAmounts Amounts_;
 };
 
+// Loan: the amount comes in first and is repaid over the later occurrences.
 class TLoan : public TCustomPlan {
 public:
     explicit TLoan(const TPlanRecord& rec);
+    int32_t PeriodAmount(int32_t K) const override;
+
+protected:
+    int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+
+private:
+    bool EqualPrincipal() const noexcept;
+    TThreeAmounts Amounts_;  // equal instalments only
 };
 
 // Makes the plan of the class that kind (0..4) names from Rec; nullptr for
