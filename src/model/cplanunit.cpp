@@ -397,11 +397,10 @@ TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {
     // of the yearly interest whatever the period kind.
     const long double yearly = static_cast<long double>(AnnualRateOf(Rec())) * static_cast<long double>(A);
     Amounts_.First = TCachedAmount::Of([&] { return CheckedAmount(-A); });
-    if (Rec().Method == mtMonthlyInterest) {
+    if (EffectiveMethod(pkSaving, Rec().Method) == mtMonthlyInterest) {
         Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(yearly * 0.01L * (1.0L / 12)); });
         Amounts_.Last = TCachedAmount::Of([&] { return CheckedAmount(int64_t{Amounts_.Middle.Get()} + A); });
     } else {
-        // Every other code pays all interest at the end, as the plan's details show it.
         Amounts_.Middle = TCachedAmount::Of([] { return 0; });
         Amounts_.Last = TCachedAmount::Of([&] {
             return CheckedAmount(int64_t{RoundAmount(yearly * 0.01L * (1.0L / 12) * (P - 1))} + A);
@@ -424,7 +423,7 @@ TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {
     const int32_t P = Rec().PeriodCount;
     const double r = AnnualRateOf(Rec());
     Amounts_.First = TCachedAmount::Of([&] { return CheckedAmount(-int64_t{A}); });
-    switch (Rec().Method) {
+    switch (EffectiveMethod(pkCompound, Rec().Method)) {
         case mtInstalmentsIn:
             Amounts_.Middle = Amounts_.First;
             Amounts_.Last = TCachedAmount::Of([&] {
@@ -435,8 +434,7 @@ TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {
             Amounts_.Middle = TCachedAmount::Of([] { return 0; });
             Amounts_.Last = TCachedAmount::Of([&] { return RoundAmount(CompoundValue(P - 1, A, r)); });
             break;
-        default:
-            // Lump sum in, equal draws out; also what the editor saves for an unknown code.
+        default:  // lump sum in, equal draws out
             Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(AnnuityPayment(P - 1, A, r)); });
             Amounts_.Last = Amounts_.Middle;
             break;
@@ -445,7 +443,7 @@ TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {
 
 bool TCompound::LastWhenSingle() const noexcept {
     // Equal deposits with one occurrence: that occurrence is the final one.
-    return Rec().Method == mtInstalmentsIn;
+    return EffectiveMethod(pkCompound, Rec().Method) == mtInstalmentsIn;
 }
 
 int32_t TCompound::PeriodAmount(int32_t K) const {
@@ -470,8 +468,7 @@ TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {
 }
 
 bool TLoan::EqualPrincipal() const noexcept {
-    // Only code 4 means equal instalments; the editor saves every other choice as equal principal.
-    return Rec().Method != mtEqualInstalments;
+    return EffectiveMethod(pkLoan, Rec().Method) == mtEqualPrincipal;
 }
 
 int32_t TLoan::PeriodAmount(int32_t K) const {
@@ -486,6 +483,15 @@ int32_t TLoan::PeriodAmount(int32_t K) const {
 int64_t TLoan::SumOfPeriods(int32_t K1, int32_t K2) const {
     if (EqualPrincipal()) return TCustomPlan::SumOfPeriods(K1, K2);
     return SumOfThree(Amounts_, K1, K2);
+}
+
+int EffectiveMethod(int planKind, int method) noexcept {
+    switch (planKind) {
+        case pkSaving: return method == mtMonthlyInterest ? mtMonthlyInterest : mtInterestAtEnd;
+        case pkCompound: return method == mtInstalmentsIn || method == mtLumpSumInOut ? method : mtMonthlyInterest;
+        case pkLoan: return method == mtEqualInstalments ? mtEqualInstalments : mtEqualPrincipal;
+        default: return method;
+    }
 }
 
 std::unique_ptr<TCustomPlan> CreateFrom(int kind, const TPlanRecord& rec) {

@@ -196,6 +196,12 @@ private:
     TThreeAmounts Amounts_;  // equal instalments only
 };
 
+// The method a deposit or loan computes with: the code itself when listed
+// for the plan kind, otherwise the one the editor saves for it (simple
+// deposit: interest at the end; compound: lump sum in, equal draws out; loan:
+// equal principal). Other plan kinds give their code unchanged.
+int EffectiveMethod(int planKind, int method) noexcept;
+
 // Makes the plan of the class that kind (0..4) names from Rec; nullptr for
 // any other kind. Throws as the constructors do.
 std::unique_ptr<TCustomPlan> CreateFrom(int kind, const TPlanRecord& rec);
