@@ -1,0 +1,7 @@
+#include "frstatus.h"
+
+namespace tamber::ui {
+
+TFriendlyStatusBar::TFriendlyStatusBar(QWidget* parent) : QStatusBar(parent) {}
+
+}  // namespace tamber::ui
