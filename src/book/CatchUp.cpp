@@ -1,0 +1,62 @@
+#include "CatchUp.h"
+
+#include <charconv>
+
+#include "Big5.h"
+#include "BookErrors.h"
+
+namespace tamber {
+
+TPendingList BuildPendingList(const TPlanBook& book, TDate balanceDate, TDate today) {
+    TPendingList pending;
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        ForPlan(i, [&] {
+            const TDate d = plan.NextOccurrence(balanceDate);
+            if (d == 0 || d >= today) return;
+            const std::string description = Big5ToUtf8(DescriptionBytes(plan.Rec()));
+            // Walking by period number lists both occurrences of a day onto
+            // which two listed month days are shortened.
+            for (int32_t k = plan.PeriodNumber(d); k <= plan.Rec().PeriodCount; ++k) {
+                const TDate e = plan.DateOfPeriod(k);
+                if (e >= today) break;
+                pending.push_back({i, k, e, std::to_string(plan.PeriodAmount(k)), description});
+            }
+        });
+    }
+    return pending;
+}
+
+int PendingPageCount(std::size_t pendingCount) noexcept {
+    return static_cast<int>((pendingCount + kPendingRowsPerPage - 1) / kPendingRowsPerPage);
+}
+
+std::optional<int32_t> ParseAmountText(std::string_view text) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    // from_chars takes a minus sign but not a plus sign.
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') return std::nullopt;
+    }
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (first == last || ec != std::errc() || end != last) return std::nullopt;
+    return value;
+}
+
+int64_t SumAmountTexts(const TPendingList& pending) {
+    int64_t sum = 0;
+    for (std::size_t j = 0; j < pending.size(); ++j) {
+        const auto amount = ParseAmountText(pending[j].AmountText);
+        if (!amount) throw EInvalid("第 " + std::to_string(j + 1) + " 項金額輸入錯誤");
+        sum += *amount;  // 64 bits would need over 2^32 items to overflow
+    }
+    return sum;
+}
+
+int32_t CaughtUpBalance(int32_t loadedBalance, const TPendingList& pending) {
+    return CheckedSum(int64_t{loadedBalance} + SumAmountTexts(pending));
+}
+
+}  // namespace tamber

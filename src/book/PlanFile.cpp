@@ -1,0 +1,238 @@
+#include "PlanFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "BookErrors.h"
+#include "cplanunit.h"
+
+namespace tamber {
+namespace {
+
+constexpr std::size_t kBalanceDateOffset = 0;
+constexpr std::size_t kBalanceOffset = 24;
+
+std::string PathText(const std::filesystem::path& path) {
+    return path.string();
+}
+
+// The system's reason for the last failed file call, when it left one.
+std::string SystemReason() {
+    const int code = errno;
+    return code != 0 ? std::generic_category().message(code) : std::string("無法寫入");
+}
+
+EWriteError WriteFailure(const std::filesystem::path& path, const std::string& reason) {
+    return EWriteError("寫檔錯誤: " + PathText(path) + " (" + reason + ")");
+}
+
+class TFileSink final : public TByteSink {
+public:
+    explicit TFileSink(const std::filesystem::path& path) : Path_(path) {
+        errno = 0;
+        Out_.open(path, std::ios::out | std::ios::binary | std::ios::trunc);
+        if (!Out_) throw WriteFailure(Path_, SystemReason());
+    }
+
+    void Write(const uint8_t* data, std::size_t size) override {
+        errno = 0;
+        Out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (!Out_) throw WriteFailure(Path_, SystemReason());
+    }
+
+    void Finish() override {
+        errno = 0;
+        Out_.flush();
+        Out_.close();
+        if (!Out_) throw WriteFailure(Path_, SystemReason());
+    }
+
+private:
+    std::filesystem::path Path_;
+    std::ofstream Out_;
+};
+
+// A name for the new file in the same folder as Name, so that replacing Name
+// with it is a rename within one file system.
+std::filesystem::path NewFileBeside(const std::filesystem::path& name) {
+    std::random_device random;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    std::filesystem::path temp = name;
+    temp += suffix;
+    return temp;
+}
+
+// Reads the next complete record; false at the end (a partial record is ignored).
+bool ReadRecord(std::istream& in, TRecordBytes& bytes) {
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.gcount() == static_cast<std::streamsize>(bytes.size())) return true;
+    if (in.bad()) throw EReadError();
+    return false;
+}
+
+// Reads the header and the plans from In into a new book; any failure throws.
+TPlanFileHeader ReadPlans(std::istream& in, TPlanBook& book) {
+    TRecordBytes bytes;
+    if (!ReadRecord(in, bytes)) throw EReadError();
+    const TPlanFileHeader header = HeaderFromBytes(bytes);
+    DayOf(header.BalanceDate);  // a NaN or a date outside years 1..9999 is a damaged header
+
+    TPlanBook plans;
+    while (ReadRecord(in, bytes)) {
+        const TPlanRecord rec = RecordFromBytes(bytes);
+        if (rec.PlanKind >= kPlanKindCount) continue;  // not a plan kind: dropped silently
+        // A record that breaks the plan rules can only come from a damaged
+        // file; loading it could make every later computation fail or spin.
+        if (!PlanRecordProblem(rec).empty()) throw EReadError();
+        std::unique_ptr<TCustomPlan> plan = CreateFrom(rec);
+        // More plans than the day list can number would show wrong plans.
+        if (plans.Count() >= TPlanBook::kMaxPlans) throw EReadError();
+        plans.Append(std::move(plan));
+    }
+    book = std::move(plans);
+    return header;
+}
+
+// Writes Header over record 0 of the open file.
+void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const TPlanFileHeader& header) {
+    const TRecordBytes bytes = HeaderToBytes(header);
+    errno = 0;
+    file.clear();
+    file.seekp(0);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.flush();
+    if (!file) throw WriteFailure(name, SystemReason());
+}
+
+}  // namespace
+
+TRecordBytes HeaderToBytes(const TPlanFileHeader& header) noexcept {
+    TRecordBytes bytes{};
+    std::memcpy(bytes.data() + kBalanceDateOffset, &header.BalanceDate, sizeof header.BalanceDate);
+    std::memcpy(bytes.data() + kBalanceOffset, &header.Balance, sizeof header.Balance);
+    return bytes;
+}
+
+TPlanFileHeader HeaderFromBytes(const TRecordBytes& bytes) noexcept {
+    TPlanFileHeader header;
+    std::memcpy(&header.BalanceDate, bytes.data() + kBalanceDateOffset, sizeof header.BalanceDate);
+    std::memcpy(&header.Balance, bytes.data() + kBalanceOffset, sizeof header.Balance);
+    return header;
+}
+
+std::unique_ptr<TByteSink> CreateFileSink(const std::filesystem::path& path) {
+    return std::make_unique<TFileSink>(path);
+}
+
+void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader& header) {
+    const TRecordBytes head = HeaderToBytes(header);
+    sink.Write(head.data(), head.size());
+    for (int i = 0; i < book.Count(); ++i) {
+        const TRecordBytes rec = RecordToBytes(book.Plan(i).Rec());
+        sink.Write(rec.data(), rec.size());
+    }
+}
+
+void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
+                  const TSinkFactory& createSink) {
+    const std::filesystem::path temp = NewFileBeside(name);
+    try {
+        {
+            std::unique_ptr<TByteSink> sink = createSink(temp);
+            WritePlanFile(*sink, book, {today - 1, state.OpeningBalance});
+            sink->Finish();
+        }
+        // The new file keeps the access rights of the one it replaces.
+        std::error_code ignored;
+        const auto previous = std::filesystem::status(name, ignored);
+        if (std::filesystem::exists(previous)) {
+            std::filesystem::permissions(temp, previous.permissions(), ignored);
+        }
+        std::filesystem::rename(temp, name);
+    } catch (const std::exception& e) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        if (dynamic_cast<const EWriteError*>(&e)) throw;
+        if (const auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&e)) {
+            throw WriteFailure(name, fs->code().message());
+        }
+        throw WriteFailure(name, e.what());
+    }
+    state.Modified = false;
+}
+
+TPlanFileHeader ReadPlanFile(const std::filesystem::path& name, TPlanBook& book) {
+    try {
+        std::ifstream in(name, std::ios::in | std::ios::binary);
+        if (!in) throw EReadError();
+        return ReadPlans(in, book);
+    } catch (const std::exception&) {
+        book.Clear();
+        throw EReadError();
+    }
+}
+
+TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TPlanBookState& state, TDate today,
+                          const TCatchUpHook& catchUp) {
+    book.Clear();
+    state.PlanFileName = PathText(name);
+
+    // Opened for reading and writing, as an accepted catch-up rewrites the header.
+    std::fstream file;
+    TPlanFileHeader header;
+    try {
+        file.open(name, std::ios::in | std::ios::out | std::ios::binary);
+        if (!file) throw EReadError();
+        header = ReadPlans(file, book);
+    } catch (const std::exception&) {
+        ClearPlanBook(book, state);
+        throw EReadError();
+    }
+    state.BalanceDate = header.BalanceDate;
+    state.OpeningBalance = header.Balance;
+    state.LoadedBalance = header.Balance;
+
+    TLoadOutcome outcome = TLoadOutcome::Loaded;
+    if (!book.Empty() && today - 1 > state.BalanceDate) {
+        state.CatchUpAccepted = false;
+        std::optional<int32_t> accepted;
+        TPendingList pending;
+        try {
+            pending = BuildPendingList(book, state.BalanceDate, today);
+            if (!pending.empty() && catchUp) accepted = catchUp(pending, state);
+        } catch (...) {
+            ClearPlanBook(book, state);
+            throw;
+        }
+        if (accepted) {
+            state.OpeningBalance = *accepted;
+            state.CatchUpAccepted = true;
+            WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
+            outcome = TLoadOutcome::CaughtUp;
+        } else if (!pending.empty()) {
+            ClearPlanBook(book, state);
+            outcome = TLoadOutcome::Declined;
+        }
+    }
+    file.close();
+    state.Modified = false;
+    return outcome;
+}
+
+void RewritePlanFileHeader(const std::filesystem::path& name, int32_t openingBalance, TDate today) {
+    errno = 0;
+    // Opening for reading and writing never creates a missing file.
+    std::fstream file(name, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file) throw WriteFailure(name, SystemReason());
+    WriteHeaderAt(file, name, {today - 1, openingBalance});
+    file.close();
+    if (!file) throw WriteFailure(name, SystemReason());
+}
+
+}  // namespace tamber

@@ -1,0 +1,115 @@
+#include "Trend.h"
+
+#include "BookErrors.h"
+
+namespace tamber {
+namespace {
+
+// Points Cursor at Date (0 for none) with what Plan moves on that day.
+void AimCursor(const TCustomPlan& plan, TPlanCursor& cursor, TDate date) {
+    cursor.NextDate = date;
+    cursor.NextPeriod = 0;
+    cursor.NextAmount = 0;
+    if (date == 0) return;
+    // Period numbers come from the date itself, and every period on the day
+    // is counted: two listed days shortened onto one month end are two
+    // occurrences on one day, and counting on by one would shift every later
+    // amount by a period.
+    cursor.NextPeriod = plan.PeriodNumber(date);
+    int64_t amount = 0;
+    for (int32_t k = cursor.NextPeriod, last = plan.LastPeriodNumber(date); k <= last; ++k) {
+        amount += plan.PeriodAmount(k);
+    }
+    cursor.NextAmount = CheckedSum(amount);
+}
+
+}  // namespace
+
+int32_t ComputeStartBalance(const TPlanBook& book, int32_t openingBalance, TDate start, TDate today) {
+    // The opening balance already holds every occurrence before today, so an
+    // earlier start takes those between it and today back out: the line then
+    // passes through the opening balance at the end of yesterday.
+    int64_t balance = openingBalance;
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        if (start > today) {
+            balance += ForPlan(i, [&] { return plan.AmountBetween(today - 1, start); });
+        } else if (start < today) {
+            balance -= ForPlan(i, [&] { return plan.AmountBetween(start - 1, today); });
+        }
+    }
+    return CheckedSum(balance);
+}
+
+TPlanCursors StartPlanCursors(const TPlanBook& book, TDate start) {
+    TPlanCursors cursors(static_cast<std::size_t>(book.Count()));
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        ForPlan(i, [&] { AimCursor(plan, cursors[static_cast<std::size_t>(i)], plan.NextOccurrence(start - 1)); });
+    }
+    return cursors;
+}
+
+int32_t DaySum(const TPlanBook& book, TPlanCursors& cursors, TDate day) {
+    int64_t total = 0;
+    for (int i = 0; i < book.Count() && static_cast<std::size_t>(i) < cursors.size(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        TPlanCursor& cursor = cursors[static_cast<std::size_t>(i)];
+        ForPlan(i, [&] {
+            if (cursor.NextDate != 0 && cursor.NextDate < day) AimCursor(plan, cursor, plan.NextOccurrence(day - 1));
+            if (cursor.NextDate == 0 || cursor.NextDate != day) return;
+            total += cursor.NextAmount;
+            AimCursor(plan, cursor, plan.NextOccurrence(day));
+        });
+    }
+    return CheckedSum(total);
+}
+
+std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate start, int32_t days) {
+    std::vector<TPlanBar> bars;
+    const TDate end = start + days - 1;
+    ForPlan(planIndex, [&] {
+        for (TDate d = plan.NextOccurrence(start - 1); d != 0 && d <= end; d = plan.NextOccurrence(d)) {
+            for (int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d); k <= last; ++k) {
+                bars.push_back({planIndex, d, plan.PeriodAmount(k)});
+            }
+        }
+    });
+    return bars;
+}
+
+TTrendLine::TTrendLine(const TPlanBook& book, int32_t openingBalance, TDate start, int32_t days, TDate today)
+    : ChartStartDate_(start), DayCount_(days > 0 ? days : 0) {
+    Cursors_ = StartPlanCursors(book, start);
+    StartBalance_ = ComputeStartBalance(book, openingBalance, start, today);
+    int64_t balance = StartBalance_;
+    for (int32_t j = 0; j < DayCount_; ++j) {
+        const TDate day = start + j;
+        balance += DaySum(book, Cursors_, day);
+        Points_.push_back({day, CheckedSum(balance)});
+    }
+}
+
+std::vector<TPlanBar> TTrendLine::StepOneDay(const TPlanBook& book) {
+    const TDate start = ChartStartDate_ + 1;
+    std::vector<TPlanBar> bars;
+    if (Points_.empty()) {
+        ChartStartDate_ = start;
+        return bars;
+    }
+    const TDate last = start + DayCount_ - 1;
+    for (int i = 0; i < book.Count() && static_cast<std::size_t>(i) < Cursors_.size(); ++i) {
+        const TPlanCursor& cursor = Cursors_[static_cast<std::size_t>(i)];
+        if (cursor.NextDate != 0 && cursor.NextDate == last) bars.push_back({i, last, cursor.NextAmount});
+    }
+    // Worked on copies so that a failure leaves the line as it was.
+    TPlanCursors cursors = Cursors_;
+    const int32_t balance = CheckedSum(int64_t{Points_.back().Balance} + DaySum(book, cursors, last));
+    Cursors_ = std::move(cursors);
+    ChartStartDate_ = start;
+    Points_.pop_front();
+    Points_.push_back({last, balance});
+    return bars;
+}
+
+}  // namespace tamber
