@@ -1,13 +1,54 @@
-// The desktop program. Until the main window lands it opens an empty window
-// with the program's caption.
+// The desktop program: splash window, main window, About window; the program
+// ends when the main window closes. It takes no command-line arguments.
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include <exception>
+#include <filesystem>
+
+#include "About.h"
+#include "Errors.h"
+#include "Main.h"
+
+namespace {
+
+// Errors that escape a command are shown in a box; no window closes for them.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(activeWindow(), QStringLiteral("Tamber 98"), QString::fromUtf8(e.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tamber 98"));
-    window.resize(800, 600);
-    window.show();
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tamber98"));
+
+    auto* splash = new tamber::ui::TSplashForm;
+    splash->show();
+    QApplication::processEvents();
+
+    const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
+    const std::filesystem::path configDir =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+    tamber::ui::TForm1::TOptions options;
+    options.SettingsFile = tamber::ChooseSettingsFile(programDir, configDir);
+
+    tamber::ui::TForm1 mainWindow(options);
+    tamber::ui::TAboutBox about(&mainWindow);
+    mainWindow.ShowAbout = [&about] { about.exec(); };
+
+    delete splash;
+    mainWindow.showMaximized();
     return QApplication::exec();
 }

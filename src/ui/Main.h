@@ -1,0 +1,182 @@
+// TForm1: the main window. The month calendar with the daily amounts, the
+// bars that pick the month, the month's totals, the plans due on the chosen
+// day with the details and remaining periods of one of them, and the menus
+// that reach the plan file, the recent files, the editor, the balance
+// adjustment, the chart and the About window.
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QMainWindow>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "Ledger.h"
+#include "MonthBars.h"
+#include "PlanBook.h"
+#include "PlanFile.h"
+#include "Settings.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QStackedWidget;
+class QTabWidget;
+class QTableWidget;
+
+namespace tamber::ui {
+
+class TDrawCalendar;
+class TPrompts;
+
+// Everything the details tab shows for one plan.
+struct TPlanDetailTexts {
+    int Page = 5;           // page of the detail area: the plan kind, or 5 (blank)
+    QString Kind;           // kind name
+    QString Description;
+    QString StartDate;      // short date
+    QString PeriodCount;
+    QString Direction;      // fixed flows: "收入" or "支出"
+    QString BidKind;        // savings club: "內標" or "外標"
+    QString Amount;
+    QString BaseBid;        // savings club
+    QString Rate;           // deposits and loans: "%.2f"
+    QString Method;         // deposits and loans: the method the amounts are computed with
+};
+TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale);
+
+// One row of the remaining-periods list: the period, its date and amount
+// (an amount that cannot be computed reads "?").
+struct TRemainingRow {
+    QString Period, Date, Amount;
+};
+// The periods after Period up to the plan's last.
+std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t period, const QLocale& locale);
+
+// The file-name part of a path, as the window caption shows it.
+QString FileNamePart(const QString& path);
+
+// A plan's description as Unicode text.
+QString DescriptionText(const TCustomPlan& plan);
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    struct TOptions {
+        std::filesystem::path SettingsFile;       // where the recent files are kept
+        TPrompts* Prompts = nullptr;              // dialogs; the real ones when null
+        std::function<QDate()> Today;             // the system date when empty
+    };
+
+    explicit TForm1(TOptions options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The plan book and the file and ledger state other windows read and write.
+    TPlanBook& Book() noexcept { return Book_; }
+    TPlanBookState& State() noexcept { return State_; }
+    TDrawCalendar& Calendar() noexcept { return *Calendar_; }
+    const TRecentFiles& RecentFiles() const noexcept { return Recent_; }
+    const TMonthBars& Bars() const noexcept { return Bars_; }
+    QDate Today() const;
+
+    // File commands. Each reports its own errors in a message box.
+    void LoadCommand();                      // "載入"
+    bool SaveCommand();                      // "存檔"; false when nothing was written
+    bool SaveAsCommand();                    // "另存新檔"
+    void ClearCommand();                     // "清除載入的計劃"
+    // Loads a file as the load command and the recent files do; false when it failed.
+    bool LoadPlanFile(const QString& name);
+    void ClearPlanBook();
+    void AddToRecentFiles(const QString& path);
+
+    // The calendar's month from the ledger; an amount that cannot be computed
+    // is reported once (not again while the same error recurs).
+    void ComputeMonth(int year, int month);
+    // What activation does: labels, the shown month, the day's plans.
+    void FormActivate();
+    // The plans due on a day, and the details of the one selected in the day grid.
+    void ShowDayPlans(TDate date);
+    void ShowPlanDetail();
+    void SelectDetailPage(int page);
+    // The calendar follows the bars (the end of a scroll gesture).
+    void ApplyScrolledMonth();
+
+    // What the other windows supply: the plan editor, the balance adjustment,
+    // the chart, the About window, and the catch-up dialog of a load.
+    std::function<void()> EditPlans;
+    std::function<void()> AdjustBalance;
+    std::function<void()> ShowChart;
+    std::function<void()> ShowAbout;
+    TCatchUpHook CatchUp;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildTopBand(QWidget* band);
+    void BuildBody(QWidget* body);
+    QWidget* BuildDetailsTab();
+    void RebuildRecentMenu();
+    void UpdateCaption(const QString& caption);
+    void SyncBars();
+    void SliderChanged(int value);
+    void YearBarChanged(int value);
+    void MonthBarChanged(int value);
+    void CalendarChanged();
+    // Asks to save unsaved changes before they would be lost; true to go on.
+    void OfferToSaveChanges();
+    bool HasChangesToSave() const;
+    void ReportError(const QString& message);
+    TDate TodayDate() const;
+
+    TOptions Options_;
+    TPrompts* Prompts_;
+    TPlanBook Book_;
+    TPlanBookState State_;
+    TMonthBars Bars_;
+    TRecentFiles Recent_;
+    QString ReportedComputeError_;
+    bool SyncingBars_ = false;
+    bool Closing_ = false;
+
+    TDrawCalendar* Calendar_ = nullptr;
+    QMenu* FileMenu_ = nullptr;
+    QAction* RecentSeparator_ = nullptr;
+    std::vector<QAction*> RecentActions_;
+    QAction* WholeMonthBalance_ = nullptr;
+    QLabel* YearLabel_ = nullptr;
+    QLabel* MonthLabel_ = nullptr;
+    QScrollBar* MonthSlider_ = nullptr;
+    QScrollBar* YearBar_ = nullptr;
+    QScrollBar* MonthBar_ = nullptr;
+    QLabel* MonthIncome_ = nullptr;
+    QLabel* MonthExpense_ = nullptr;
+    QTableWidget* DayGrid_ = nullptr;
+    QTableWidget* RemainingGrid_ = nullptr;
+    QTabWidget* PageControl_ = nullptr;
+    QStackedWidget* Notebook_ = nullptr;
+    std::vector<QWidget*> HeadingWidgets_;  // shown only for a plan's page
+    QLabel* KindLabel_ = nullptr;
+    QLabel* DescriptionLabel_ = nullptr;
+    QLabel* StartDateLabel_ = nullptr;
+    QLabel* PeriodCountLabel_ = nullptr;
+    QLabel* DirectionLabel_ = nullptr;
+    QLabel* FixAmountLabel_ = nullptr;
+    QLabel* BidKindLabel_ = nullptr;
+    QLabel* CollectAmountLabel_ = nullptr;
+    QLabel* BaseBidLabel_ = nullptr;
+    struct TRatePage {
+        QLabel* Amount = nullptr;
+        QLabel* Rate = nullptr;
+        QLabel* Method = nullptr;
+    };
+    TRatePage RatePages_[3];  // simple deposit, compound deposit, loan
+};
+
+}  // namespace tamber::ui
