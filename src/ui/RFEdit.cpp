@@ -60,7 +60,7 @@ std::optional<TCharSet> ParseValidChars(std::u32string_view text) {
         if (c == U',' || c == U']') {
             if (inRange) {
                 for (char32_t code = low; code <= high && code < set.size(); ++code) add(code);
-            } else if (low != 0) {
+            } else if (low != 0) {  // an item without a character adds nothing: "[]" must stay empty
                 add(low);
             }
             low = high = c = 0;
