@@ -59,9 +59,10 @@ TEST_F(LedgerTest, TodaysAndTomorrowsFlowsRunIntoTheBalance) {
     EXPECT_EQ(calendar.MonthAverageBalance, 1438);  // (2200 + 20 x 1400) / 21 = 1438.1
 }
 
-TEST_F(LedgerTest, LaterMonthStartsFromTheCarryIn) {
+TEST_F(LedgerTest, LaterMonthStartsFromTheCarryInAndPastMonthsStayFlat) {
     state.OpeningBalance = 1000;
-    const TPlanBook book = MakeBook({Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999)});
+    const TPlanBook book = MakeBook({Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
+                                     Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)});
     Compute(book, 2025, 6);
     EXPECT_EQ(state.MonthCarryIn, 200);  // 15 April and 15 May; 15 March and 5 April are past
     EXPECT_EQ(Day(1).Balance, 1200);
@@ -72,14 +73,11 @@ TEST_F(LedgerTest, LaterMonthStartsFromTheCarryIn) {
     EXPECT_EQ(state.MonthCarryIn, 0);
     for (int d = 1; d <= 31; ++d) EXPECT_EQ(Day(d).Balance, 1000) << "day " << d;
     EXPECT_EQ(Day(15).Income, 0);
-}
 
-TEST_F(LedgerTest, DecemberRunsToTheThirtyFirst) {
-    const TPlanBook book = MakeBook({Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)});
-    const TMonthTotals totals = Compute(book, 2025, 12);
+    const TMonthTotals december = Compute(book, 2025, 12);  // up to 31 December, not 1 January
     EXPECT_EQ(Day(31).Income, 70);
-    EXPECT_EQ(Day(31).Balance, 70);
-    EXPECT_EQ(totals.Income, 70);
+    EXPECT_EQ(december.Income, 170);
+    EXPECT_EQ(state.MonthCarryIn, 800);  // 15 April to 15 November
 }
 
 TEST_F(LedgerTest, AverageRoundsHalvesToEven) {

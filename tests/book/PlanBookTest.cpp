@@ -41,24 +41,5 @@ TEST(PlanBook, HoldsNoMorePlansThanTheDayListCanNumber) {
     EXPECT_EQ(book.Plan(0).Rec().Amount, 0);
 }
 
-TEST(PlanBook, ClearingForgetsTheFileButKeepsWhatTheLoadRead) {
-    TPlanBook book = test::MakeBook({Once(Ymd(2025, 1, 1), 1)});
-    TPlanBookState state;
-    state.PlanFileName = "/tmp/a.tbr";
-    state.OpeningBalance = 7;
-    state.LoadedBalance = 8;
-    state.BalanceDate = Ymd(2025, 1, 1);
-    state.Modified = true;
-    state.DayItems = {"   0       1"};
-    ClearPlanBook(book, state);
-    EXPECT_EQ(book.Count(), 0);
-    EXPECT_EQ(state.PlanFileName, "");
-    EXPECT_EQ(state.OpeningBalance, 0);
-    EXPECT_TRUE(state.DayItems.empty());
-    EXPECT_TRUE(state.Modified);
-    EXPECT_EQ(state.LoadedBalance, 8);
-    EXPECT_EQ(state.BalanceDate, Ymd(2025, 1, 1));
-}
-
 }  // namespace
 }  // namespace tamber

@@ -44,24 +44,6 @@ struct FailingSink : TByteSink {
     void Finish() override { File->Finish(); }
 };
 
-TEST(PlanFile, EmptyBookIsOneHeaderRecord) {
-    test::ScratchDir dir;
-    TPlanBookState state;
-    state.OpeningBalance = 4321;
-    state.Modified = true;
-    SavePlanFile(dir / "a.tbr", TPlanBook(), state, kToday);
-    EXPECT_FALSE(state.Modified);
-    EXPECT_EQ(test::ReadBytes(dir / "a.tbr"), FileBytes(kToday - 1, 4321, {}));  // zeros outside date and balance
-
-    TPlanBook book;
-    TPlanBookState loaded;
-    // The balance date is old, but an empty book has nothing to catch up.
-    EXPECT_EQ(LoadPlanFile(dir / "a.tbr", book, loaded, kToday + 30, NeverAsked), TLoadOutcome::Loaded);
-    EXPECT_EQ(book.Count(), 0);
-    EXPECT_EQ(loaded.OpeningBalance, 4321);
-    EXPECT_EQ(loaded.PlanFileName, (dir / "a.tbr").string());
-}
-
 TEST(PlanFile, SaveAndLoadKeepEveryRecordByteForByte) {
     TPlanRecord rent = Flow(prMonthly, Ymd(2025, 1, 31) + 0.75, 24, -18000);
     SetDescriptionBytes(rent, Utf8ToBig5("房租, \"五樓\"").Bytes);
@@ -76,10 +58,22 @@ TEST(PlanFile, SaveAndLoadKeepEveryRecordByteForByte) {
     test::WriteBytes(dir / "in.tbr", FileBytes(kToday - 1, -5, records));
     TPlanBook book;
     TPlanBookState state;
-    LoadPlanFile(dir / "in.tbr", book, state, kToday, NeverAsked);
+    state.Modified = true;
+    EXPECT_EQ(LoadPlanFile(dir / "in.tbr", book, state, kToday, NeverAsked), TLoadOutcome::Loaded);
+    EXPECT_EQ(state.PlanFileName, (dir / "in.tbr").string());
+    EXPECT_FALSE(state.Modified);
     ASSERT_EQ(book.Count(), 3);
+    state.Modified = true;
     SavePlanFile(dir / "out.tbr", book, state, kToday + 5);
+    EXPECT_FALSE(state.Modified);
     EXPECT_EQ(test::ReadBytes(dir / "out.tbr"), FileBytes(kToday + 4, -5, records)) << "only the header date moves";
+
+    // An empty book is the header alone; its old balance date asks for no catch-up.
+    book.Clear();
+    SavePlanFile(dir / "empty.tbr", book, state, kToday);
+    EXPECT_EQ(test::ReadBytes(dir / "empty.tbr"), FileBytes(kToday - 1, -5, {}));
+    EXPECT_EQ(LoadPlanFile(dir / "empty.tbr", book, state, kToday + 30, NeverAsked), TLoadOutcome::Loaded);
+    EXPECT_EQ(state.OpeningBalance, -5);
 }
 
 TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
