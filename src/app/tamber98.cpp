@@ -45,6 +45,8 @@ int main(int argc, char* argv[]) {
     options.SettingsFile = tamber::ChooseSettingsFile(programDir, configDir);
 
     tamber::ui::TForm1 mainWindow(options);
+    // The About window, the plan editor and the balance adjustment live until
+    // the program ends; the catch-up dialog and the chart exist while shown.
     tamber::ui::TAboutBox about(&mainWindow);
     mainWindow.ShowAbout = [&about] { about.exec(); };
 
