@@ -69,10 +69,10 @@ std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate sta
     std::vector<TPlanBar> bars;
     const TDate end = start + days - 1;
     ForPlan(planIndex, [&] {
-        for (TDate d = plan.NextOccurrence(start - 1); d != 0 && d <= end; d = plan.NextOccurrence(d)) {
-            for (int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d); k <= last; ++k) {
-                bars.push_back({planIndex, d, plan.PeriodAmount(k)});
-            }
+        TPlanCursor cursor;
+        for (AimCursor(plan, cursor, plan.NextOccurrence(start - 1)); cursor.NextDate != 0 && cursor.NextDate <= end;
+             AimCursor(plan, cursor, plan.NextOccurrence(cursor.NextDate))) {
+            bars.push_back({planIndex, cursor.NextDate, cursor.NextAmount});
         }
     });
     return bars;

@@ -48,8 +48,9 @@ TPlanCursors StartPlanCursors(const TPlanBook& book, TDate start);
 // EPlanError, EAmountRange as ComputeStartBalance.
 int32_t DaySum(const TPlanBook& book, TPlanCursors& cursors, TDate day);
 
-// Every occurrence of Plan (index PlanIndex) from Start to Start + Days - 1,
-// one bar per period in date order.
+// The bars of Plan (index PlanIndex) from Start to Start + Days - 1: one per
+// occurrence day in date order, with what the plan moves that day (the same
+// bar the one-day step adds).
 std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate start, int32_t days);
 
 // The chart's balance line: one point per day from ChartStartDate, DayCount

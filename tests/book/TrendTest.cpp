@@ -97,8 +97,8 @@ TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
                                            {3, Ymd(2025, 4, 20), 7}, {4, Ymd(2025, 4, 30), -200},
                                            {4, Ymd(2025, 5, 15), -100}, {3, Ymd(2025, 5, 20), 7},
                                            {4, Ymd(2025, 5, 30), -100}, {4, Ymd(2025, 5, 31), -100}}));
-    EXPECT_EQ(PlanBars(book.Plan(4), 4, Ymd(2025, 4, 30), 1),
-              (std::vector<TPlanBar>{{4, Ymd(2025, 4, 30), -100}, {4, Ymd(2025, 4, 30), -100}}));
+    EXPECT_EQ(PlanBars(book.Plan(4), 4, Ymd(2025, 4, 15), 17),
+              (std::vector<TPlanBar>{{4, Ymd(2025, 4, 15), -100}, {4, Ymd(2025, 4, 30), -200}}));
 
     TTrendLine empty(book, kOpening, kToday, 0, kToday);
     EXPECT_TRUE(empty.StepOneDay(book).empty());
