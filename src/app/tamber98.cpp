@@ -2,6 +2,8 @@
 // ends when the main window closes. It takes no command-line arguments.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QScreen>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -33,6 +35,13 @@ public:
 int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamber98"));
+    QIcon icon = QIcon::fromTheme(QStringLiteral("tamber98"));
+    if (icon.isNull()) {
+        for (const char* size : {"32", "48", "256"}) {
+            icon.addFile(QStringLiteral(":/icons/tamber98-%1.png").arg(QLatin1String(size)));
+        }
+    }
+    QApplication::setWindowIcon(icon);
 
     auto* splash = new tamber::ui::TSplashForm;
     splash->show();
@@ -51,6 +60,8 @@ int main(int argc, char* argv[]) {
     mainWindow.ShowAbout = [&about] { about.exec(); };
 
     delete splash;
+    // Maximized; the geometry also fills the screen where no window manager maximizes.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
     return QApplication::exec();
 }
