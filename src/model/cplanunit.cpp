@@ -464,6 +464,18 @@ TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {
     if (!EqualPrincipal()) {
         Amounts_.Middle = TCachedAmount::Of([&] { return CheckedAmount(-int64_t{RoundAmount(AnnuityPayment(P - 1, A, r))}); });
         Amounts_.Last = Amounts_.Middle;
+        return;
+    }
+    MonthlyRate_ = MonthlyRate(r);
+    if (P > 1) Share_ = static_cast<long double>(A) / (P - 1);
+    constexpr int32_t kLongestPrefix = 100000;
+    if (P > kLongestPrefix) return;
+    try {
+        Prefix_.resize(static_cast<std::size_t>(P) + 1);
+        Prefix_[1] = A;
+        for (int32_t k = 2; k <= P; ++k) Prefix_[static_cast<std::size_t>(k)] = Prefix_[static_cast<std::size_t>(k - 1)] + EqualPrincipalAmount(k);
+    } catch (const ETamberError&) {
+        Prefix_.clear();
     }
 }
 
@@ -471,18 +483,28 @@ bool TLoan::EqualPrincipal() const noexcept {
     return EffectiveMethod(pkLoan, Rec().Method) == mtEqualPrincipal;
 }
 
+int32_t TLoan::EqualPrincipalAmount(int32_t K) const {
+    // The principal share times one plus the interest term, evaluated as written.
+    const int32_t P = Rec().PeriodCount;
+    return CheckedAmount(-int64_t{RoundAmount(Share_ * (1 + MonthlyRate_ * (P - K + 2)))});
+}
+
 int32_t TLoan::PeriodAmount(int32_t K) const {
     const int32_t P = Rec().PeriodCount;
     if (!EqualPrincipal() || K <= 1 || K > P) return AmountOfThree(Amounts_, K);
-    // The principal share times one plus the interest term, evaluated as written.
-    const long double i = MonthlyRate(AnnualRateOf(Rec()));
-    const long double share = static_cast<long double>(Rec().Amount) / (P - 1);
-    return CheckedAmount(-int64_t{RoundAmount(share * (1 + i * (P - K + 2)))});
+    if (!Prefix_.empty()) {
+        return static_cast<int32_t>(Prefix_[static_cast<std::size_t>(K)] - Prefix_[static_cast<std::size_t>(K - 1)]);
+    }
+    return EqualPrincipalAmount(K);
 }
 
 int64_t TLoan::SumOfPeriods(int32_t K1, int32_t K2) const {
-    if (EqualPrincipal()) return TCustomPlan::SumOfPeriods(K1, K2);
-    return SumOfThree(Amounts_, K1, K2);
+    if (!EqualPrincipal()) return SumOfThree(Amounts_, K1, K2);
+    if (Prefix_.empty()) return TCustomPlan::SumOfPeriods(K1, K2);
+    K1 = std::max(K1, 1);
+    K2 = std::min(K2, Rec().PeriodCount);
+    if (K1 > K2) return 0;
+    return Prefix_[static_cast<std::size_t>(K2)] - Prefix_[static_cast<std::size_t>(K1 - 1)];
 }
 
 int EffectiveMethod(int planKind, int method) noexcept {

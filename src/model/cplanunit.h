@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Dates.h"
 #include "PlanRecord.h"
@@ -193,7 +194,14 @@ protected:
 
 private:
     bool EqualPrincipal() const noexcept;
-    TThreeAmounts Amounts_;  // equal instalments only
+    int32_t EqualPrincipalAmount(int32_t K) const;
+    TThreeAmounts Amounts_;       // equal instalments only
+    long double MonthlyRate_ = 0;  // equal principal: the monthly rate
+    long double Share_ = 0;        // equal principal: the principal share
+    // Equal principal: sums of the amounts of periods 1..K, so that a sum
+    // over any span is one subtraction; empty when an amount cannot be
+    // computed (the failure then reaches whoever asks) or for very long loans.
+    std::vector<int64_t> Prefix_;
 };
 
 // The method a deposit or loan computes with: the code itself when listed
