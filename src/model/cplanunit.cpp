@@ -182,13 +182,22 @@ TDate TCustomPlan::DateOfPeriod(int32_t K) const {
 }
 
 int32_t TCustomPlan::PeriodIndexOf(int32_t refDay, int32_t day, bool lastOnDay) const {
+    // From the first occurrence, whose date is known, only the day needs decoding.
+    if (refDay == FirstDay_) {
+        return PeriodIndexFrom(refDay, {FirstYear_, FirstMonth_, FirstDayOfMonth_}, day, lastOnDay);
+    }
+    const int kind = Rec_.PeriodKind;
+    const bool dayBased = kind == prEveryNDays || kind == prOnce || kind >= kPeriodKindCount;
+    return PeriodIndexFrom(refDay, dayBased ? TYearMonthDay{} : DecodeDay(refDay), day, lastOnDay);
+}
+
+int32_t TCustomPlan::PeriodIndexFrom(int32_t refDay, const TYearMonthDay& ref, int32_t day, bool lastOnDay) const {
     const int kind = Rec_.PeriodKind;
     if (kind == prEveryNDays) {
         return static_cast<int32_t>((int64_t{day} - refDay) / Rec_.IntervalDays + 1);
     }
     if (kind == prOnce) return 1;
     if (kind >= kPeriodKindCount) return 0;
-    const TYearMonthDay ref = DecodeDay(refDay);
     const TYearMonthDay at = DecodeDay(day);
     const int years = at.Year - ref.Year;
     const int months = (at.Year * 12 + at.Month) - (ref.Year * 12 + ref.Month);

@@ -128,6 +128,8 @@ private:
     int32_t DayOfPeriod(int64_t K) const;
     int ListedPosOnDay(const TYearMonthDay& ymd, bool last) const noexcept;
     int32_t PeriodIndexOf(int32_t refDay, int32_t day, bool lastOnDay) const;
+    // PeriodIndexOf with Ref the decoded RefDay (left empty for day-based kinds).
+    int32_t PeriodIndexFrom(int32_t refDay, const TYearMonthDay& ref, int32_t day, bool lastOnDay) const;
     int32_t NextDay(int32_t d) const;
     int32_t PrevDay(int32_t d) const;
 
