@@ -65,7 +65,10 @@ double AnnuityPayment(int32_t n, double amount, double annualRate) {
 
 int32_t RoundAmount(long double value) {
     if (std::isnan(value)) throw EFloatInvalid();
-    const long double rounded = std::nearbyint(value);  // default rounding mode: ties to even
+    // The default rounding mode rounds ties to even. rint rounds as nearbyint
+    // does without keeping the floating-point status flags, which nothing
+    // reads, and is many times faster: a loan's amounts are rounded per period.
+    const long double rounded = std::rint(value);
     if (rounded < -2147483648.0L || rounded > 2147483647.0L) throw EAmountRange();
     return static_cast<int32_t>(rounded);
 }

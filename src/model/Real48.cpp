@@ -35,7 +35,7 @@ TReal48 LongDoubleToReal48(long double value) {
     // Keep 39 fraction bits, rounding to nearest, ties to even. The scaled
     // value is exact: at most 63 fraction bits shifted left by 39.
     const long double scaled = std::ldexp(2.0L * fr - 1.0L, kFractionBits);
-    long double fraction = std::nearbyint(scaled);  // default rounding mode: ties to even
+    long double fraction = std::rint(scaled);  // default rounding mode: ties to even (as RoundAmount)
     if (fraction >= std::ldexp(1.0L, kFractionBits)) {
         fraction = 0.0L;
         ++exponent;
