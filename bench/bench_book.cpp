@@ -4,6 +4,10 @@
 // plan file, and the catch-up list after a year away. Run by bench/run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <map>
+
 #include "BenchBooks.h"
 #include "CatchUp.h"
 #include "Ledger.h"
@@ -21,12 +25,14 @@ using support::GeneratedBookToday;
 // The months the calendar is asked for: this month, the next, 10 and 35 years on.
 constexpr int kMonthsOn[] = {0, 1, 120, 420};
 
+// Times Compute for the month MonthsOn months after today's, on the book of
+// the first argument's size.
 template <class Compute>
-void RunComputeMonth(benchmark::State& state, Compute compute) {
+void RunComputeMonth(benchmark::State& state, int64_t monthsOn, Compute compute) {
     const TPlanBook& book = GeneratedBook(static_cast<int>(state.range(0)));
     const TDate today = GeneratedBookToday();
     const TYearMonthDay now = DecodeDate(today);
-    const int64_t m = MonthIndex(now.Year, now.Month) + state.range(1);
+    const int64_t m = MonthIndex(now.Year, now.Month) + monthsOn;
     const int year = static_cast<int>(m / 12);
     const int month = static_cast<int>(m % 12) + 1;
     TPlanBookState bookState;
@@ -48,14 +54,51 @@ void MonthArguments(benchmark::internal::Benchmark* b) {
 }
 
 void BM_ComputeMonth(benchmark::State& state) {
-    RunComputeMonth(state, [](auto&&... args) { return ComputeMonth(args...); });
+    RunComputeMonth(state, state.range(1), [](auto&&... args) { return ComputeMonth(args...); });
 }
 BENCHMARK(BM_ComputeMonth)->Apply(MonthArguments);
 
 void BM_ComputeMonthStraightforward(benchmark::State& state) {
-    RunComputeMonth(state, [](auto&&... args) { return support::OracleComputeMonth(args...); });
+    RunComputeMonth(state, state.range(1), [](auto&&... args) { return support::OracleComputeMonth(args...); });
 }
 BENCHMARK(BM_ComputeMonthStraightforward)->Apply(MonthArguments);
+
+// The month of the calendar's range (this month to December 35 years on)
+// that takes ComputeMonth longest for the book of Size plans: each month's
+// fastest of five runs, found once per size.
+int SlowestMonthOn(int size) {
+    static std::map<int, int> found;
+    if (const auto it = found.find(size); it != found.end()) return it->second;
+    const TPlanBook& book = GeneratedBook(size);
+    const TDate today = GeneratedBookToday();
+    const TYearMonthDay now = DecodeDate(today);
+    TPlanBookState bookState;
+    bookState.SetCurrentDate(today);
+    TCalendarMonth calendar;
+    int slowest = 0;
+    auto longest = std::chrono::steady_clock::duration::zero();
+    for (int monthsOn = 0; monthsOn <= 35 * 12 + 12 - now.Month; ++monthsOn) {
+        const int64_t m = MonthIndex(now.Year, now.Month) + monthsOn;
+        auto fastest = std::chrono::steady_clock::duration::max();
+        for (int run = 0; run < 5; ++run) {
+            const auto start = std::chrono::steady_clock::now();
+            ComputeMonth(book, bookState, static_cast<int>(m / 12), static_cast<int>(m % 12) + 1, today, calendar);
+            fastest = std::min(fastest, std::chrono::steady_clock::now() - start);
+        }
+        if (fastest > longest) {
+            longest = fastest;
+            slowest = monthsOn;
+        }
+    }
+    return found[size] = slowest;
+}
+
+void BM_ComputeMonthSlowest(benchmark::State& state) {
+    const int monthsOn = SlowestMonthOn(static_cast<int>(state.range(0)));
+    state.counters["months_on"] = monthsOn;
+    RunComputeMonth(state, monthsOn, [](auto&&... args) { return ComputeMonth(args...); });
+}
+BENCHMARK(BM_ComputeMonthSlowest)->Arg(10)->Arg(100)->Arg(1000)->Arg(9999)->Unit(benchmark::kMillisecond);
 
 void SizeArguments(benchmark::internal::Benchmark* b) {
     for (const int size : support::kGeneratedBookSizes) b->Arg(size);

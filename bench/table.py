@@ -83,6 +83,9 @@ def main():
             if not ok:
                 missed.append("ComputeMonth 35 years on, ratio")
         rows.append(("  ratio", ["-" if r is None else f"{r:.1f}×" for r in ratios], verdict))
+    timed("ComputeMonth, the slowest month of the 35 years", book, "BM_ComputeMonthSlowest/{n}", budget=5)
+    slowest = [book.get(f"BM_ComputeMonthSlowest/{n}", (None, {}))[1].get("months_on") for n in SIZES]
+    rows.append(("  which: months after this one", ["-" if m is None else f"{m:.0f}" for m in slowest], ""))
     timed("Balance line, 1 year", book, "BM_BalanceLine/{n}/365")
     timed("Balance line, 30 years", book, "BM_BalanceLine/{n}/10950", budget=150)
     timed("Dynamic display, one step (30-year line)", book, "BM_DynamicStep/{n}", budget=1)

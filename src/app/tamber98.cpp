@@ -13,6 +13,9 @@
 #include "About.h"
 #include "Errors.h"
 #include "Main.h"
+#include "Prompts.h"
+#include "catchup.h"
+#include "init.h"
 
 namespace {
 
@@ -58,6 +61,12 @@ int main(int argc, char* argv[]) {
     // the program ends; the catch-up dialog and the chart exist while shown.
     tamber::ui::TAboutBox about(&mainWindow);
     mainWindow.ShowAbout = [&about] { about.exec(); };
+    tamber::ui::TForm3 balance(mainWindow.State(), [&mainWindow] { return mainWindow.Today(); },
+                               tamber::ui::SystemPrompts(), &mainWindow);
+    mainWindow.AdjustBalance = [&balance] { balance.exec(); };
+    mainWindow.CatchUp = [&mainWindow](tamber::TPendingList& pending, const tamber::TPlanBookState& state) {
+        return tamber::ui::ShowCatchUp(pending, state, tamber::ui::SystemPrompts(), &mainWindow);
+    };
 
     delete splash;
     // Maximized; the geometry also fills the screen where no window manager maximizes.

@@ -1,6 +1,7 @@
 #include "CatchUp.h"
 
 #include <charconv>
+#include <limits>
 
 #include "Big5.h"
 #include "BookErrors.h"
@@ -45,18 +46,44 @@ std::optional<int32_t> ParseAmountText(std::string_view text) {
     return value;
 }
 
+namespace {
+
+EInvalid ItemError(std::size_t index) {
+    return EInvalid("第 " + std::to_string(index + 1) + " 項金額輸入錯誤");
+}
+
+bool FitsAmount(int64_t value) noexcept {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
+}  // namespace
+
 int64_t SumAmountTexts(const TPendingList& pending) {
     int64_t sum = 0;
     for (std::size_t j = 0; j < pending.size(); ++j) {
         const auto amount = ParseAmountText(pending[j].AmountText);
-        if (!amount) throw EInvalid("第 " + std::to_string(j + 1) + " 項金額輸入錯誤");
+        if (!amount) throw ItemError(j);
         sum += *amount;  // 64 bits would need over 2^32 items to overflow
     }
     return sum;
 }
 
 int32_t CaughtUpBalance(int32_t loadedBalance, const TPendingList& pending) {
-    return CheckedSum(int64_t{loadedBalance} + SumAmountTexts(pending));
+    const int64_t balance = int64_t{loadedBalance} + SumAmountTexts(pending);
+    if (FitsAmount(balance)) return static_cast<int32_t>(balance);
+    // A balance outside 32 bits would wrap into a wrong amount. Only the end
+    // result counts (an income and an expense may pass the limit in between);
+    // walking back from it finds the item that took the balance out for good.
+    int64_t running = balance;
+    std::size_t j = pending.size();
+    while (j > 0) {
+        const int64_t before = running - *ParseAmountText(pending[j - 1].AmountText);
+        if (FitsAmount(before)) break;
+        running = before;
+        --j;
+    }
+    // The loaded balance fits, so the walk stops at an item: j >= 1.
+    throw ItemError(j - 1);
 }
 
 }  // namespace tamber

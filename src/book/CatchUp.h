@@ -44,8 +44,10 @@ std::optional<int32_t> ParseAmountText(std::string_view text);
 int64_t SumAmountTexts(const TPendingList& pending);
 
 // LoadedBalance plus the sum of the amount texts: the opening balance an
-// accepted catch-up gives. EInvalid as SumAmountTexts; EAmountRange when the
-// result leaves 32 bits.
+// accepted catch-up gives. EInvalid as SumAmountTexts, and also when the
+// result leaves 32 bits: the message then names the item after which the
+// running balance, taken in list order, stays outside the range to the end
+// (the item that most likely holds a mistyped amount).
 int32_t CaughtUpBalance(int32_t loadedBalance, const TPendingList& pending);
 
 }  // namespace tamber

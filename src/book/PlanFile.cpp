@@ -99,15 +99,36 @@ TPlanFileHeader ReadPlans(std::istream& in, TPlanBook& book) {
     return header;
 }
 
-// Writes Header over record 0 of the open file.
-void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const TPlanFileHeader& header) {
-    const TRecordBytes bytes = HeaderToBytes(header);
-    errno = 0;
+// Writes Bytes at the start of File and flushes them; false when that fails.
+bool WriteAtStart(std::fstream& file, const TRecordBytes& bytes) {
     file.clear();
     file.seekp(0);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.flush();
-    if (!file) throw WriteFailure(name, SystemReason());
+    return static_cast<bool>(file);
+}
+
+// Writes Header over record 0 of File, the open plan file Name. A file
+// without a complete record 0 is no plan file and is left alone; when the
+// write fails, the previous record 0 is put back as far as the system lets
+// us, so that the plan file is not left with a half-written header.
+void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const TPlanFileHeader& header) {
+    TRecordBytes previous;
+    file.clear();
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(previous.data()), static_cast<std::streamsize>(previous.size()));
+    if (file.gcount() != static_cast<std::streamsize>(previous.size())) {
+        throw WriteFailure(name, "不是計劃檔");
+    }
+    errno = 0;
+    if (WriteAtStart(file, HeaderToBytes(header))) return;
+    const EWriteError failure = WriteFailure(name, SystemReason());
+    // The stream may still hold the bytes that did not go out: restore
+    // through a stream of its own.
+    file.close();
+    std::fstream again(name, std::ios::in | std::ios::out | std::ios::binary);
+    if (again) WriteAtStart(again, previous);
+    throw failure;
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ enum class TLoadOutcome {
 // occurrences due since then go to CatchUp (not called when there are none;
 // an empty hook declines); an accepted catch-up sets OpeningBalance and
 // CatchUpAccepted and rewrites the header (Today - 1, the new balance) in
-// place, EWriteError when that fails. An EPlanError while listing the
+// place, EWriteError when that fails (the file keeps its previous header). An EPlanError while listing the
 // occurrences, or an error from the hook, clears the book as a failed load
 // and is rethrown. Modified becomes false after a load that did not throw.
 TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TPlanBookState& state, TDate today,
@@ -85,7 +85,9 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
 
 // Overwrites the header record of the existing file Name with balance date
 // Today - 1 and OpeningBalance; the plan records stay untouched. EWriteError
-// when the file cannot be opened for writing or written.
+// when the file is missing, cannot be opened for writing, is shorter than
+// one record (no plan file) or cannot be written; the file then keeps its
+// previous header.
 void RewritePlanFileHeader(const std::filesystem::path& name, int32_t openingBalance, TDate today);
 
 }  // namespace tamber

@@ -80,8 +80,38 @@ TEST(CatchUp, ConfirmedAmountsAreAddedToTheLoadedBalance) {
     } catch (const EInvalid& e) {
         EXPECT_STREQ(e.what(), "第 5 項金額輸入錯誤");
     }
-    list[4].AmountText = "1";
-    EXPECT_THROW(CaughtUpBalance(INT32_MAX - 300, list), EAmountRange);
+}
+
+// A balance that leaves 32 bits is refused with the item that took it out
+// for good, rather than wrapped into a wrong amount.
+TEST(CatchUp, BalanceBeyond32BitsNamesTheItemThatLeftTheRange) {
+    struct Case {
+        const char* name;
+        int32_t loaded;
+        std::vector<std::string> amounts;
+        std::optional<int32_t> balance;  // nothing: refused
+        const char* message = "";
+    };
+    const Case cases[] = {
+        {"a mistyped income in item 2", 1000, {"5", "2147483000", "-3"}, std::nullopt, "第 2 項金額輸入錯誤"},
+        {"the loaded balance near the top", INT32_MAX - 300, {"100", "200", "1"}, std::nullopt, "第 3 項金額輸入錯誤"},
+        {"expenses below the bottom", INT32_MIN + 10, {"-5", "-5", "-1", "-4"}, std::nullopt, "第 3 項金額輸入錯誤"},
+        {"out and back in again", 2147483000, {"1000", "-1000"}, 2147483000},
+        {"out, back in and out again", 2147483000, {"1000", "-1000", "700", "-1"}, std::nullopt, "第 3 項金額輸入錯誤"},
+        {"exactly the top", INT32_MAX - 1, {"1"}, INT32_MAX},
+        {"exactly the bottom", INT32_MIN + 1, {"-1"}, INT32_MIN},
+    };
+    for (const Case& c : cases) {
+        TPendingList list;
+        for (const std::string& amount : c.amounts) list.push_back({0, 0, 0, amount, ""});
+        try {
+            const int32_t balance = CaughtUpBalance(c.loaded, list);
+            EXPECT_EQ(std::optional<int32_t>(balance), c.balance) << c.name;
+        } catch (const EInvalid& e) {
+            EXPECT_FALSE(c.balance) << c.name;
+            EXPECT_STREQ(e.what(), c.message) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -228,5 +228,20 @@ TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZero) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.tbr"));
 }
 
+TEST(PlanFile, HeaderRewriteThatCannotWriteLeavesTheFile) {
+    test::ScratchDir dir;
+    // Shorter than one record: no plan file, so no header is written into it.
+    for (const std::size_t size : {0u, 100u, 187u}) {
+        const Bytes before(size, 0x5a);
+        test::WriteBytes(dir / "short.tbr", before);
+        EXPECT_THROW(RewritePlanFileHeader(dir / "short.tbr", 1, kToday), EWriteError) << size;
+        EXPECT_EQ(test::ReadBytes(dir / "short.tbr"), before) << size;
+    }
+    // A device that takes no bytes: the failed write is reported.
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_THROW(RewritePlanFileHeader("/dev/full", 1, kToday), EWriteError);
+    }
+}
+
 }  // namespace
 }  // namespace tamber
