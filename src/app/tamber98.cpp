@@ -11,7 +11,9 @@
 #include <filesystem>
 
 #include "About.h"
+#include "DrawCalendar.h"
 #include "Errors.h"
+#include "Input.h"
 #include "Main.h"
 #include "Prompts.h"
 #include "catchup.h"
@@ -61,6 +63,12 @@ int main(int argc, char* argv[]) {
     // the program ends; the catch-up dialog and the chart exist while shown.
     tamber::ui::TAboutBox about(&mainWindow);
     mainWindow.ShowAbout = [&about] { about.exec(); };
+    tamber::ui::TForm2 editor(mainWindow.Book(), mainWindow.State(),
+                              {.Prompts = nullptr, .Today = [&mainWindow] { return mainWindow.Today(); }}, &mainWindow);
+    mainWindow.EditPlans = [&mainWindow, &editor] {
+        editor.SetStartDate(mainWindow.Calendar().SelectedDate());
+        editor.exec();
+    };
     tamber::ui::TForm3 balance(mainWindow.State(), [&mainWindow] { return mainWindow.Today(); },
                                tamber::ui::SystemPrompts(), &mainWindow);
     mainWindow.AdjustBalance = [&balance] { balance.exec(); };
