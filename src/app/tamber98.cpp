@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "About.h"
+#include "ChartUnit.h"
 #include "DrawCalendar.h"
 #include "Errors.h"
 #include "Input.h"
@@ -68,6 +69,11 @@ int main(int argc, char* argv[]) {
     mainWindow.EditPlans = [&mainWindow, &editor] {
         editor.SetStartDate(mainWindow.Calendar().SelectedDate());
         editor.exec();
+    };
+    mainWindow.ShowChart = [&mainWindow] {
+        tamber::ui::TForm4 chart(mainWindow.Book(), mainWindow.State().OpeningBalance,
+                                 [&mainWindow] { return mainWindow.Today(); }, nullptr, &mainWindow);
+        chart.exec();
     };
     tamber::ui::TForm3 balance(mainWindow.State(), [&mainWindow] { return mainWindow.Today(); },
                                tamber::ui::SystemPrompts(), &mainWindow);

@@ -1,5 +1,9 @@
 #include "Trend.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "Big5.h"
 #include "BookErrors.h"
 
 namespace tamber {
@@ -25,17 +29,28 @@ void AimCursor(const TCustomPlan& plan, TPlanCursor& cursor, TDate date) {
 
 }  // namespace
 
+TChartInterval ChartInterval(int64_t count, TChartUnit unit) noexcept {
+    int32_t unitDays = 1;
+    int32_t maxCount = kMaxChartDays;
+    if (unit == TChartUnit::Months) {
+        unitDays = 30;
+        maxCount = kMaxChartMonths;
+    } else if (unit == TChartUnit::Years) {
+        unitDays = 365;
+        maxCount = kMaxChartYears;
+    }
+    const auto charted = static_cast<int32_t>(std::clamp<int64_t>(count, 1, maxCount));
+    return {charted, charted * unitDays, unitDays};
+}
+
 int32_t ComputeStartBalance(const TPlanBook& book, int32_t openingBalance, TDate start, TDate today) {
-    // The opening balance already holds every occurrence before today, so an
-    // earlier start takes those between it and today back out: the line then
-    // passes through the opening balance at the end of yesterday.
+    // From today or earlier the line starts at today's opening balance; a later
+    // start first adds what falls due from today up to the day before it.
     int64_t balance = openingBalance;
-    for (int i = 0; i < book.Count(); ++i) {
-        const TCustomPlan& plan = book.Plan(i);
-        if (start > today) {
+    if (start > today) {
+        for (int i = 0; i < book.Count(); ++i) {
+            const TCustomPlan& plan = book.Plan(i);
             balance += ForPlan(i, [&] { return plan.AmountBetween(today - 1, start); });
-        } else if (start < today) {
-            balance -= ForPlan(i, [&] { return plan.AmountBetween(start - 1, today); });
         }
     }
     return CheckedSum(balance);
@@ -82,11 +97,24 @@ TTrendLine::TTrendLine(const TPlanBook& book, int32_t openingBalance, TDate star
     : ChartStartDate_(start), DayCount_(days > 0 ? days : 0) {
     Cursors_ = StartPlanCursors(book, start);
     StartBalance_ = ComputeStartBalance(book, openingBalance, start, today);
+    // The same sums as DaySum for each day in turn, gathered plan by plan so
+    // that a long interval costs the occurrences in it rather than days x plans;
+    // every cursor ends where the day-by-day walk leaves it.
+    std::vector<int64_t> dayTotals(static_cast<std::size_t>(DayCount_));
+    const TDate last = start + DayCount_ - 1;
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        TPlanCursor& cursor = Cursors_[static_cast<std::size_t>(i)];
+        ForPlan(i, [&] {
+            for (; cursor.NextDate != 0 && cursor.NextDate <= last; AimCursor(plan, cursor, plan.NextOccurrence(cursor.NextDate))) {
+                dayTotals[static_cast<std::size_t>(cursor.NextDate - start)] += cursor.NextAmount;
+            }
+        });
+    }
     int64_t balance = StartBalance_;
     for (int32_t j = 0; j < DayCount_; ++j) {
-        const TDate day = start + j;
-        balance += DaySum(book, Cursors_, day);
-        Points_.push_back({day, CheckedSum(balance)});
+        balance += CheckedSum(dayTotals[static_cast<std::size_t>(j)]);
+        Points_.push_back({start + j, CheckedSum(balance)});
     }
 }
 
@@ -110,6 +138,23 @@ std::vector<TPlanBar> TTrendLine::StepOneDay(const TPlanBook& book) {
     Points_.pop_front();
     Points_.push_back({last, balance});
     return bars;
+}
+
+std::string PlanChartTitle(const TPlanRecord& rec) {
+    const std::string_view description = DescriptionBytes(rec);
+    if (description.empty()) return "(" + std::to_string(rec.Amount) + ")";
+    return std::string(description.substr(0, Big5CutLength(description, 10)));
+}
+
+std::string PlanChartItem(const TPlanRecord& rec) {
+    return std::string(DescriptionBytes(rec)) + "  (" + std::to_string(rec.Amount) + ")";
+}
+
+std::string AxisDateLabel(TDate date) {
+    const TYearMonthDay ymd = DecodeDate(date);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%d/%d", ymd.Year % 100, ymd.Month, ymd.Day);
+    return text;
 }
 
 }  // namespace tamber

@@ -1,10 +1,11 @@
 // The trend chart's figures: the projected balance at the end of each day of
-// an interval, walked day by day with one cursor per plan, and the one-day
-// step of the scrolling display.
+// an interval, walked day by day with one cursor per plan, the one-day step of
+// the scrolling display, and the texts the chart shows for plans and dates.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "Dates.h"
@@ -33,9 +34,32 @@ struct TPlanBar {
     friend bool operator==(const TPlanBar&, const TPlanBar&) = default;
 };
 
+// The unit of the chart's count: days, months of 30 days, years of 365 days.
+enum class TChartUnit { Days, Months, Years };
+
+// The longest counts the chart takes in each unit; a longer count is lowered
+// to these. 30 years is also the most days the chart takes.
+inline constexpr int32_t kMaxChartMonths = 360;
+inline constexpr int32_t kMaxChartYears = 30;
+inline constexpr int32_t kMaxChartDays = kMaxChartYears * 365;
+
+// What a count of units charts.
+struct TChartInterval {
+    int32_t Count = 1;      // the count charted, as the count field shows it afterwards
+    int32_t DayCount = 1;   // days charted: Count units
+    int32_t LabelStep = 1;  // days between the date labels: the length of one unit
+    friend bool operator==(const TChartInterval&, const TChartInterval&) = default;
+};
+
+// The interval of Count units. A count below 1 is raised to 1 and one above
+// the unit's longest (kMaxChartDays, kMaxChartMonths, kMaxChartYears) lowered
+// to it, so that DayCount is always Count whole units of a non-empty interval.
+TChartInterval ChartInterval(int64_t count, TChartUnit unit) noexcept;
+
 // Balance at the start of Start (whole days) given OpeningBalance at the
 // start of Today: plus every occurrence from Today to Start - 1 for a later
-// start, minus every occurrence from Start to Today - 1 for an earlier one.
+// start; OpeningBalance itself for Today or an earlier start, from which the
+// line then adds the occurrences from Start on.
 // EPlanError naming a failing plan; EAmountRange when the result leaves 32 bits.
 int32_t ComputeStartBalance(const TPlanBook& book, int32_t openingBalance, TDate start, TDate today);
 
@@ -57,7 +81,8 @@ std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate sta
 // points, always including every plan.
 class TTrendLine {
 public:
-    // Builds the line for Days days (none when Days <= 0) from Start.
+    // Builds the line for Days days (none when Days <= 0) from Start; throws as
+    // ComputeStartBalance and DaySum.
     TTrendLine(const TPlanBook& book, int32_t openingBalance, TDate start, int32_t days, TDate today);
 
     TDate ChartStartDate() const noexcept { return ChartStartDate_; }
@@ -69,6 +94,7 @@ public:
     // Moves the interval one day on: the first point drops off and the new
     // last day is added. Returns one bar per plan falling due on that new
     // last day, in book order. With no points only the start date moves.
+    // On an error (as DaySum) the line stays as it was.
     std::vector<TPlanBar> StepOneDay(const TPlanBook& book);
 
 private:
@@ -78,5 +104,18 @@ private:
     std::deque<TBalancePoint> Points_;
     TPlanCursors Cursors_;
 };
+
+// A plan's title in the chart's legend and readout, in code page 950: the
+// first 10 bytes of its description, one byte fewer where the tenth byte would
+// split a two-byte character; "(" Amount ")" when the description is empty.
+std::string PlanChartTitle(const TPlanRecord& rec);
+
+// A plan's line in the chart's list of plans, in code page 950: its
+// description, two blanks and "(" Amount ")".
+std::string PlanChartItem(const TPlanRecord& rec);
+
+// A date as the chart's date axis labels it, "yy/M/d": two-digit year, month
+// and day without leading zeros. EInvalidDate as DecodeDate.
+std::string AxisDateLabel(TDate date);
 
 }  // namespace tamber
