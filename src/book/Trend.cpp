@@ -106,9 +106,27 @@ TTrendLine::TTrendLine(const TPlanBook& book, int32_t openingBalance, TDate star
         const TCustomPlan& plan = book.Plan(i);
         TPlanCursor& cursor = Cursors_[static_cast<std::size_t>(i)];
         ForPlan(i, [&] {
-            for (; cursor.NextDate != 0 && cursor.NextDate <= last; AimCursor(plan, cursor, plan.NextOccurrence(cursor.NextDate))) {
-                dayTotals[static_cast<std::size_t>(cursor.NextDate - start)] += cursor.NextAmount;
+            if (plan.Rec().PeriodKind == prOnce) {
+                // One occurrence, whatever the period count says.
+                for (; cursor.NextDate != 0 && cursor.NextDate <= last; AimCursor(plan, cursor, plan.NextOccurrence(cursor.NextDate))) {
+                    dayTotals[static_cast<std::size_t>(cursor.NextDate - start)] += cursor.NextAmount;
+                }
+                return;
             }
+            // From day to day by period number: each date comes in closed form
+            // from the first occurrence, with no day to decode, and the periods
+            // sharing a day (listed days shortened onto one month end) are
+            // added up as AimCursor adds them.
+            TDate day = cursor.NextDate;
+            int32_t k = cursor.NextPeriod;  // the first period on Day
+            while (day != 0 && day <= last) {
+                int64_t amount = 0;
+                TDate next = day;
+                for (; next == day; next = plan.DateOfPeriod(++k)) amount += plan.PeriodAmount(k);
+                dayTotals[static_cast<std::size_t>(day - start)] += CheckedSum(amount);
+                day = next;  // 0 after the last period
+            }
+            AimCursor(plan, cursor, day);
         });
     }
     int64_t balance = StartBalance_;

@@ -11,6 +11,7 @@
 #include "CatchUp.h"
 #include "Ledger.h"
 #include "Oracle.h"
+#include "RecordBuilder.h"
 #include "Trend.h"
 
 namespace tamber {
@@ -191,6 +192,23 @@ TEST(OracleComparison, BalanceLineAndItsStepsMatchTheOccurrencesAddedOneByOne) {
         }
         EXPECT_EQ(std::vector<TBalancePoint>(line.Points().begin(), line.Points().end()),
                   support::OracleBalanceLine(book, kOpening, c.start + 40, c.days, today));
+    }
+}
+
+// Books the generator does not make: a once-only plan whose record claims
+// more periods, and listed days that several months shorten onto their end.
+TEST(OracleComparison, BalanceLineOfShortenedListedDaysAndOnceOnlyPlansMatches) {
+    const TDate today = EncodeDate(2024, 1, 20);
+    TPlanBook book;
+    book.Append(CreateFrom(test::RecordBuilder(prOnce, EncodeDate(2024, 3, 3), 3).Amount(500, -1)));
+    book.Append(CreateFrom(test::RecordBuilder(prThriceMonthly, EncodeDate(2024, 1, 29), 30).Days(29, 30, 31).Amount(7)));
+    book.Append(CreateFrom(test::RecordBuilder(prTwiceMonthly, EncodeDate(2024, 1, 30), 20).Days(30, 31).Amount(11, -1)));
+    book.Append(CreateFrom(test::RecordBuilder(prMonthly, EncodeDate(2024, 1, 31), 12).Amount(13)));
+    for (const TDate start : {today, today + 30}) {
+        const TTrendLine line(book, kOpening, start, 400, today);
+        EXPECT_EQ(std::vector<TBalancePoint>(line.Points().begin(), line.Points().end()),
+                  support::OracleBalanceLine(book, kOpening, start, 400, today))
+            << "from " << start;
     }
 }
 
