@@ -92,8 +92,8 @@ std::string FormatFixed2(double value, char separator) {
 
 // A stored rate with up to 15 significant digits and no trailing zeros: the fewest digits that read back as the same
 // 6-byte real, so 2.1 shows as "2.1" rather than the 6-byte real's "2.09999999999854".
-std::string FormatGeneral15(const TReal48& stored, char separator) {
-    const double value = Real48ToDouble(stored);
+std::string FormatGeneral15(const TSixByteReal& stored, char separator) {
+    const double value = SixByteRealToDouble(stored);
     char buffer[64];
     std::string text;
     for (int digits = 1; digits <= 15; ++digits) {
@@ -103,7 +103,7 @@ std::string FormatGeneral15(const TReal48& stored, char separator) {
         double back = 0;
         std::from_chars(buffer, end, back);
         try {
-            if (DoubleToReal48(back) == stored) break;
+            if (DoubleToSixByteReal(back) == stored) break;
         } catch (const ETamberError&) {
             // rounded up beyond the largest 6-byte real: take more digits
         }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Errors.h"
-#include "Real48.h"
+#include "SixByteReal.h"
 
 namespace tamber {
 namespace {
@@ -15,8 +15,8 @@ constexpr long double kTwelfth = 1.0L / 12;
 
 // A result as the 6-byte real it is stored in; a NaN (zero divided by zero)
 // is an invalid operation, a value beyond range an overflow.
-double AsReal48(long double value) {
-    return RoundThroughReal48(value);
+double AsSixByteReal(long double value) {
+    return RoundThroughSixByteReal(value);
 }
 
 long double PowerOfOnePlusRate(long double i, int32_t n) {
@@ -29,7 +29,7 @@ long double PowerOfOnePlusRate(long double i, int32_t n) {
 long double MonthlyRate(double annualRate) {
     const long double r = annualRate;
     const long double i = r > 1 ? r * kHundredth * kTwelfth : r * kTwelfth;
-    return RoundThroughReal48(i);
+    return RoundThroughSixByteReal(i);
 }
 
 double RealPower(double base, double exponent) {
@@ -38,7 +38,7 @@ double RealPower(double base, double exponent) {
     const long double product = static_cast<long double>(exponent) * std::log(std::fabs(static_cast<long double>(base)));
     if (std::isnan(product)) throw EFloatInvalid();
     if (std::fabs(product) > 87.498L) throw EFloatOverflow();
-    if (base > 0) return AsReal48(std::exp(product));
+    if (base > 0) return AsSixByteReal(std::exp(product));
     if (std::trunc(exponent) != exponent) throw EFloatInvalid();
     const double magnitude = RealPower(-base, exponent);
     return std::fmod(std::fabs(exponent), 2.0) == 1.0 ? -magnitude : magnitude;
@@ -46,13 +46,13 @@ double RealPower(double base, double exponent) {
 
 double CompoundValue(int32_t n, double amount, double annualRate) {
     const long double i = MonthlyRate(annualRate);
-    return AsReal48(static_cast<long double>(amount) * PowerOfOnePlusRate(i, n));
+    return AsSixByteReal(static_cast<long double>(amount) * PowerOfOnePlusRate(i, n));
 }
 
 double AnnuityValue(int32_t n, double amount, double annualRate) {
     const long double i = MonthlyRate(annualRate);
     if (i == 0) throw EFloatInvalid();  // zero divided by zero
-    return AsReal48(static_cast<long double>(amount) * (PowerOfOnePlusRate(i, n) - 1) / i);
+    return AsSixByteReal(static_cast<long double>(amount) * (PowerOfOnePlusRate(i, n) - 1) / i);
 }
 
 double AnnuityPayment(int32_t n, double amount, double annualRate) {
@@ -60,7 +60,7 @@ double AnnuityPayment(int32_t n, double amount, double annualRate) {
     if (i == 0) throw EFloatInvalid();  // zero divided by zero
     const long double divisor = (1 - PowerOfOnePlusRate(i, -n)) / i;
     if (divisor == 0) throw EFloatInvalid();  // no periods to pay in
-    return AsReal48(static_cast<long double>(amount) / divisor);
+    return AsSixByteReal(static_cast<long double>(amount) / divisor);
 }
 
 int32_t RoundAmount(long double value) {

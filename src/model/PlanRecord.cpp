@@ -38,11 +38,11 @@ void SetDescriptionBytes(TPlanRecord& rec, std::string_view big5) noexcept {
 }
 
 double AnnualRateOf(const TPlanRecord& rec) noexcept {
-    return Real48ToDouble(rec.AnnualRate);
+    return SixByteRealToDouble(rec.AnnualRate);
 }
 
 void SetAnnualRate(TPlanRecord& rec, double rate) {
-    rec.AnnualRate = DoubleToReal48(rate);
+    rec.AnnualRate = DoubleToSixByteReal(rate);
 }
 
 }  // namespace tamber

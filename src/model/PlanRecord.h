@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "Dates.h"
-#include "Real48.h"
+#include "SixByteReal.h"
 
 namespace tamber {
 
@@ -82,7 +82,7 @@ struct TPlanRecord {
     int32_t AboveBaseTotal;            //  52  savings club: earlier bids above the base bid
     uint8_t PlanKind;                  //  56  TPlanKindCode
     uint8_t Method;                    //  57  TMethodCode
-    TReal48 AnnualRate;                //  58  annual rate as typed
+    TSixByteReal AnnualRate;                //  58  annual rate as typed
     TShortString120 Description;       //  64  length byte + Big5 text
     std::array<uint8_t, 3> Pad185;     // 185
 };
@@ -124,7 +124,7 @@ std::string_view DescriptionBytes(const TPlanRecord& rec) noexcept;
 // without splitting a two-byte character; unused bytes become zero.
 void SetDescriptionBytes(TPlanRecord& rec, std::string_view big5) noexcept;
 
-// The annual rate as a double; SetAnnualRate throws as DoubleToReal48.
+// The annual rate as a double; SetAnnualRate throws as DoubleToSixByteReal.
 double AnnualRateOf(const TPlanRecord& rec) noexcept;
 void SetAnnualRate(TPlanRecord& rec, double rate);
 

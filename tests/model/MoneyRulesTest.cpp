@@ -108,7 +108,7 @@ TEST(MoneyRules, ASingleOccurrence) {
 }
 
 TEST(MoneyRules, RateOfExactlyOne) {
-    EXPECT_EQ(MonthlyRate(1.0), RoundThroughReal48(1.0L / 12));
+    EXPECT_EQ(MonthlyRate(1.0), RoundThroughSixByteReal(1.0L / 12));
     EXPECT_NEAR(static_cast<double>(MonthlyRate(1.0)), 1.0 / 12, 1e-12);  // a fraction: 100 percent a year
     EXPECT_NEAR(static_cast<double>(MonthlyRate(12.0)), 0.01, 1e-12);
     EXPECT_EQ(MonthlyRate(12.0), MonthlyRate(0.12));

@@ -1,4 +1,4 @@
-#include "Real48.h"
+#include "SixByteReal.h"
 
 #include <cmath>
 
@@ -11,7 +11,7 @@ constexpr int kFractionBits = 39;
 constexpr uint64_t kFractionMask = (uint64_t{1} << kFractionBits) - 1;
 }  // namespace
 
-double Real48ToDouble(const TReal48& value) noexcept {
+double SixByteRealToDouble(const TSixByteReal& value) noexcept {
     const auto& b = value.Bytes;
     if (b[0] == 0) return 0.0;
     uint64_t bits = 0;
@@ -22,10 +22,10 @@ double Real48ToDouble(const TReal48& value) noexcept {
     return negative ? -magnitude : magnitude;
 }
 
-TReal48 LongDoubleToReal48(long double value) {
+TSixByteReal LongDoubleToSixByteReal(long double value) {
     if (std::isnan(value)) throw EFloatInvalid();
     if (std::isinf(value)) throw EFloatOverflow();
-    TReal48 result;
+    TSixByteReal result;
     if (value == 0.0L) return result;
 
     int exp2 = 0;
@@ -53,16 +53,16 @@ TReal48 LongDoubleToReal48(long double value) {
     return result;
 }
 
-TReal48 DoubleToReal48(double value) {
-    return LongDoubleToReal48(value);  // every double is exact as an extended value
+TSixByteReal DoubleToSixByteReal(double value) {
+    return LongDoubleToSixByteReal(value);  // every double is exact as an extended value
 }
 
-double RoundThroughReal48(double value) {
-    return Real48ToDouble(DoubleToReal48(value));
+double RoundThroughSixByteReal(double value) {
+    return SixByteRealToDouble(DoubleToSixByteReal(value));
 }
 
-double RoundThroughReal48(long double value) {
-    return Real48ToDouble(LongDoubleToReal48(value));
+double RoundThroughSixByteReal(long double value) {
+    return SixByteRealToDouble(LongDoubleToSixByteReal(value));
 }
 
 }  // namespace tamber

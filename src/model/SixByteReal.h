@@ -9,26 +9,26 @@
 
 namespace tamber {
 
-struct TReal48 {
+struct TSixByteReal {
     std::array<uint8_t, 6> Bytes{};
-    friend bool operator==(const TReal48&, const TReal48&) = default;
+    friend bool operator==(const TSixByteReal&, const TSixByteReal&) = default;
 };
-static_assert(sizeof(TReal48) == 6 && alignof(TReal48) == 1);
+static_assert(sizeof(TSixByteReal) == 6 && alignof(TSixByteReal) == 1);
 
 // Exact value of a 6-byte real (every 6-byte real is a double).
-double Real48ToDouble(const TReal48& value) noexcept;
+double SixByteRealToDouble(const TSixByteReal& value) noexcept;
 
 // The 6-byte real nearest to Value, ties to an even fraction. Zero (of either
 // sign) and magnitudes below the smallest 6-byte real give 0. Throws
 // EFloatOverflow beyond the largest 6-byte real (about 1.7e38) and for
 // infinities, EFloatInvalid for NaN.
-TReal48 DoubleToReal48(double value);
+TSixByteReal DoubleToSixByteReal(double value);
 
 // The same for an extended-precision value, rounded once (no detour through double).
-TReal48 LongDoubleToReal48(long double value);
+TSixByteReal LongDoubleToSixByteReal(long double value);
 
 // Value rounded through a 6-byte real and back.
-double RoundThroughReal48(double value);
-double RoundThroughReal48(long double value);
+double RoundThroughSixByteReal(double value);
+double RoundThroughSixByteReal(long double value);
 
 }  // namespace tamber
