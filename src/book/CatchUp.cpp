@@ -17,8 +17,12 @@ TPendingList BuildPendingList(const TPlanBook& book, TDate balanceDate, TDate to
             if (d == 0 || d >= today) return;
             const std::string description = Big5ToUtf8(DescriptionBytes(plan.Rec()));
             // Walking by period number lists both occurrences of a day onto
-            // which two listed month days are shortened.
-            for (int32_t k = plan.PeriodNumber(d); k <= plan.Rec().PeriodCount; ++k) {
+            // which two listed month days are shortened. The walk ends at the
+            // last period falling before today, as the ledger counts them: a
+            // once-only record from a damaged file may claim any number of
+            // periods, all on its one day, and would otherwise list them all.
+            const int32_t last = plan.LastPeriodNumber(plan.PrevOccurrence(today));
+            for (int32_t k = plan.PeriodNumber(d); k <= last; ++k) {
                 const TDate e = plan.DateOfPeriod(k);
                 if (e >= today) break;
                 pending.push_back({i, k, e, std::to_string(plan.PeriodAmount(k)), description});

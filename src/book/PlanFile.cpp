@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -192,6 +193,16 @@ TPlanFileHeader ReadPlanFile(const std::filesystem::path& name, TPlanBook& book)
     try {
         std::ifstream in(name, std::ios::in | std::ios::binary);
         if (!in) throw EReadError();
+        return ReadPlans(in, book);
+    } catch (const std::exception&) {
+        book.Clear();
+        throw EReadError();
+    }
+}
+
+TPlanFileHeader ReadPlanBytes(std::string_view bytes, TPlanBook& book) {
+    try {
+        std::istringstream in(std::string(bytes), std::ios::in | std::ios::binary);
         return ReadPlans(in, book);
     } catch (const std::exception&) {
         book.Clear();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "CatchUp.h"
 #include "Dates.h"
@@ -59,6 +60,10 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
 // date that is no date, holds a record that makes no sound plan, or holds
 // more than TPlanBook::kMaxPlans plans.
 TPlanFileHeader ReadPlanFile(const std::filesystem::path& name, TPlanBook& book);
+
+// The same for a plan file's bytes held in memory, with the same checks and
+// the same EReadError.
+TPlanFileHeader ReadPlanBytes(std::string_view bytes, TPlanBook& book);
 
 // Asks the user to confirm the pending occurrences (whose amount texts the
 // answer may change); returns the new opening balance when accepted, nothing

@@ -125,7 +125,15 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
 
 std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t period, const QLocale& locale) {
     std::vector<TRemainingRow> rows;
-    const int32_t last = plan.Rec().PeriodCount;
+    // The periods that fall on a day of their own or share one: for a sound
+    // plan its PeriodCount, for a once-only record of a damaged file claiming
+    // many periods on its one day only the first, as the ledger counts them.
+    int32_t last = 0;
+    try {
+        last = plan.LastPeriodNumber(plan.LastDate());
+    } catch (const ETamberError&) {
+        return rows;
+    }
     if (period < last) rows.reserve(static_cast<std::size_t>(last - period));
     for (int32_t j = std::max(period, 0) + 1; j <= last; ++j) {
         TRemainingRow row;
