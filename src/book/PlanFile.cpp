@@ -9,6 +9,8 @@
 #include <string>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "BookErrors.h"
 #include "cplanunit.h"
 
@@ -22,10 +24,29 @@ std::string PathText(const std::filesystem::path& path) {
     return path.string();
 }
 
-// The system's reason for the last failed file call, when it left one.
+// The system's reason for a failed file call: in the program's language for
+// the failures a user can act on, in the system's words for the rest.
+std::string ReasonText(int code) {
+    switch (code) {
+        case ENOSPC: return "磁碟空間不足";
+#ifdef EDQUOT
+        case EDQUOT: return "超過磁碟配額";
+#endif
+        case EACCES:
+        case EPERM: return "沒有寫入的權限";
+        case EROFS: return "磁碟為唯讀";
+        case ENOENT: return "找不到檔案或資料夾";
+        case EISDIR: return "這是資料夾, 不是檔案";
+        case ENOTDIR: return "路徑中有不是資料夾的名稱";
+        case EIO: return "磁碟讀寫錯誤";
+        default: return std::generic_category().message(code);
+    }
+}
+
+// The reason for the last failed file call, when it left one.
 std::string SystemReason() {
     const int code = errno;
-    return code != 0 ? std::generic_category().message(code) : std::string("無法寫入");
+    return code != 0 ? ReasonText(code) : std::string("無法寫入");
 }
 
 EWriteError WriteFailure(const std::filesystem::path& path, const std::string& reason) {
@@ -163,6 +184,12 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
 
 void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
                   const TSinkFactory& createSink) {
+    // A file that the user may not write keeps what it holds: the new file
+    // beside it would otherwise replace it regardless of its access rights.
+    std::error_code missing;
+    if (std::filesystem::exists(name, missing) && ::access(name.c_str(), W_OK) != 0) {
+        throw WriteFailure(name, SystemReason());
+    }
     const std::filesystem::path temp = NewFileBeside(name);
     try {
         {
@@ -180,9 +207,16 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
     } catch (const std::exception& e) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        if (dynamic_cast<const EWriteError*>(&e)) throw;
+        if (dynamic_cast<const EWriteError*>(&e)) {
+            // Named after the file the user saves to, not the new one beside it.
+            std::string message = e.what();
+            if (const std::size_t at = message.find(PathText(temp)); at != std::string::npos) {
+                message.replace(at, PathText(temp).size(), PathText(name));
+            }
+            throw EWriteError(message);
+        }
         if (const auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&e)) {
-            throw WriteFailure(name, fs->code().message());
+            throw WriteFailure(name, ReasonText(fs->code().value()));
         }
         throw WriteFailure(name, e.what());
     }

@@ -48,8 +48,10 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
 // Writes the whole book to Name with the header balance date Today - 1 and
 // balance State.OpeningBalance, then clears State.Modified. The bytes go into
 // a new file beside Name (made by CreateSink) that replaces Name only once it
-// is complete, so a failed save leaves the previous file as it was. Throws
-// EWriteError; State is then unchanged.
+// is complete, so a failed save leaves the previous file as it was. A file
+// the user may not write is not replaced. Throws EWriteError, whose reason is
+// in the program's language for a full disk, a missing permission or folder;
+// State is then unchanged.
 void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
                   const TSinkFactory& createSink = CreateFileSink);
 

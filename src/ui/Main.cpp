@@ -515,7 +515,15 @@ bool TForm1::HasChangesToSave() const {
 }
 
 void TForm1::OfferToSaveChanges() {
-    if (HasChangesToSave()) Prompts_->AskToSaveChanges(this, [this] { return SaveCommand(); });
+    if (!HasChangesToSave()) return;
+    // When the file cannot be written (a full disk, a folder without write
+    // permission), saving again from the prompt asks for another name: the
+    // prompt cannot cancel what follows, and the changes would be lost.
+    Prompts_->AskToSaveChanges(this, [this, failedBefore = false]() mutable {
+        if (failedBefore) return SaveAsCommand();
+        failedBefore = !SaveCommand();
+        return !failedBefore;
+    });
 }
 
 void TForm1::ReportError(const QString& message) {
@@ -550,6 +558,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
 }
 
 bool TForm1::SaveCommand() {
+    const std::string previous = State_.PlanFileName;
     if (State_.PlanFileName.empty()) {
         const QString name = Prompts_->SavePlanFileName(this);
         if (name.isEmpty()) return false;
@@ -558,6 +567,8 @@ bool TForm1::SaveCommand() {
     try {
         SavePlanFile(std::filesystem::path(State_.PlanFileName), Book_, State_, TodayDate());
     } catch (const ETamberError& e) {
+        // A name that nothing could be written to is not kept: the next save asks again.
+        State_.PlanFileName = previous;
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
@@ -567,9 +578,16 @@ bool TForm1::SaveCommand() {
 bool TForm1::SaveAsCommand() {
     const QString name = Prompts_->SavePlanFileName(this);
     if (name.isEmpty()) return false;
+    const std::string previous = State_.PlanFileName;
+    const QString previousCaption = windowTitle();
     State_.PlanFileName = name.toStdString();
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
-    return SaveCommand();
+    if (SaveCommand()) return true;
+    // Nothing was written: the window stays with the file it had, which a
+    // later save (also the one the closing offers) still writes to.
+    State_.PlanFileName = previous;
+    UpdateCaption(previousCaption);
+    return false;
 }
 
 void TForm1::ClearCommand() {

@@ -77,6 +77,9 @@ void TForm3::Button1Click() {
             RewritePlanFileHeader(std::filesystem::path(State_.PlanFileName), *balance,
                                   EncodeDate(today.year(), today.month(), today.day()));
         } catch (const ETamberError& e) {
+            // The new balance lives only in the window now: closing offers to
+            // save it, instead of losing it with the header left behind.
+            State_.Modified = true;
             Prompts_.ShowError(this, QString::fromUtf8(e.what()));
             return;
         }

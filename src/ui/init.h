@@ -36,7 +36,8 @@ protected:
 private:
     // "確定": a text that is no amount is reported and changes nothing. Else
     // OpeningBalance takes the value and the open file's header is rewritten;
-    // when that fails the error is shown (the file keeps its header) and the
+    // when that fails the error is shown (the file keeps its header), the
+    // state is marked modified so that closing offers to save, and the
     // dialog stays open.
     void Button1Click();
 
