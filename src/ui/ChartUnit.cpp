@@ -546,7 +546,12 @@ void TForm4::ShowChart() {
     // its buttons say so, so that the chart never covers another interval
     // than the one shown.
     const TChartInterval interval = ChartInterval(*count, SelectedUnit());
-    if (interval.Count != *count) UpDown1_->SetPosition(interval.Count);
+    if (interval.Count != *count) {
+        UpDown1_->SetPosition(interval.Count);
+        // The buttons stop at 7300, while up to 30 years of days are charted:
+        // the field shows the count charted all the same.
+        RFilterEdit1_->setText(QString::number(interval.Count));
+    }
     Ticker_->SetLabelStep(interval.LabelStep);
     const TDate start = FromQDate(DateEdit1_->date());
 
