@@ -11,55 +11,18 @@
 #include <deque>
 #include <fstream>
 
-#include "Big5.h"
 #include "DrawCalendar.h"
 #include "Main.h"
 #include "PlanFile.h"
 #include "Prompts.h"
+#include "UiTestSupport.h"
 
 using namespace tamber;
 using namespace tamber::ui;
 
-namespace {
-
-// Answers every question from a script and remembers what was asked.
-class TScriptedPrompts : public TPrompts {
-public:
-    std::deque<QString> OpenNames, SaveNames;
-    QStringList Errors;
-    int SaveChangesAsked = 0;
-    bool AnswerSave = false;
-
-    QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
-    QString SavePlanFileName(QWidget*) override { return Next(SaveNames); }
-    void ShowError(QWidget*, const QString& message) override { Errors << message; }
-    void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
-        ++SaveChangesAsked;
-        if (AnswerSave) save();
-    }
-
-private:
-    static QString Next(std::deque<QString>& names) {
-        if (names.empty()) return {};
-        QString name = names.front();
-        names.pop_front();
-        return name;
-    }
-};
-
-TPlanRecord Record(int periodKind, TDate start, int count, int32_t amount, int direction, const char* description) {
-    TPlanRecord rec = ZeroPlanRecord();
-    rec.PeriodKind = static_cast<uint8_t>(periodKind);
-    rec.StartDate = start;
-    rec.PeriodCount = count;
-    rec.IntervalDays = 1;
-    rec.Amount = amount;
-    rec.Direction = direction;
-    SetDescriptionBytes(rec, Utf8ToBig5(description).Bytes);
-    return rec;
-}
-
-}  // namespace
+using test::Day;
+using test::Flow;
+using test::TScriptedPrompts;
 
 class MainTest : public QObject {
     Q_OBJECT
@@ -76,7 +39,6 @@ class MainTest : public QObject {
         return std::make_unique<TForm1>(options);
     }
     QString PathOf(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
-    TDate Day(int y, int m, int d) const { return EncodeDate(y, m, d); }
 
     // A plan file with the given plans, written as if yesterday.
     QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records, int32_t balance = 1000) {
@@ -133,8 +95,8 @@ private slots:
 
     void dayGridAndDetails() {
         std::vector<TPlanRecord> records;
-        for (int i = 0; i < 6; ++i) records.push_back(Record(prMonthly, Day(2026, 1, 12), 12, 100 * (i + 1), -1, "房租"));
-        records.push_back(Record(prOnce, Day(2026, 3, 13), 1, 5000, 1, "獎金"));
+        for (int i = 0; i < 6; ++i) records.push_back(Flow(prMonthly, Day(2026, 1, 12), 12, -100 * (i + 1), "房租"));
+        records.push_back(Flow(prOnce, Day(2026, 3, 13), 1, 5000, "獎金"));
         const QString file = WriteFile(QStringLiteral("six.tbr"), records);
         auto w = MakeWindow();
         QVERIFY(w->LoadPlanFile(file));
@@ -161,7 +123,7 @@ private slots:
     }
 
     void compoundMethodShownWithItsQuoteMarks() {
-        TPlanRecord rec = Record(prMonthly, Day(2026, 3, 1), 13, 100000, 1, "定存");
+        TPlanRecord rec = Flow(prMonthly, Day(2026, 3, 1), 13, 100000, "定存");
         rec.Method = mtLumpSumInOut;
         SetAnnualRate(rec, 12);
         const TCompound plan(rec);
@@ -173,7 +135,7 @@ private slots:
     }
 
     void captionsFollowTheFile() {
-        const QString file = WriteFile(QStringLiteral("home.tbr"), {Record(prMonthly, Day(2026, 1, 5), 12, 100, 1, "x")});
+        const QString file = WriteFile(QStringLiteral("home.tbr"), {Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x")});
         auto w = MakeWindow();
         QVERIFY(w->LoadPlanFile(file));
         QCOMPARE(w->windowTitle(), QStringLiteral("Tamber 98 - home.tbr"));
@@ -231,15 +193,15 @@ private slots:
     void unsavedChangesAreOfferedBeforeTheyWouldBeLost() {
         QFETCH(bool, withFile);
         QFETCH(QString, command);
-        const QString file = WriteFile(QStringLiteral("plans.tbr"), {Record(prMonthly, Day(2026, 1, 5), 12, 100, 1, "x")});
+        const QString file = WriteFile(QStringLiteral("plans.tbr"), {Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x")});
         auto w = MakeWindow();
         if (withFile) {
             QVERIFY(w->LoadPlanFile(file));
         } else {
-            w->Book().Append(CreateFrom(pkFixAccount, Record(prOnce, Day(2026, 4, 1), 1, 50, 1, "typed")));
+            w->Book().Append(CreateFrom(pkFixAccount, Flow(prOnce, Day(2026, 4, 1), 1, 50, "typed")));
         }
         w->State().Modified = true;
-        prompts_.AnswerSave = true;
+        prompts_.SavesFromThePrompt = 1;
         prompts_.SaveNames = {PathOf(QStringLiteral("saved.tbr"))};
         if (command == QLatin1String("close")) w->close();
         if (command == QLatin1String("clear")) w->ClearCommand();
@@ -260,7 +222,7 @@ private slots:
     }
 
     void anAmountThatCannotBeComputedIsReportedOnce() {
-        TPlanRecord rec = Record(prMonthly, Day(2026, 3, 20), 13, 120000, 1, "車貸");
+        TPlanRecord rec = Flow(prMonthly, Day(2026, 3, 20), 13, 120000, "車貸");
         rec.Method = mtEqualInstalments;  // a zero rate: the instalment divides zero by zero
         auto w = MakeWindow();
         w->Book().Append(CreateFrom(pkLoan, rec));

@@ -1,0 +1,64 @@
+// What the window tests share: a scripted stand-in for every dialog, and
+// plan records written the short way.
+#pragma once
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+#include "Big5.h"
+#include "Dates.h"
+#include "PlanRecord.h"
+#include "Prompts.h"
+
+namespace tamber::test {
+
+// Answers every question from a script and remembers what was asked.
+class TScriptedPrompts : public ui::TPrompts {
+public:
+    std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; empty = cancelled
+    QStringList Errors;                         // every error box, in order
+    int SaveNamesAsked = 0;
+    int SaveChangesAsked = 0;
+    int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
+
+    QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
+    QString SavePlanFileName(QWidget*) override {
+        ++SaveNamesAsked;
+        return Next(SaveNames);
+    }
+    void ShowError(QWidget*, const QString& message) override { Errors << message; }
+    void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
+        ++SaveChangesAsked;
+        for (int i = 0; i < SavesFromThePrompt; ++i) {
+            if (save()) return;
+        }
+    }
+
+private:
+    static QString Next(std::deque<QString>& names) {
+        if (names.empty()) return {};
+        QString name = names.front();
+        names.pop_front();
+        return name;
+    }
+};
+
+inline TDate Day(int y, int m, int d) { return EncodeDate(y, m, d); }
+
+// A fixed flow of Amount (negative for an expense) on PeriodCount
+// occurrences: every day for period kind 0, otherwise by the kind's rule.
+inline TPlanRecord Flow(int periodKind, TDate start, int periodCount, int32_t amount, const char* description = "") {
+    TPlanRecord rec = ZeroPlanRecord();
+    rec.PeriodKind = static_cast<uint8_t>(periodKind);
+    rec.StartDate = start;
+    rec.PeriodCount = periodCount;
+    rec.IntervalDays = 1;
+    rec.Amount = amount < 0 ? -amount : amount;
+    rec.Direction = amount < 0 ? -1 : 1;
+    SetDescriptionBytes(rec, Utf8ToBig5(description).Bytes);
+    return rec;
+}
+
+}  // namespace tamber::test
