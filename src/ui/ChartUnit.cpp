@@ -26,6 +26,7 @@
 #include "DrawCalendar.h"
 #include "Errors.h"
 #include "Prompts.h"
+#include "QtDates.h"
 #include "RFEdit.h"
 
 namespace tamber::ui {
@@ -69,23 +70,6 @@ const QString kShowCaption = QStringLiteral("顯示圖表");
 const QString kPauseCaption = QStringLiteral("暫停");
 constexpr int kWall = 6;          // thickness of the left and bottom walls, pixels
 constexpr double kHitRadius = 4;  // how near the pointer must come to a line point, pixels
-
-QDate ToQDate(TDate date) {
-    try {
-        const TYearMonthDay ymd = DecodeDate(date);
-        return QDate(ymd.Year, ymd.Month, ymd.Day);
-    } catch (const ETamberError&) {
-        return {};
-    }
-}
-
-TDate FromQDate(QDate date) {
-    return EncodeDate(date.year(), date.month(), date.day());
-}
-
-QString FromBig5(const std::string& bytes) {
-    return QString::fromStdString(Big5ToUtf8(bytes));
-}
 
 // The count field's number, saturated at the largest 64-bit value; empty
 // when the field holds no number (only digits are ever typed into it).

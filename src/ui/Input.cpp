@@ -32,6 +32,7 @@
 #include "Big5.h"
 #include "Prompts.h"
 #include "RFEdit.h"
+#include "QtDates.h"
 #include "UiTexts.h"
 #include "frstatus.h"
 
@@ -58,19 +59,6 @@ const QString kClubHeadHint = QStringLiteral("會首的設定方式: 預估(實�
 constexpr int kLeftPanelWidth = 329;
 constexpr int kStatusBarHeight = 37;
 constexpr int kGridDataRows = 4;  // data rows the plans grid always has
-
-QDate ToQDate(TDate date) {
-    try {
-        const TYearMonthDay ymd = DecodeDate(date);
-        return QDate(ymd.Year, ymd.Month, ymd.Day);
-    } catch (const ETamberError&) {
-        return {};
-    }
-}
-
-TDate FromQDate(QDate date) {
-    return EncodeDate(date.year(), date.month(), date.day());
-}
 
 // The locale's short date format with the year in four digits, so the picker can hold any year.
 QString PickerDateFormat(const QLocale& locale) {
@@ -146,7 +134,7 @@ QStringList PlanGridTexts(const TCustomPlan& plan, const QLocale& locale) {
     const QDate start = ToQDate(rec.StartDate);
     return {
         kind,
-        QString::fromStdString(Big5ToUtf8(DescriptionBytes(rec))),
+        FromBig5(DescriptionBytes(rec)),
         start.isValid() ? locale.toString(start, QLocale::ShortFormat) : QString(),
         PeriodKindCaption(rec.PeriodKind),
         QString::number(rec.Amount),

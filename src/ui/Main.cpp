@@ -22,6 +22,7 @@
 #include "BookErrors.h"
 #include "DrawCalendar.h"
 #include "Prompts.h"
+#include "QtDates.h"
 #include "UiTexts.h"
 
 namespace tamber::ui {
@@ -30,19 +31,6 @@ namespace {
 const QString kCaption = QStringLiteral("Tamber 98");
 const QString kBlankCaption = QStringLiteral("Tamber 98 - 空白");
 constexpr int kGridRows = 4;  // data rows a day or remaining-periods grid always has
-
-QDate ToQDate(TDate date) {
-    try {
-        const TYearMonthDay ymd = DecodeDate(date);
-        return QDate(ymd.Year, ymd.Month, ymd.Day);
-    } catch (const ETamberError&) {
-        return {};
-    }
-}
-
-TDate FromQDate(QDate date) {
-    return EncodeDate(date.year(), date.month(), date.day());
-}
 
 QString ShortDate(TDate date, const QLocale& locale) {
     const QDate d = ToQDate(date);
@@ -94,7 +82,7 @@ QString FileNamePart(const QString& path) {
 }
 
 QString DescriptionText(const TCustomPlan& plan) {
-    return QString::fromStdString(Big5ToUtf8(DescriptionBytes(plan.Rec())));
+    return FromBig5(DescriptionBytes(plan.Rec()));
 }
 
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale) {
