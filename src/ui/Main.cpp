@@ -54,7 +54,7 @@ QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& 
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->horizontalHeader()->setFixedHeight(20);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setStretchLastSection(false);
     for (int c = 0; c < widths.size(); ++c) grid->setColumnWidth(c, widths[c]);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -413,7 +413,9 @@ QWidget* TForm1::BuildDetailsTab() {
         w->setObjectName(name);
         auto* grid = new QGridLayout(w);
         grid->setContentsMargins(0, 0, 0, 0);
-        grid->setColumnStretch(1, 1);
+        // Values stand in a column of their own width beside their captions, whatever the window's width.
+        grid->setColumnMinimumWidth(1, 96);
+        grid->setColumnStretch(3, 1);
         Notebook_->addWidget(w);
         return grid;
     };
