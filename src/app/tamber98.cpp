@@ -11,14 +11,10 @@
 #include <filesystem>
 
 #include "About.h"
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
 #include "Errors.h"
-#include "Input.h"
 #include "Main.h"
 #include "Prompts.h"
-#include "catchup.h"
-#include "init.h"
+#include "Wiring.h"
 
 namespace {
 
@@ -62,25 +58,7 @@ int main(int argc, char* argv[]) {
     tamber::ui::TForm1 mainWindow(options);
     // The About window, the plan editor and the balance adjustment live until
     // the program ends; the catch-up dialog and the chart exist while shown.
-    tamber::ui::TAboutBox about(&mainWindow);
-    mainWindow.ShowAbout = [&about] { about.exec(); };
-    tamber::ui::TForm2 editor(mainWindow.Book(), mainWindow.State(),
-                              {.Prompts = nullptr, .Today = [&mainWindow] { return mainWindow.Today(); }}, &mainWindow);
-    mainWindow.EditPlans = [&mainWindow, &editor] {
-        editor.SetStartDate(mainWindow.Calendar().SelectedDate());
-        editor.exec();
-    };
-    mainWindow.ShowChart = [&mainWindow] {
-        tamber::ui::TForm4 chart(mainWindow.Book(), mainWindow.State().OpeningBalance,
-                                 [&mainWindow] { return mainWindow.Today(); }, nullptr, &mainWindow);
-        chart.exec();
-    };
-    tamber::ui::TForm3 balance(mainWindow.State(), [&mainWindow] { return mainWindow.Today(); },
-                               tamber::ui::SystemPrompts(), &mainWindow);
-    mainWindow.AdjustBalance = [&balance] { balance.exec(); };
-    mainWindow.CatchUp = [&mainWindow](tamber::TPendingList& pending, const tamber::TPlanBookState& state) {
-        return tamber::ui::ShowCatchUp(pending, state, tamber::ui::SystemPrompts(), &mainWindow);
-    };
+    tamber::ui::WireWindows(mainWindow, tamber::ui::SystemPrompts());
 
     delete splash;
     // Maximized; the geometry also fills the screen where no window manager maximizes.
