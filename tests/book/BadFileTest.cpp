@@ -173,6 +173,11 @@ const TLoadCase kLoadCases[] = {
      "讀檔錯誤"},
 };
 
+// Cases print as their names in the test listing.
+void PrintTo(const TLoadCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class BadPlanFile : public testing::TestWithParam<TLoadCase> {};
 
 TEST_P(BadPlanFile, LoadsWhatItCanOrSaysReadErrorAndLeavesTheFile) {
@@ -255,6 +260,10 @@ const TPermissionCase kPermissionCases[] = {
     {"load a writable file in a closed folder", kClosedFolder, kReadWrite, "load", "3 plans"},
     {"rewrite the header of a read-only file", kOpenFolder, kReadOnly, "rewrite", " (沒有寫入的權限)"},
 };
+
+void PrintTo(const TPermissionCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class FilePermissions : public testing::TestWithParam<TPermissionCase> {};
 
