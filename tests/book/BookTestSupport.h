@@ -1,4 +1,4 @@
-// Plans, books and scratch folders for the book tests.
+// Plans, books, plan file bytes and scratch folders for the book tests.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "BookErrors.h"
 #include "PlanBook.h"
+#include "PlanFile.h"
 #include "RecordBuilder.h"
 
 namespace tamber::test {
@@ -30,6 +32,17 @@ inline TPlanBook MakeBook(std::initializer_list<TPlanRecord> records) {
 // A plan whose amounts cannot be computed: its amount times its direction leaves 32 bits.
 inline TPlanRecord Broken(TDate start) {
     return RecordBuilder(prEveryNDays, start, 100).Interval(1).Amount(INT32_MIN, -1);
+}
+
+// The index of the plan named by the EPlanError Work throws; -1 when it throws none.
+template <class F>
+int FailingPlan(F&& work) {
+    try {
+        work();
+    } catch (const EPlanError& e) {
+        return e.PlanIndex();
+    }
+    return -1;
 }
 
 // A folder of its own under the system's temporary folder, removed afterwards.
@@ -56,6 +69,10 @@ inline Bytes ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
+inline std::string ReadText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -65,6 +82,14 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 template <class Container>
 void Append(Bytes& bytes, const Container& more) {
     bytes.insert(bytes.end(), more.begin(), more.end());
+}
+
+// A plan file's bytes: the header, then the records.
+inline Bytes FileBytes(TDate balanceDate, int32_t balance, const std::vector<TPlanRecord>& records) {
+    Bytes bytes;
+    Append(bytes, HeaderToBytes({balanceDate, balance}));
+    for (const TPlanRecord& rec : records) Append(bytes, RecordToBytes(rec));
+    return bytes;
 }
 
 }  // namespace tamber::test

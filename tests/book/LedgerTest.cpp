@@ -2,147 +2,107 @@
 
 #include <gtest/gtest.h>
 
-#include "BookErrors.h"
+#include <array>
+
 #include "BookTestSupport.h"
 
 namespace tamber {
 namespace {
 
-using test::Flow;
-using test::MakeBook;
-using test::Once;
-using test::Ymd;
+using namespace test;
 
-struct LedgerTest : ::testing::Test {
-    TDate today = Ymd(2025, 4, 10);  // a Thursday; April has 30 days
-    TPlanBookState state;
-    TCalendarMonth calendar;
+const TDate kToday = Ymd(2025, 4, 10);  // April has 30 days
 
-    void SetToday(TDate t) {
-        today = t;
-        state.SetCurrentDate(t);
-    }
-    void SetUp() override { SetToday(today); }
-    TMonthTotals Compute(const TPlanBook& book, int year, int month) {
-        return ComputeMonth(book, state, year, month, today, calendar);
-    }
-    const TDayCell& Day(int d) const { return calendar.Cell(calendar.DayToCell(d)); }
-};
+const TDayCell& Day(const TCalendarMonth& calendar, int d) { return calendar.Cell(calendar.DayToCell(d)); }
 
-TEST_F(LedgerTest, EmptyBookShowsTheOpeningBalanceFromTodayOnly) {
-    state.OpeningBalance = 5000;
-    const TMonthTotals totals = Compute(TPlanBook(), 2025, 4);
-    for (int d = 1; d <= 30; ++d) {
-        EXPECT_EQ(Day(d).Balance, d < 10 ? 0 : 5000) << "day " << d;
-        EXPECT_EQ(Day(d).BalanceColor, clBlue) << "day " << d;
-    }
-    EXPECT_EQ(FormatMonthTotal(totals.Income), "0");
-    EXPECT_EQ(FormatMonthTotal(totals.Expense), "0");
-    EXPECT_EQ(calendar.MonthAverageBalance, 5000);
-    EXPECT_EQ(state.MonthCarryIn, 0);
-}
-
-TEST_F(LedgerTest, TodaysAndTomorrowsFlowsRunIntoTheBalance) {
-    state.OpeningBalance = 1000;
-    const TPlanBook book = MakeBook({Once(today, 1200), Once(today + 1, -500), Once(today + 1, -300),
-                                     Once(today + 1, 0), Once(Ymd(2025, 4, 5), 50)});
-    const TMonthTotals totals = Compute(book, 2025, 4);
-    EXPECT_EQ(Day(10).Income, 1200);
-    EXPECT_EQ(Day(10).Balance, 2200);
-    EXPECT_EQ(Day(11).Income, 0);  // a zero amount counts as an expense of 0
-    EXPECT_EQ(Day(11).Expense, -800);
-    EXPECT_EQ(Day(11).Balance, 1400);
-    EXPECT_EQ(Day(30).Balance, 1400);
-    EXPECT_EQ(Day(5).Income, 0) << "occurrences before today are in the opening balance";
-    EXPECT_EQ(totals.Income, 1200);
-    EXPECT_EQ(totals.Expense, -800);
-    EXPECT_EQ(calendar.MonthAverageBalance, 1438);  // (2200 + 20 x 1400) / 21 = 1438.1
-}
-
-TEST_F(LedgerTest, LaterMonthStartsFromTheCarryInAndPastMonthsStayFlat) {
-    state.OpeningBalance = 1000;
-    const TPlanBook book = MakeBook({Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
-                                     Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)});
-    Compute(book, 2025, 6);
-    EXPECT_EQ(state.MonthCarryIn, 200);  // 15 April and 15 May; 15 March and 5 April are past
-    EXPECT_EQ(Day(1).Balance, 1200);
-    EXPECT_EQ(Day(15).Income, 100);
-    EXPECT_EQ(Day(30).Balance, 1300);
-
-    Compute(book, 2025, 3);  // a past month: no flows, no carry-in, every day the opening balance
-    EXPECT_EQ(state.MonthCarryIn, 0);
-    for (int d = 1; d <= 31; ++d) EXPECT_EQ(Day(d).Balance, 1000) << "day " << d;
-    EXPECT_EQ(Day(15).Income, 0);
-
-    const TMonthTotals december = Compute(book, 2025, 12);  // up to 31 December, not 1 January
-    EXPECT_EQ(Day(31).Income, 70);
-    EXPECT_EQ(december.Income, 170);
-    EXPECT_EQ(state.MonthCarryIn, 800);  // 15 April to 15 November
-}
-
-TEST_F(LedgerTest, AverageRoundsHalvesToEven) {
-    struct Case { const char* what; int32_t opening, lastDay, average; };
-    const Case cases[] = {
-        {"1 and 2 average 1.5, which goes to 2", 1, 1, 2},
-        {"2 and 3 average 2.5, which goes to 2", 2, 1, 2},
-        {"3 and 4 average 3.5, which goes to 4", 3, 1, 4},
-        {"-1 and -2 average -1.5, which goes to -2", -1, -1, -2},
-        {"-2 and -3 average -2.5, which goes to -2", -2, -1, -2},
+TEST(Ledger, MonthFromTodayOrTheCarryIn) {
+    const std::vector<TPlanRecord> monthly = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
+                                              Once(kToday, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
+    const TPlanRecord club = RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 6).Days(15, 30, 31).Amount(100, -1);
+    struct Case {
+        const char* what;
+        std::vector<TPlanRecord> plans;
+        int32_t opening;
+        TDate today;
+        int month;  // of 2025
+        int32_t carryIn, income, expense, average;
+        std::vector<std::array<int32_t, 4>> days;  // day, income, expense, balance (red below zero)
     };
-    SetToday(Ymd(2025, 4, 29));  // two days left in April
+    const Case cases[] = {
+        {"empty book: the opening balance from today on", {}, 5000, kToday, 4, 0, 0, 0, 5000,
+         {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
+        {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance",
+         {Once(kToday, 1200), Once(kToday + 1, -500), Once(kToday + 1, -300), Once(kToday + 1, 0), Once(Ymd(2025, 4, 5), 50)},
+         1000, kToday, 4, 0, 1200, -800, 1438,  // (2200 + 20 x 1400) / 21 = 1438.1
+         {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
+        {"a later month carries in today, 15 April and 15 May", monthly, 1000, kToday, 6, 205, 100, 0, 1258,
+         {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
+        {"a past month: no flows, no carry-in", monthly, 1000, kToday, 3, 0, 0, 0, 1000,
+         {{1, 0, 0, 1000}, {15, 0, 0, 1000}, {31, 0, 0, 1000}}},
+        {"December up to the 31st, not 1 January", monthly, 1000, kToday, 12, 805, 170, 0, 1862,
+         {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
+        {"red while below zero, not at zero", {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)}, 100, kToday, 4,
+         0, 200, -300, -10, {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
+        {"two listed days shortened onto 30 April are both owed", {club}, 0, kToday, 4, 0, 0, -300, -86,
+         {{15, 0, -100, -100}, {30, 0, -200, -300}}},
+        {"1 and 2 average 1.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 1, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
+        {"2 and 3 average 2.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 2, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
+        {"-1 and -2 average -1.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -1, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
+        {"-2 and -3 average -2.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -2, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
+    };
     for (const Case& c : cases) {
+        TPlanBook book;
+        for (const TPlanRecord& rec : c.plans) book.Append(CreateFrom(rec));
+        TPlanBookState state;
+        state.SetCurrentDate(c.today);
         state.OpeningBalance = c.opening;
-        Compute(MakeBook({Once(Ymd(2025, 4, 30), c.lastDay)}), 2025, 4);
+        TCalendarMonth calendar;
+        const TMonthTotals totals = ComputeMonth(book, state, 2025, c.month, c.today, calendar);
+        EXPECT_EQ(state.MonthCarryIn, c.carryIn) << c.what;
+        EXPECT_EQ(totals.Income, c.income) << c.what;
+        EXPECT_EQ(totals.Expense, c.expense) << c.what;
         EXPECT_EQ(calendar.MonthAverageBalance, c.average) << c.what;
+        for (const auto& [d, income, expense, balance] : c.days) {
+            EXPECT_EQ(Day(calendar, d).Income, income) << c.what << ", day " << d;
+            EXPECT_EQ(Day(calendar, d).Expense, expense) << c.what << ", day " << d;
+            EXPECT_EQ(Day(calendar, d).Balance, balance) << c.what << ", day " << d;
+            EXPECT_EQ(Day(calendar, d).BalanceColor, balance < 0 ? clRed : clBlue) << c.what << ", day " << d;
+        }
     }
 }
 
-TEST_F(LedgerTest, BalanceIsRedWhileBelowZero) {
-    state.OpeningBalance = 100;
-    Compute(MakeBook({Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 500)}), 2025, 4);
-    const TColor expected[] = {clBlue, clRed, clRed, clBlue};
-    for (int d = 11; d <= 14; ++d) EXPECT_EQ(Day(d).BalanceColor, expected[d - 11]) << "day " << d;
-    EXPECT_EQ(Day(13).Balance, -200);
-}
-
-TEST_F(LedgerTest, MonthTotalsAreGroupedInThousands) {
+TEST(Ledger, MonthTotalsAreGroupedInThousands) {
     const std::pair<int64_t, const char*> cases[] = {
         {0, "0"}, {999, "999"}, {1000, "1,000"}, {-1234567, "-1,234,567"}, {2147483647, "2,147,483,647"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatMonthTotal(value), text);
 }
 
-TEST_F(LedgerTest, TwoListedDaysOnOneMonthEndAreBothOwed) {
-    // The 30th and the 31st both fall on 30 April: periods 2 and 3 share the day.
-    const TPlanBook book = MakeBook({test::RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 6).Days(15, 30, 31).Amount(100, -1)});
-    Compute(book, 2025, 4);
-    EXPECT_EQ(Day(15).Expense, -100);
-    EXPECT_EQ(Day(30).Expense, -200);
-    EXPECT_EQ(BuildDayItems(book, Ymd(2025, 4, 30)), std::vector<std::string>{"   0       2"});
-}
-
-TEST_F(LedgerTest, DayItemsListPlanIndexAndPeriod) {
-    const TDate d = Ymd(2025, 4, 10);
-    const TPlanBook book = MakeBook({Once(d, 5), Once(d + 1, 5), Once(d - 1, 5), Flow(prMonthly, Ymd(2024, 5, 10), 24, 9)});
+TEST(Ledger, DayItemsListPlanIndexAndFirstPeriodOfTheDay) {
+    const TDate d = Ymd(2025, 4, 30);
+    const TPlanBook book = MakeBook({Once(d, 5), Once(d + 1, 5), Once(d - 1, 5), Flow(prMonthly, Ymd(2024, 5, 30), 24, 9),
+                                     RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 6).Days(15, 30, 31).Amount(100)});
     const std::vector<std::string> items = BuildDayItems(book, d);
-    EXPECT_EQ(items, (std::vector<std::string>{"   0       1", "   3      12"}));
+    EXPECT_EQ(items, (std::vector<std::string>{"   0       1", "   3      12", "   4       2"}));
     EXPECT_EQ(ParseDayItem(items[1]), (TDayItem{3, 12}));
     EXPECT_EQ(ParseDayItem("9999 1234567"), (TDayItem{9999, 1234567}));
     EXPECT_FALSE(ParseDayItem("   x       1"));
     EXPECT_FALSE(ParseDayItem("   3      1"));
 }
 
-TEST_F(LedgerTest, PlanThatCannotBeComputedIsNamedAndLeavesAnEmptyMonth) {
+TEST(Ledger, PlanThatCannotBeComputedIsNamedAndLeavesAnEmptyMonth) {
+    TPlanBookState state;
+    state.SetCurrentDate(kToday);
     state.OpeningBalance = 10;
-    Compute(TPlanBook(), 2025, 4);
-    const TPlanBook book = MakeBook({Once(today, 5), test::Broken(today)});
+    TCalendarMonth calendar;
+    ComputeMonth(TPlanBook(), state, 2025, 4, kToday, calendar);
     try {
-        Compute(book, 2025, 4);
+        ComputeMonth(MakeBook({Once(kToday, 5), Broken(kToday)}), state, 2025, 4, kToday, calendar);
         FAIL() << "no error";
     } catch (const EPlanError& e) {
         EXPECT_EQ(e.PlanIndex(), 1);
         EXPECT_THROW(std::rethrow_if_nested(e), EAmountRange);
     }
-    EXPECT_EQ(Day(10).Balance, 0);
+    EXPECT_EQ(Day(calendar, 10).Balance, 0);
     EXPECT_EQ(calendar.MonthAverageBalance, 0);
 }
 

@@ -2,27 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace tamber {
 namespace {
 
-struct Bars { int slider, yearBar, monthBar, yearLabel, monthLabel; };
+// Slider, year bar, month bar, year label, month label.
+using Bars = std::array<int, 5>;
+Bars Of(const TMonthBars& b) { return {b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()}; }
 
-void ExpectBars(const TMonthBars& b, const Bars& e, const char* what) {
-    EXPECT_EQ(b.Slider(), e.slider) << what;
-    EXPECT_EQ(b.YearBar(), e.yearBar) << what;
-    EXPECT_EQ(b.MonthBar(), e.monthBar) << what;
-    EXPECT_EQ(b.YearLabel(), e.yearLabel) << what;
-    EXPECT_EQ(b.MonthLabel(), e.monthLabel) << what;
-}
-
-TEST(MonthBars, StartInMarch) {
-    const TMonthBars b(2026, 3);
-    EXPECT_EQ(b.SliderMax(), 369);
-    ExpectBars(b, {0, 0, 2, 2026, 3}, "start-up");
+TEST(MonthBars, CouplingRulesFromAStartInMarch) {
     EXPECT_EQ(TMonthBars(2026, 12).SliderMax(), 360);  // December 30 years on
-}
-
-TEST(MonthBars, CouplingRules) {
     struct Step { const char* what; void (*act)(TMonthBars&); Bars after; };
     const Step steps[] = {
         {"year bar to 2 moves the slider two years", [](TMonthBars& b) { b.YearBarMoved(2); }, {24, 2, 2, 2028, 3}},
@@ -35,16 +25,18 @@ TEST(MonthBars, CouplingRules) {
         {"page back from 20 gives 8", [](TMonthBars& b) { b.SliderPaged(-1); }, {8, 0, 10, 2026, 11}},
         {"page forward", [](TMonthBars& b) { b.SliderPaged(1); }, {20, 1, 10, 2027, 11}},
         {"slider to its end", [](TMonthBars& b) { b.SliderMoved(10000); }, {369, 30, 11, 2056, 12}},
-        {"month bar later than the slider allows is held at its end", [](TMonthBars& b) { b.YearBarMoved(35); },
+        {"year bar beyond the slider's end holds the slider there", [](TMonthBars& b) { b.YearBarMoved(35); },
          {369, 35, 11, 2061, 12}},
     };
-    TMonthBars b(2026, 3);
+    TMonthBars bars(2026, 3);
+    EXPECT_EQ(bars.SliderMax(), 369);
+    EXPECT_EQ(Of(bars), (Bars{0, 0, 2, 2026, 3}));
     for (const Step& s : steps) {
-        s.act(b);
-        ExpectBars(b, s.after, s.what);
+        s.act(bars);
+        EXPECT_EQ(Of(bars), s.after) << s.what;
     }
-    EXPECT_EQ(b.ShownYear(), 2061);
-    EXPECT_EQ(b.ShownMonth(), 12);
+    EXPECT_EQ(bars.ShownYear(), 2061);
+    EXPECT_EQ(bars.ShownMonth(), 12);
 }
 
 }  // namespace

@@ -3,120 +3,53 @@
 #include <gtest/gtest.h>
 
 #include "Big5.h"
-#include "BookErrors.h"
 #include "BookTestSupport.h"
-#include "Ledger.h"
 
 namespace tamber {
 namespace {
 
-using test::Flow;
-using test::Once;
-using test::Ymd;
+using namespace test;
 
 const TDate kToday = Ymd(2025, 4, 10);
 constexpr int32_t kOpening = 1000;
 
 TPlanBook SampleBook() {
-    return test::MakeBook({
-        Once(Ymd(2025, 4, 5), 100),                     // before today: in the opening balance
-        Once(kToday, 20),                               // today
-        Once(Ymd(2025, 4, 15), -50),                    //
-        Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),        // 20 April, May and June
-        test::RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 9).Days(15, 30, 31).Amount(100, -1),  // two on 30 April
+    return MakeBook({
+        Once(Ymd(2025, 4, 5), 100),               // before today: in the opening balance
+        Once(kToday, 20),                         // today
+        Once(Ymd(2025, 4, 15), -50),              //
+        Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),  // 20 April, May and June
+        RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 9).Days(15, 30, 31).Amount(100, -1),  // two on 30 April
     });
 }
 
-TEST(Trend, StartBalanceCountsWhatLiesBetweenTodayAndTheStart) {
-    const TPlanBook book = SampleBook();
-    struct Case { const char* what; TDate start; int32_t balance; };
+// The start balance counts what lies between today and a later start; the
+// line then adds every occurrence from its first to its last day.
+TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
+    struct Case { const char* what; TDate start; int32_t days, startBalance; std::vector<std::pair<int, int32_t>> points; };
     const Case cases[] = {
-        {"today: the opening balance", kToday, kOpening},
-        {"later: plus today's 20, 15 April's -50 and -100", Ymd(2025, 4, 16), kOpening + 20 - 50 - 100},
-        {"tomorrow: plus today's 20", kToday + 1, kOpening + 20},
-        {"earlier: the opening balance, nothing taken back", Ymd(2025, 4, 1), kOpening},
+        {"today: the opening balance, then today's 20", kToday, 1, kOpening, {{0, kOpening + 20}}},
+        {"tomorrow: plus today's 20", kToday + 1, 1, kOpening + 20, {{0, kOpening + 20}}},
+        {"occurrences on the first and the last charted day", Ymd(2025, 4, 15), 6, kOpening + 20,
+         {{0, kOpening + 20 - 150}, {5, kOpening + 20 - 150 + 7}}},
+        {"the day after: plus 15 April's -50 and -100", Ymd(2025, 4, 16), 1, kOpening + 20 - 150, {{0, kOpening - 130}}},
+        {"a past start: the opening balance, 5 April's 100 again", Ymd(2025, 4, 1), 10, kOpening,
+         {{3, kOpening}, {4, kOpening + 100}, {9, kOpening + 120}}},
     };
-    for (const Case& c : cases) EXPECT_EQ(ComputeStartBalance(book, kOpening, c.start, kToday), c.balance) << c.what;
-}
-
-TEST(Trend, OccurrencesOnTheFirstAndLastChartedDayAreCounted) {
-    const TTrendLine line(SampleBook(), kOpening, Ymd(2025, 4, 15), 6, kToday);
-    const int32_t start = kOpening + 20;
-    EXPECT_EQ(line.StartBalance(), start);
-    ASSERT_EQ(line.Points().size(), 6u);
-    EXPECT_EQ(line.Points().front(), (TBalancePoint{Ymd(2025, 4, 15), start - 150}));
-    EXPECT_EQ(line.Points().back(), (TBalancePoint{Ymd(2025, 4, 20), start - 150 + 7}));
-}
-
-TEST(Trend, PastStartBeginsAtTheOpeningBalanceAndAddsFromTheStartOn) {
-    const TTrendLine line(SampleBook(), kOpening, Ymd(2025, 4, 1), 10, kToday);
-    EXPECT_EQ(line.StartBalance(), kOpening);
-    EXPECT_EQ(line.Points()[3].Balance, kOpening) << "3 April";
-    EXPECT_EQ(line.Points()[4].Balance, kOpening + 100) << "5 April's 100 counted again";
-    EXPECT_EQ(line.Points()[9].Balance, kOpening + 100 + 20) << "today";
-}
-
-TEST(Trend, LineFromTodayOnAgreesWithTheCalendar) {
-    const TPlanBook book = SampleBook();
-    for (const TDate start : {kToday, kToday + 3}) {
-        const TTrendLine line(book, kOpening, start, 90, kToday);
-        TPlanBookState state;
-        state.OpeningBalance = kOpening;
-        state.SetCurrentDate(kToday);
-        TCalendarMonth calendar;
-        for (const TBalancePoint& p : line.Points()) {
-            const TYearMonthDay ymd = DecodeDate(p.Date);
-            if (calendar.Year() != ymd.Year || calendar.Month() != ymd.Month) {
-                ComputeMonth(book, state, ymd.Year, ymd.Month, kToday, calendar);
-            }
-            EXPECT_EQ(p.Balance, calendar.Cell(calendar.DayToCell(ymd.Day)).Balance) << ymd.Month << "/" << ymd.Day;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ComputeStartBalance(SampleBook(), kOpening, c.start, kToday), c.startBalance) << c.what;
+        const TTrendLine line(SampleBook(), kOpening, c.start, c.days, kToday);
+        EXPECT_EQ(line.StartBalance(), c.startBalance) << c.what;
+        ASSERT_EQ(line.Points().size(), static_cast<std::size_t>(c.days)) << c.what;
+        for (const auto& [j, balance] : c.points) {
+            EXPECT_EQ(line.Points().at(static_cast<std::size_t>(j)), (TBalancePoint{c.start + j, balance})) << c.what;
         }
     }
-}
-
-TEST(Trend, LineIsTheRunningDaySumOfEveryPlan) {
-    const TPlanBook book = test::MakeBook({
-        Once(kToday, 20),
-        Flow(prMonthly, Ymd(2024, 1, 31), 40, -30),  // 31st, clamped to each month's end
-        test::RecordBuilder(prEveryNDays, Ymd(2025, 2, 1), 500).Interval(3).Amount(2),
-        test::RecordBuilder(prThriceMonthly, Ymd(2025, 1, 1), 60).Days(10, 30, 31).Amount(5, -1),
-        Flow(prYearly, Ymd(2020, 2, 29), 12, 1000),
-    });
-    for (const TDate start : {Ymd(2025, 1, 20), kToday, Ymd(2026, 2, 25)}) {
-        for (const int32_t days : {1, 31, 400, 3000}) {
-            const TTrendLine line(book, kOpening, start, days, kToday);
-            TPlanCursors cursors = StartPlanCursors(book, start);
-            int32_t balance = ComputeStartBalance(book, kOpening, start, kToday);
-            for (int32_t j = 0; j < days; ++j) {
-                balance += DaySum(book, cursors, start + j);
-                ASSERT_EQ(line.Points()[static_cast<std::size_t>(j)].Balance, balance) << "day " << j;
-            }
-            for (std::size_t i = 0; i < cursors.size(); ++i) {
-                EXPECT_EQ(line.Cursors()[i].NextDate, cursors[i].NextDate) << "plan " << i;
-                EXPECT_EQ(line.Cursors()[i].NextAmount, cursors[i].NextAmount) << "plan " << i;
-            }
-        }
-    }
-}
-
-TEST(Trend, EmptyBookGivesAFlatLineAtTheOpeningBalance) {
-    const TTrendLine line(TPlanBook{}, kOpening, kToday + 100, 30, kToday);
-    ASSERT_EQ(line.Points().size(), 30u);
-    for (const TBalancePoint& p : line.Points()) EXPECT_EQ(p.Balance, kOpening);
-}
-
-TEST(Trend, CursorCountsEveryPeriodOnItsDayAndStepsByDate) {
-    const TPlanBook book = SampleBook();
-    TPlanCursors cursors = StartPlanCursors(book, Ymd(2025, 4, 30));
-    EXPECT_EQ(cursors[4].NextDate, Ymd(2025, 4, 30));
-    EXPECT_EQ(cursors[4].NextPeriod, 2);
-    EXPECT_EQ(cursors[4].NextAmount, -200);
-    EXPECT_EQ(cursors[2].NextDate, 0) << "15 April is behind the start";
-    EXPECT_EQ(DaySum(book, cursors, Ymd(2025, 4, 30)), -200);
-    EXPECT_EQ(cursors[4].NextDate, Ymd(2025, 5, 15));
-    EXPECT_EQ(cursors[4].NextPeriod, 4);
-    EXPECT_EQ(DaySum(book, cursors, Ymd(2025, 5, 20)), 7) << "a skipped day is passed without counting";
-    EXPECT_EQ(cursors[4].NextDate, Ymd(2025, 5, 30));
+    const TTrendLine flat(TPlanBook{}, kOpening, kToday + 100, 30, kToday);
+    EXPECT_EQ(flat.Points().size(), 30u);
+    EXPECT_EQ(flat.Points().back(), (TBalancePoint{kToday + 129, kOpening})) << "an empty book";
+    const TPlanBook broken = MakeBook({Once(kToday, 1), Broken(kToday + 3)});
+    EXPECT_EQ(FailingPlan([&] { TTrendLine(broken, 0, kToday, 10, kToday); }), 1);
 }
 
 TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
@@ -129,11 +62,8 @@ TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
         ASSERT_EQ(line.ChartStartDate(), fresh.ChartStartDate());
         ASSERT_EQ(line.Points(), fresh.Points()) << "step " << step;
     }
-    // Bars entering at the right edge, from 15 April to 13 June.
-    EXPECT_EQ(bars, (std::vector<TPlanBar>{{2, Ymd(2025, 4, 15), -50}, {4, Ymd(2025, 4, 15), -100},
-                                           {3, Ymd(2025, 4, 20), 7}, {4, Ymd(2025, 4, 30), -200},
-                                           {4, Ymd(2025, 5, 15), -100}, {3, Ymd(2025, 5, 20), 7},
-                                           {4, Ymd(2025, 5, 30), -100}, {4, Ymd(2025, 5, 31), -100}}));
+    ASSERT_EQ(bars.size(), 8u) << "from 15 April to 13 June";
+    EXPECT_EQ(bars[3], (TPlanBar{4, Ymd(2025, 4, 30), -200})) << "two periods on one day make one bar";
     EXPECT_EQ(PlanBars(book.Plan(4), 4, Ymd(2025, 4, 15), 17),
               (std::vector<TPlanBar>{{4, Ymd(2025, 4, 15), -100}, {4, Ymd(2025, 4, 30), -200}}));
 
@@ -141,16 +71,6 @@ TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
     EXPECT_TRUE(empty.StepOneDay(book).empty());
     EXPECT_EQ(empty.ChartStartDate(), kToday + 1);
     EXPECT_TRUE(empty.Points().empty());
-}
-
-TEST(Trend, PlanThatCannotBeComputedIsNamed) {
-    const TPlanBook book = test::MakeBook({Once(kToday, 1), test::Broken(kToday + 3)});
-    try {
-        TTrendLine(book, 0, kToday, 10, kToday);
-        FAIL() << "no error";
-    } catch (const EPlanError& e) {
-        EXPECT_EQ(e.PlanIndex(), 1);
-    }
 }
 
 TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
@@ -169,27 +89,21 @@ TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
     for (const Case& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.what;
 }
 
-TEST(Trend, PlanTitlesAndListItems) {
-    auto plan = [](const char* description, int32_t amount) {
-        TPlanRecord rec = Once(kToday, amount);
-        SetDescriptionBytes(rec, Utf8ToBig5(description).Bytes);
-        return rec;
-    };
-    struct Case { const char* what; TPlanRecord rec; const char* title; const char* item; };
+TEST(Trend, PlanTitlesListItemsAndAxisDates) {
+    struct Case { const char* what; const char* description; int32_t amount; const char* title; const char* item; };
     const Case cases[] = {
-        {"empty description: the amount", plan("", 1500), "(1500)", "  (1500)"},
-        {"short description whole", plan("Rent", 800), "Rent", "Rent  (800)"},
-        {"five characters of a long one", plan("每月房屋貸款繳款", 9), "每月房屋貸", "每月房屋貸款繳款  (9)"},
-        {"a character the tenth byte would split is left out", plan("A每月房屋貸款", 9), "A每月房屋", "A每月房屋貸款  (9)"},
-        {"ten ASCII bytes", plan("Salary 2025 May", 9), "Salary 202", "Salary 2025 May  (9)"},
+        {"empty description: the amount", "", 1500, "(1500)", "  (1500)"},
+        {"short description whole", "Rent", 800, "Rent", "Rent  (800)"},
+        {"five characters of a long one", "每月房屋貸款繳款", 9, "每月房屋貸", "每月房屋貸款繳款  (9)"},
+        {"a character the tenth byte would split is left out", "A每月房屋貸款", 9, "A每月房屋", "A每月房屋貸款  (9)"},
+        {"ten ASCII bytes", "Salary 2025 May", 9, "Salary 202", "Salary 2025 May  (9)"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Big5ToUtf8(PlanChartTitle(c.rec)), c.title) << c.what;
-        EXPECT_EQ(Big5ToUtf8(PlanChartItem(c.rec)), c.item) << c.what;
+        TPlanRecord rec = Once(kToday, c.amount);
+        SetDescriptionBytes(rec, Utf8ToBig5(c.description).Bytes);
+        EXPECT_EQ(Big5ToUtf8(PlanChartTitle(rec)), c.title) << c.what;
+        EXPECT_EQ(Big5ToUtf8(PlanChartItem(rec)), c.item) << c.what;
     }
-}
-
-TEST(Trend, AxisDatesReadTwoDigitYearMonthDay) {
     EXPECT_EQ(AxisDateLabel(Ymd(1997, 11, 1)), "97/11/1");
     EXPECT_EQ(AxisDateLabel(Ymd(2005, 1, 2)), "05/1/2");
     EXPECT_EQ(AxisDateLabel(Ymd(2000, 12, 31)), "00/12/31");
