@@ -110,8 +110,7 @@ TPlanFileHeader ReadPlans(std::istream& in, TPlanBook& book) {
         const TPlanRecord rec = RecordFromBytes(bytes);
         if (rec.PlanKind >= kPlanKindCount) continue;  // not a plan kind: dropped silently
         // A record that breaks the plan rules can only come from a damaged
-        // file; loading it could make every later computation fail or spin.
-        if (!PlanRecordProblem(rec).empty()) throw EReadError();
+        // file: making the plan refuses it (the caller reports a read error).
         std::unique_ptr<TCustomPlan> plan = CreateFrom(rec);
         // More plans than the day list can number would show wrong plans.
         if (plans.Count() >= TPlanBook::kMaxPlans) throw EReadError();
