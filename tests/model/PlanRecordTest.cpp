@@ -29,30 +29,6 @@ TEST(PlanRecord, AnyRecordReadAndWrittenAgainKeepsAll188Bytes) {
     }
 }
 
-TEST(PlanRecord, FieldsLieAtTheirStoredOffsets) {
-    TPlanRecord rec = RecordBuilder(prTwiceMonthly, 36526.0, 13).Days(10, 25).Amount(-3000, -1);
-    rec.BaseBid = 0x01020304;
-    rec.PlanKind = pkLoan;
-    rec.Method = mtEqualPrincipal;
-    SetAnnualRate(rec, 12.0);
-    SetDescriptionBytes(rec, "AB");
-    const TRecordBytes b = RecordToBytes(rec);
-    EXPECT_EQ(b[7], 0x40);  // 36526.0 = 0x40E1 D5C0 0000 0000, little-endian
-    EXPECT_EQ(b[8], 13);
-    EXPECT_EQ(b[16], prTwiceMonthly);
-    EXPECT_EQ((std::array<uint8_t, 4>{b[20], b[21], b[22], b[23]}), (std::array<uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(b[28], 10);
-    EXPECT_EQ(b[30], 25);
-    EXPECT_EQ(b[36], 0x04);
-    EXPECT_EQ(b[39], 0x01);
-    EXPECT_EQ(b[56], pkLoan);
-    EXPECT_EQ(b[57], mtEqualPrincipal);
-    EXPECT_EQ(b[58], 0x84);  // exponent byte of 12
-    EXPECT_EQ(b[63], 0x40);
-    EXPECT_EQ(b[64], 2);
-    EXPECT_EQ(b[65], 'A');
-}
-
 TEST(PlanRecord, DescriptionIsCutAt120BytesWithoutSplittingACharacter) {
     struct Case { const char* what; std::string text; std::size_t stored; };
     const std::string han = "\xA9\xD0";  // one two-byte character
