@@ -1,10 +1,10 @@
 #include "CatchUp.h"
 
-#include <charconv>
 #include <limits>
 
 #include "Big5.h"
 #include "BookErrors.h"
+#include "PlanFields.h"
 
 namespace tamber {
 
@@ -37,17 +37,7 @@ int PendingPageCount(std::size_t pendingCount) noexcept {
 }
 
 std::optional<int32_t> ParseAmountText(std::string_view text) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    // from_chars takes a minus sign but not a plus sign.
-    if (first != last && *first == '+') {
-        ++first;
-        if (first != last && *first == '-') return std::nullopt;
-    }
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc() || end != last) return std::nullopt;
-    return value;
+    return ParseInteger(text);  // the same rule as every amount the editor reads
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Errors.h"
+#include "Ledger.h"
 
 namespace tamber::ui {
 namespace {
@@ -43,18 +44,8 @@ int TextHeight(const QPainter& painter) {
 }  // namespace
 
 QString FormatAverage(int32_t value) {
-    // Grouped by hand rather than through the system locale: the calendar is
-    // Traditional Chinese, whose thousands separator is the comma.
-    const int64_t wide = value;
-    const std::string digits = std::to_string(wide < 0 ? -wide : wide);
-    std::string out;
-    out.reserve(digits.size() + digits.size() / 3 + 1);
-    if (wide < 0) out += '-';
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return QString::fromStdString(out);
+    // The same grouping as the month totals: commas, "0" for zero, a leading minus.
+    return QString::fromStdString(FormatMonthTotal(value));
 }
 
 QString FormatAmount(int32_t value) {
