@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <exception>
 #include <functional>
 #include <map>
 #include <optional>
-#include <queue>
 #include <sstream>
 #include <string_view>
 #include <utility>
@@ -20,6 +18,7 @@
 #include "Ledger.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
+#include "Schedule.h"
 #include "Trend.h"
 
 namespace tamber::report {
@@ -121,13 +120,6 @@ std::pair<int, int> ParseMonth(const std::string& text) {
     return {*year, *month};
 }
 
-std::string IsoDate(TDate date) {
-    const TYearMonthDay ymd = DecodeDate(date);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", ymd.Year, ymd.Month, ymd.Day);
-    return text;
-}
-
 // One CSV row from already formatted fields.
 void Row(std::ostream& out, std::initializer_list<std::string> fields) {
     bool first = true;
@@ -162,26 +154,9 @@ void ReportPlans(const TPlanBook& book, std::ostream& out) {
 
 void ReportSchedule(const TPlanBook& book, TDate from, TDate to, std::ostream& out) {
     out << "date,plan,period,amount\n";
-    // Merges the plans' occurrence walks by date, then plan index, without
-    // holding more than one pending occurrence per plan.
-    using TNext = std::pair<TDate, int>;
-    std::priority_queue<TNext, std::vector<TNext>, std::greater<>> queue;
-    for (int i = 0; i < book.Count(); ++i) {
-        const TDate d = ForPlan(i, [&] { return book.Plan(i).NextOccurrence(from - 1); });
-        if (d != 0 && d <= to) queue.emplace(d, i);
-    }
-    while (!queue.empty()) {
-        const auto [d, i] = queue.top();
-        queue.pop();
-        const TCustomPlan& plan = book.Plan(i);
-        ForPlan(i, [&] {
-            for (int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d); k <= last; ++k) {
-                Row(out, {IsoDate(d), Num(i), Num(k), Num(plan.PeriodAmount(k))});
-            }
-            const TDate next = plan.NextOccurrence(d);
-            if (next != 0 && next <= to) queue.emplace(next, i);
-        });
-    }
+    ForEachOccurrence(book, from, to, [&](const TOccurrence& o) {
+        Row(out, {IsoDate(o.Date), Num(o.PlanIndex), Num(o.Period), Num(o.Amount)});
+    });
 }
 
 void ReportMonth(const TPlanBook& book, int32_t openingBalance, TDate today, int year, int month, std::ostream& out) {
