@@ -15,6 +15,8 @@
 #include "CalendarMonth.h"
 #include "CatchUp.h"
 #include "Dates.h"
+#include "ICalendar.h"
+#include "Journal.h"
 #include "Ledger.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
@@ -45,6 +47,8 @@ const std::map<std::string, std::vector<std::string>, std::less<>>& CommandOptio
         {"month", {"today", "month"}},
         {"trend", {"today", "start", "days"}},
         {"catchup", {"today"}},
+        {"ics", {"from", "to"}},
+        {"journal", {"today", "to"}},
     };
     return options;
 }
@@ -216,6 +220,8 @@ void RunCommand(const TCommandLine& line, std::ostream& out) {
     if (line.Command == "month") ReportMonth(book, header.Balance, *today, month.first, month.second, out);
     if (line.Command == "trend") ReportTrend(book, header.Balance, *today, *start, days, out);
     if (line.Command == "catchup") ReportCatchUp(book, header, *today, out);
+    if (line.Command == "ics") WriteICalendar(out, book, header.Balance, *from, *from, *to);
+    if (line.Command == "journal") WriteJournal(out, book, header.Balance, *today, *to);
 }
 
 }  // namespace
@@ -238,13 +244,16 @@ std::string UsageText() {
   tamber98-report month    FILE --today DATE --month YYYY-MM
   tamber98-report trend    FILE --today DATE --start DATE --days N
   tamber98-report catchup  FILE --today DATE
+  tamber98-report ics      FILE --from DATE --to DATE
+  tamber98-report journal  FILE --today DATE --to DATE
   tamber98-report --help
 
 Reads the plan file FILE (never writes to it) and prints CSV on standard
 output: UTF-8, comma separated, a header row first, every row ending in a
 line feed, fields quoted only when they hold a comma, a quote or a line
 break. Dates are YYYY-MM-DD, amounts whole signed numbers. Options may
-also be written --name=value.
+also be written --name=value. ics and journal print other formats, told
+with them below.
 
   plans     every plan in file order:
               index,kind,description,start,first,last,period_kind,period_count,amount
@@ -267,6 +276,24 @@ also be written --name=value.
             that loading the file would ask to confirm:
               plan,period,date,amount
             then balance,,,<file balance + the sum of those amounts>
+  ics       an iCalendar file (RFC 5545) of the occurrences schedule lists
+            from --from to --to: one all-day event each, summary
+            "<description, or the kind when empty> <signed amount>", the kind
+            and the balance at the end of the day (the file's balance taken
+            as the balance at the start of --from) in its description. Each
+            UID comes from the plan's record and the period, so a calendar
+            importing a later export updates its events instead of adding
+            them again.
+  journal   a plain-text accounting journal that hledger reads: an opening
+            transaction on --today moving the file's balance from
+            "equity:opening balances" to assets:tamber98, then one
+            transaction per occurrence from --today to --to in schedule's
+            order, described by the plan's description (or kind), its amount
+            on assets:tamber98 and the opposite on income:<kind> (amounts
+            above 0) or expenses:<kind>. The balance of assets:tamber98 at
+            the end of each day is trend's figure for that day. A ";" in a
+            description is written as the full-width "；", as hledger would
+            read it as the start of a comment.
 
 Exit status: 0 done; 1 the file cannot be read (讀檔錯誤) or an amount cannot
 be computed (the message names the plan by its 0-based index); 2 bad usage
