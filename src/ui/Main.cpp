@@ -21,6 +21,7 @@
 #include "Big5.h"
 #include "BookErrors.h"
 #include "DrawCalendar.h"
+#include "Exports.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "UiTexts.h"
@@ -83,6 +84,16 @@ QString FileNamePart(const QString& path) {
 
 QString DescriptionText(const TCustomPlan& plan) {
     return FromBig5(DescriptionBytes(plan.Rec()));
+}
+
+QString BookErrorText(const TPlanBook& book, const ETamberError& error) {
+    const auto* planError = dynamic_cast<const EPlanError*>(&error);
+    if (!planError || planError->PlanIndex() < 0 || planError->PlanIndex() >= book.Count()) {
+        return QString::fromUtf8(error.what());
+    }
+    return QStringLiteral("第 %1 項計劃「%2」的金額無法計算: %3")
+        .arg(planError->PlanIndex() + 1)
+        .arg(DescriptionText(book.Plan(planError->PlanIndex())), QString::fromUtf8(error.what()));
 }
 
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale) {
@@ -205,6 +216,14 @@ void TForm1::BuildMenus() {
     FileMenu_->addAction(QStringLiteral("載入"), this, &TForm1::LoadCommand)->setObjectName(QStringLiteral("Load1"));
     FileMenu_->addAction(QStringLiteral("存檔"), this, [this] { SaveCommand(); })->setObjectName(QStringLiteral("Save1"));
     FileMenu_->addAction(QStringLiteral("另存新檔"), this, [this] { SaveAsCommand(); })->setObjectName(QStringLiteral("SaveAs1"));
+    FileMenu_->addSeparator();
+    QAction* print = FileMenu_->addAction(QStringLiteral("列印..."), this, [this] { PrintCommand(*this, *Prompts_); });
+    print->setObjectName(QStringLiteral("Print1"));
+    print->setShortcut(QKeySequence::Print);
+    FileMenu_->addAction(QStringLiteral("匯出 PDF..."), this, [this] { ExportPdfCommand(*this, *Prompts_); })
+        ->setObjectName(QStringLiteral("ExportPdf1"));
+    FileMenu_->addAction(QStringLiteral("匯出行事曆..."), this, [this] { ExportCalendarCommand(*this, *Prompts_); })
+        ->setObjectName(QStringLiteral("ExportCalendar1"));
     FileMenu_->addSeparator();
     FileMenu_->addAction(QStringLiteral("清除載入的計劃"), this, &TForm1::ClearCommand)->setObjectName(QStringLiteral("Clear1"));
     QAction* exit = FileMenu_->addAction(QStringLiteral("離開"), this, &QWidget::close);
@@ -606,13 +625,8 @@ void TForm1::ComputeMonth(int year, int month) {
         MonthExpense_->setText(QString::fromStdString(FormatMonthTotal(totals.Expense)));
         ReportedComputeError_.clear();
         return;
-    } catch (const EPlanError& e) {
-        const TCustomPlan& plan = Book_.Plan(e.PlanIndex());
-        error = QStringLiteral("第 %1 項計劃「%2」的金額無法計算: %3")
-                    .arg(e.PlanIndex() + 1)
-                    .arg(DescriptionText(plan), QString::fromUtf8(e.what()));
     } catch (const ETamberError& e) {
-        error = QString::fromUtf8(e.what());
+        error = BookErrorText(Book_, e);
     }
     MonthIncome_->setText(QStringLiteral("0"));
     MonthExpense_->setText(QStringLiteral("0"));

@@ -63,6 +63,10 @@ QString FileNamePart(const QString& path);
 // A plan's description as Unicode text.
 QString DescriptionText(const TCustomPlan& plan);
 
+// The message of an error met computing Book's figures or writing them out;
+// an EPlanError names the plan by its number and description.
+QString BookErrorText(const TPlanBook& book, const ETamberError& error);
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
