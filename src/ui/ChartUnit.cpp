@@ -25,6 +25,7 @@
 #include "Big5.h"
 #include "DrawCalendar.h"
 #include "Errors.h"
+#include "PlanFile.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "RFEdit.h"
@@ -387,10 +388,15 @@ void TForm4::BuildPanel(QWidget* panel) {
     Button2_->setFont(ming);
     connect(Button1_, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2_, &QPushButton::clicked, this, &TForm4::Button2Click);
+    auto* saveImage = new QPushButton(QStringLiteral("存成圖檔..."), panel);
+    saveImage->setObjectName(QStringLiteral("SaveImageButton"));
+    saveImage->setFont(ming);
+    connect(saveImage, &QPushButton::clicked, this, &TForm4::SaveImage);
     auto* commands = new QVBoxLayout;
     commands->setSpacing(4);
     commands->addWidget(CheckBox1_);
     commands->addWidget(Button1_);
+    commands->addWidget(saveImage);
     commands->addWidget(Button2_);
 
     auto label = [&](const char* name) {
@@ -482,6 +488,20 @@ void TForm4::Button1Click() {
 void TForm4::Button2Click() {
     Timer1_->stop();
     reject();
+}
+
+void TForm4::SaveImage() {
+    const QString name = Prompts_->SaveExportFileName(this, kChartImageFilter);
+    if (name.isEmpty()) return;
+    const bool pdf = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+    try {
+        ReplaceFile(name.toStdString(), [&](const std::filesystem::path& path) {
+            const QString file = QString::fromStdString(path.string());
+            if (!(pdf ? Chart_->savePdf(file) : Chart_->savePng(file))) throw WriteErrorFor(path);
+        });
+    } catch (const ETamberError& e) {
+        ReportError(QString::fromUtf8(e.what()));
+    }
 }
 
 void TForm4::done(int result) {

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QPointF>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -56,6 +57,9 @@ private:
     int Position_;
 };
 
+// Save dialog filter of the chart's image.
+inline const QString kChartImageFilter = QStringLiteral("PNG 圖檔 (*.png);;PDF 文件 (*.pdf)");
+
 // The colour a plan's bar series gets: the chart's automatic palette, taken
 // in turn after the colours of the balance line and the template series.
 QColor PlanSeriesColor(int planIndex);
@@ -74,6 +78,9 @@ public:
     void Button1Click();
     // "離開": stops the dynamic display and closes the window.
     void Button2Click();
+    // "存成圖檔...": the chart as it stands, as a PDF file for a name ending in
+    // ".pdf", else as a PNG image; written whole or not at all.
+    void SaveImage();
     // Draws the chart from the picker's date for the count and unit chosen and
     // starts the dynamic display when it is ticked. An empty count is reported
     // and leaves an empty chart; a count outside what the unit takes is

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ChartUnit.h"
 #include "Exports.h"
 #include "Main.h"
 #include "MonthPrint.h"
@@ -151,6 +152,27 @@ private slots:
         run("ExportPdf1");
         QCOMPARE(prompts_.Errors.size(), 1);
         QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("寫檔錯誤: ") + PathOf(QStringLiteral("missing/m.pdf"))));
+    }
+
+    void chartImageIsPngOrPdfByTheName() {
+        TPlanBook book;
+        TPlanBookState state;
+        FillBook(book, state);
+        TForm4 chart(book, state.OpeningBalance, [this] { return today_; }, &prompts_);
+        chart.ShowChart();
+        struct Case { const char* what; const char* name; QByteArray head; };
+        const Case cases[] = {
+            {"PNG", "chart.png", "\x89PNG"},
+            {"PDF by its extension", "chart.PDF", "%PDF"},
+            {"an unwritable name", "missing/chart.png", ""},
+        };
+        for (const Case& c : cases) {
+            prompts_.ExportNames = {PathOf(QString::fromLatin1(c.name))};
+            chart.SaveImage();
+            QVERIFY2(Head(PathOf(QString::fromLatin1(c.name)), 4) == c.head, c.what);
+        }
+        QCOMPARE(prompts_.Errors.size(), 1);
+        QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("寫檔錯誤: ")));
     }
 
     void spanDialogKeepsTheLastDayFromTheFirstOn() {
