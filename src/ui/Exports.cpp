@@ -3,7 +3,6 @@
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QPrinter>
 #include <QPushButton>
 
 #include <sstream>
@@ -50,9 +49,9 @@ void Reporting(TForm1& mainWindow, TPrompts& prompts, F&& work) {
 
 void PrintCommand(TForm1& mainWindow, TPrompts& prompts) {
     const TMonthPrintout what = ShownMonth(mainWindow);
-    prompts.PreviewPrint(&mainWindow, [&](QPrinter* printer) {
+    prompts.PreviewPrint(&mainWindow, [&](QPagedPaintDevice& printer) {
         Reporting(mainWindow, prompts, [&] {
-            if (PrintMonth(*printer, mainWindow.Book(), mainWindow.State(), what) == 0) {
+            if (PrintMonth(printer, mainWindow.Book(), mainWindow.State(), what) == 0) {
                 prompts.ShowError(&mainWindow, QStringLiteral("無法列印"));
             }
         });

@@ -58,10 +58,11 @@ public:
         return dialog.Span();
     }
 
-    void PreviewPrint(QWidget* parent, const std::function<void(QPrinter*)>& paint) override {
+    void PreviewPrint(QWidget* parent, const std::function<void(QPagedPaintDevice&)>& paint) override {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewDialog preview(&printer, parent);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, paint);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&paint](QPrinter* shown) { paint(*shown); });
         preview.exec();
     }
 };
@@ -76,7 +77,7 @@ std::optional<TDateSpan> TPrompts::AskExportSpan(QWidget*, const TDateSpan&, QDa
     return std::nullopt;
 }
 
-void TPrompts::PreviewPrint(QWidget*, const std::function<void(QPrinter*)>&) {}
+void TPrompts::PreviewPrint(QWidget*, const std::function<void(QPagedPaintDevice&)>&) {}
 
 TPrompts& SystemPrompts() {
     static TSystemPrompts prompts;

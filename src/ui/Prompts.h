@@ -10,7 +10,7 @@
 #include <optional>
 #include <utility>
 
-class QPrinter;
+class QPagedPaintDevice;
 class QWidget;
 
 namespace tamber::ui {
@@ -45,7 +45,7 @@ public:
     virtual std::optional<TDateSpan> AskExportSpan(QWidget* parent, const TDateSpan& proposed, QDate earliest,
                                                    QDate latest);
     // The print preview of what Paint draws on a printer, from which the user prints.
-    virtual void PreviewPrint(QWidget* parent, const std::function<void(QPrinter*)>& paint);
+    virtual void PreviewPrint(QWidget* parent, const std::function<void(QPagedPaintDevice&)>& paint);
 };
 
 // The real dialogs.

@@ -2,7 +2,7 @@
 // chart's image file, with every dialog scripted.
 #include <QAction>
 #include <QDateEdit>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -36,10 +36,9 @@ public:
         Proposed = proposed;
         return Span;
     }
-    void PreviewPrint(QWidget*, const std::function<void(QPrinter*)>& paint) override {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFileName(PrintFile);
-        paint(&printer);
+    void PreviewPrint(QWidget*, const std::function<void(QPagedPaintDevice&)>& paint) override {
+        QPdfWriter printer(PrintFile);
+        paint(printer);
     }
 };
 
@@ -72,9 +71,9 @@ class ExportsTest : public QObject {
         pages.removeLast();  // what follows the last page's form feed
         return pages;
     }
-    static QByteArray Head(const QString& file) {
+    static QByteArray Contents(const QString& file) {
         QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.read(16) : QByteArray();
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private slots:
@@ -107,22 +106,20 @@ private slots:
 
         prompts_.ExportNames = {PathOf(QStringLiteral("m.pdf")), PathOf(QStringLiteral("missing/m.pdf"))};
         run("ExportPdf1");
-        QVERIFY(Head(PathOf(QStringLiteral("m.pdf"))).startsWith("%PDF-"));
+        QVERIFY(Contents(PathOf(QStringLiteral("m.pdf"))).startsWith("%PDF-"));
         run("ExportPdf1");
         QCOMPARE(prompts_.Errors, QStringList(QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(PathOf(QStringLiteral("missing/m.pdf")))));
 
         prompts_.PrintFile = PathOf(QStringLiteral("printed.pdf"));
         run("Print1");
-        QVERIFY(Head(prompts_.PrintFile).startsWith("%PDF-"));
+        QVERIFY(Contents(prompts_.PrintFile).startsWith("%PDF-"));
 
         prompts_.ExportNames = {PathOf(QStringLiteral("c.ics"))};
         run("ExportCalendar1");  // the span dialog cancelled: no file asked for
         QCOMPARE(prompts_.Proposed, std::optional<TDateSpan>({today_, QDate(2027, 3, 2)}));
         prompts_.Span = TDateSpan{QDate(2026, 3, 6), QDate(2026, 4, 5)};
         run("ExportCalendar1");
-        QFile ics(PathOf(QStringLiteral("c.ics")));
-        QVERIFY(ics.open(QIODevice::ReadOnly));
-        const QByteArray text = ics.readAll();
+        const QByteArray text = Contents(PathOf(QStringLiteral("c.ics")));
         QCOMPARE(text.count("BEGIN:VEVENT"), 2);  // 10 March and 5 April
         QVERIFY(text.contains("DTSTART;VALUE=DATE:20260405"));
     }
@@ -136,7 +133,7 @@ private slots:
         for (const auto& [name, head] : {std::pair{"chart.png", "\x89PNG"}, {"chart.PDF", "%PDF"}, {"missing/c.png", ""}}) {
             prompts_.ExportNames = {PathOf(QString::fromLatin1(name))};
             chart.SaveImage();
-            QVERIFY2(Head(PathOf(QString::fromLatin1(name))).startsWith(head), name);
+            QVERIFY2(Contents(PathOf(QString::fromLatin1(name))).startsWith(head), name);
         }
         QCOMPARE(prompts_.Errors.size(), 1);
     }
