@@ -9,6 +9,7 @@
 #include <optional>
 #include <queue>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -18,6 +19,7 @@
 #include "CatchUp.h"
 #include "Dates.h"
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
 #include "Trend.h"
@@ -46,6 +48,7 @@ const std::map<std::string, std::vector<std::string>, std::less<>>& CommandOptio
         {"month", {"today", "month"}},
         {"trend", {"today", "start", "days"}},
         {"catchup", {"today"}},
+        {"lowest", {"today"}},
     };
     return options;
 }
@@ -216,6 +219,18 @@ void ReportCatchUp(const TPlanBook& book, const TPlanFileHeader& header, TDate t
     Row(out, {"balance", "", "", Num(balance)});
 }
 
+void ReportLowest(const TPlanBook& book, int32_t openingBalance, TDate today, std::ostream& out) {
+    const TLookAhead ahead = LookAhead(book, openingBalance, today);
+    if (ahead.OutOfRangeFrom != 0) throw std::runtime_error("結存超出範圍: " + IsoDate(ahead.OutOfRangeFrom) + " 起");
+    out << "what,date,balance\n";
+    Row(out, {"lowest", IsoDate(ahead.Lowest->Date), Num(ahead.Lowest->Balance)});
+    if (ahead.FirstBelowZero) {
+        Row(out, {"first_below_zero", IsoDate(ahead.FirstBelowZero->Date), Num(ahead.FirstBelowZero->Balance)});
+    } else {
+        Row(out, {"first_below_zero", "", ""});
+    }
+}
+
 void RunCommand(const TCommandLine& line, std::ostream& out) {
     // Every argument is checked before the file is read.
     const auto& o = line.Options;
@@ -241,6 +256,7 @@ void RunCommand(const TCommandLine& line, std::ostream& out) {
     if (line.Command == "month") ReportMonth(book, header.Balance, *today, month.first, month.second, out);
     if (line.Command == "trend") ReportTrend(book, header.Balance, *today, *start, days, out);
     if (line.Command == "catchup") ReportCatchUp(book, header, *today, out);
+    if (line.Command == "lowest") ReportLowest(book, header.Balance, *today, out);
 }
 
 }  // namespace
@@ -263,6 +279,7 @@ std::string UsageText() {
   tamber98-report month    FILE --today DATE --month YYYY-MM
   tamber98-report trend    FILE --today DATE --start DATE --days N
   tamber98-report catchup  FILE --today DATE
+  tamber98-report lowest   FILE --today DATE
   tamber98-report --help
 
 Reads the plan file FILE (never writes to it) and prints CSV on standard
@@ -292,9 +309,20 @@ also be written --name=value.
             that loading the file would ask to confirm:
               plan,period,date,amount
             then balance,,,<file balance + the sum of those amounts>
+  lowest    looking ahead from --today to 31 December 35 years on (the
+            calendar's reach), with the file's balance as today's opening
+            balance (no catch-up):
+              what,date,balance
+              lowest,<date>,<balance>
+              first_below_zero,<date>,<balance>
+            the lowest end-of-day balance and the earliest day it is
+            reached, then the first day ending below zero (date and balance
+            empty when there is none). A balance that leaves 32 bits on the
+            way ends the report with status 1, naming that day.
 
-Exit status: 0 done; 1 the file cannot be read (讀檔錯誤) or an amount cannot
-be computed (the message names the plan by its 0-based index); 2 bad usage
+Exit status: 0 done; 1 the file cannot be read (讀檔錯誤), an amount cannot
+be computed (the message names the plan by its 0-based index) or a balance
+leaves 32 bits (lowest: the message names the day); 2 bad usage
 (missing or unknown argument, impossible date or month, N not a count).
 )";
 }
