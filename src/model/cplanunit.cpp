@@ -217,6 +217,18 @@ int32_t TCustomPlan::AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t
     const int32_t count = kind == prOnce ? 1 : Rec_.PeriodCount;
     if (K < 1 || K > count) return 0;
     const int64_t last = int64_t{First} + static_cast<int64_t>(Totals.size()) - 1;
+    if (kind == prEveryNDays) {
+        // A day holds one period at most: each run of one amount goes in at a stride.
+        const int64_t interval = Rec_.IntervalDays;
+        while (K <= count) {
+            const int64_t day = FirstDay_ + int64_t{K - 1} * interval;
+            if (day > last) return static_cast<int32_t>(day);
+            const int32_t amount = PeriodAmount(K);
+            const int64_t through = std::min<int64_t>({SameAmountThrough(K), count, K + (last - day) / interval});
+            for (int64_t d = day - First; K <= through; ++K, d += interval) Totals[static_cast<std::size_t>(d)] += amount;
+        }
+        return 0;
+    }
     // Period K falls on listed day J of a month for twice or thrice a month,
     // on the first occurrence's day of a month for month and year steps.
     // Stepping the month and J from period to period gives DayOfPeriod's days
@@ -235,7 +247,6 @@ int32_t TCustomPlan::AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t
     const bool byMonth = n > 0 || monthStep > 0;
     TMonthWalk month(byMonth ? m : kFirstMonthIndex);
     const auto dayOfK = [&]() -> int32_t {
-        if (kind == prEveryNDays) return static_cast<int32_t>(FirstDay_ + int64_t{K - 1} * Rec_.IntervalDays);
         if (n > 0) return month.Day(Rec_.MonthDays[static_cast<std::size_t>(j)]);
         if (monthStep > 0) return month.Day(FirstDayOfMonth_);
         return FirstDay_;
