@@ -26,6 +26,7 @@
 #include "DrawCalendar.h"
 #include "Errors.h"
 #include "PlanFile.h"
+#include "Ledger.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "RFEdit.h"
@@ -282,6 +283,22 @@ void TForm4::BuildChart() {
     Series1_->setPen(QPen(Qt::red));
     Series1_->setLineStyle(QCPGraph::lsLine);
     Series1_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 5));
+
+    // The lowest point of the line, a ring on the line with its value above it.
+    LowestMark_ = new QCPItemTracer(Chart_);
+    LowestMark_->setObjectName(QStringLiteral("LowestMark"));
+    LowestMark_->setStyle(QCPItemTracer::tsCircle);
+    LowestMark_->setSize(9);
+    LowestMark_->setPen(QPen(QColor(128, 0, 0), 2));
+    LowestLabel_ = new QCPItemText(Chart_);
+    LowestLabel_->setObjectName(QStringLiteral("LowestLabel"));
+    LowestLabel_->position->setParentAnchor(LowestMark_->position);
+    LowestLabel_->position->setCoords(0, -8);  // pixels above the ring
+    LowestLabel_->setColor(QColor(128, 0, 0));
+    LowestLabel_->setBrush(QColor(255, 255, 255, 200));
+    LowestLabel_->setPadding(QMargins(2, 0, 2, 0));
+    LowestMark_->setVisible(false);
+    LowestLabel_->setVisible(false);
 
     // Never charted: holds the settings every plan's bars start from.
     Series2_ = new QCPBars(x, y);
@@ -626,8 +643,21 @@ void TForm4::Timer1Timer() {
 }
 
 void TForm4::Replot(bool queued) {
+    MarkLowest();
     FitAxes();
     Chart_->replot(queued ? QCustomPlot::rpQueuedReplot : QCustomPlot::rpRefreshHint);
+}
+
+void TForm4::MarkLowest() {
+    const std::optional<TBalancePoint> lowest = Line_ ? LowestPoint(Line_->Points()) : std::nullopt;
+    LowestMark_->setVisible(lowest.has_value());
+    LowestLabel_->setVisible(lowest.has_value());
+    if (!lowest) return;
+    LowestMark_->position->setCoords(lowest->Date, lowest->Balance);
+    LowestLabel_->setText(QStringLiteral("最低 %1").arg(QString::fromStdString(FormatMonthTotal(lowest->Balance))));
+    // The label leans into the chart, so that one at either end stays whole.
+    const bool leftHalf = lowest->Date - Line_->ChartStartDate() < Line_->DayCount() / 2.0;
+    LowestLabel_->setPositionAlignment(Qt::AlignBottom | (leftHalf ? Qt::AlignLeft : Qt::AlignRight));
 }
 
 void TForm4::FitAxes() {

@@ -30,6 +30,8 @@ class QTimer;
 class QCustomPlot;
 class QCPBars;
 class QCPGraph;
+class QCPItemText;
+class QCPItemTracer;
 
 namespace tamber::ui {
 
@@ -116,6 +118,8 @@ private:
     // Axis ranges after the data changed, then one replot; Queued waits for the event loop.
     void FitAxes();
     void Replot(bool queued);
+    // The lowest point of the charted line marked with its value; hidden without a line.
+    void MarkLowest();
     // Bar widths and how many line symbols are drawn, for the current plot area.
     void UpdateSeriesSizes();
     bool Ticked(int planIndex) const;
@@ -130,6 +134,8 @@ private:
     QCustomPlot* Chart_ = nullptr;
     QCPGraph* Series1_ = nullptr;
     QCPBars* Series2_ = nullptr;
+    QCPItemTracer* LowestMark_ = nullptr;
+    QCPItemText* LowestLabel_ = nullptr;
     TDayTicker* Ticker_ = nullptr;
     QListWidget* CheckListBox1_ = nullptr;
     QDateEdit* DateEdit1_ = nullptr;

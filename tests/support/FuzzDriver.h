@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "BookErrors.h"
+#include "LookAhead.h"
 #include "Oracle.h"
 #include "PlanFields.h"
 #include "PlanFile.h"
@@ -278,6 +279,11 @@ inline void DrivePlanBytes(std::string_view bytes) {
     }
 
     DriveTrend(book, opening, today, bytes);
+    Reported([&] {  // the lowest balance ahead is the chart's balance of its day
+        const TLookAhead ahead = LookAhead(book, opening, today);
+        const TDate after = ahead.Lowest ? ahead.Lowest->Date + 1 : today;
+        Check(!ahead.Lowest || ComputeStartBalance(book, opening, after, today) == ahead.Lowest->Balance, "lowest balance");
+    });
     DriveRoundTrip(book, header);
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -18,6 +19,7 @@
 #include "ICalendar.h"
 #include "Journal.h"
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
 #include "Schedule.h"
@@ -49,6 +51,7 @@ const std::map<std::string, std::vector<std::string>, std::less<>>& CommandOptio
         {"catchup", {"today"}},
         {"ics", {"from", "to"}},
         {"journal", {"today", "to"}},
+        {"lowest", {"today"}},
     };
     return options;
 }
@@ -195,6 +198,18 @@ void ReportCatchUp(const TPlanBook& book, const TPlanFileHeader& header, TDate t
     Row(out, {"balance", "", "", Num(balance)});
 }
 
+void ReportLowest(const TPlanBook& book, int32_t openingBalance, TDate today, std::ostream& out) {
+    const TLookAhead ahead = LookAhead(book, openingBalance, today);
+    if (ahead.OutOfRangeFrom != 0) throw std::runtime_error("結存超出範圍: " + IsoDate(ahead.OutOfRangeFrom) + " 起");
+    out << "what,date,balance\n";
+    Row(out, {"lowest", IsoDate(ahead.Lowest->Date), Num(ahead.Lowest->Balance)});
+    if (ahead.FirstBelowZero) {
+        Row(out, {"first_below_zero", IsoDate(ahead.FirstBelowZero->Date), Num(ahead.FirstBelowZero->Balance)});
+    } else {
+        Row(out, {"first_below_zero", "", ""});
+    }
+}
+
 void RunCommand(const TCommandLine& line, std::ostream& out) {
     // Every argument is checked before the file is read.
     const auto& o = line.Options;
@@ -222,6 +237,7 @@ void RunCommand(const TCommandLine& line, std::ostream& out) {
     if (line.Command == "catchup") ReportCatchUp(book, header, *today, out);
     if (line.Command == "ics") WriteICalendar(out, book, header.Balance, *from, *from, *to);
     if (line.Command == "journal") WriteJournal(out, book, header.Balance, *today, *to);
+    if (line.Command == "lowest") ReportLowest(book, header.Balance, *today, out);
 }
 
 }  // namespace
@@ -246,6 +262,7 @@ std::string UsageText() {
   tamber98-report catchup  FILE --today DATE
   tamber98-report ics      FILE --from DATE --to DATE
   tamber98-report journal  FILE --today DATE --to DATE
+  tamber98-report lowest   FILE --today DATE
   tamber98-report --help
 
 Reads the plan file FILE (never writes to it) and prints CSV on standard
@@ -294,9 +311,20 @@ with them below.
             the end of each day is trend's figure for that day. A ";" in a
             description is written as the full-width "；", as hledger would
             read it as the start of a comment.
+  lowest    looking ahead from --today to 31 December 35 years on (the
+            calendar's reach), with the file's balance as today's opening
+            balance (no catch-up):
+              what,date,balance
+              lowest,<date>,<balance>
+              first_below_zero,<date>,<balance>
+            the lowest end-of-day balance and the earliest day it is
+            reached, then the first day ending below zero (date and balance
+            empty when there is none). A balance that leaves 32 bits on the
+            way ends the report with status 1, naming that day.
 
-Exit status: 0 done; 1 the file cannot be read (讀檔錯誤) or an amount cannot
-be computed (the message names the plan by its 0-based index); 2 bad usage
+Exit status: 0 done; 1 the file cannot be read (讀檔錯誤), an amount cannot
+be computed (the message names the plan by its 0-based index) or a balance
+leaves 32 bits (lowest: the message names the day); 2 bad usage
 (missing or unknown argument, impossible date or month, N not a count).
 )";
 }
