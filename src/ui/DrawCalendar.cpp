@@ -164,7 +164,7 @@ TCellTexts TDrawCalendar::CellTexts(int column, int row) const {
     }
     if (TCellPos{row, column} == kSummaryCell) {
         texts.Summary = true;
-        texts.Average = FormatAverage(Cells_.MonthAverageBalance);
+        if (Cells_.MonthAverageKnown) texts.Average = FormatAverage(Cells_.MonthAverageBalance);
         texts.AverageColor = AverageColor(Cells_.MonthAverageBalance);
     }
     return texts;

@@ -123,11 +123,15 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
     return t;
 }
 
+QString OutOfRangeText(TDate day, const QLocale& locale) {
+    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(day, locale));
+}
+
 TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
     const auto amount = [](int32_t value) { return QString::fromStdString(FormatMonthTotal(value)); };
     TLookAheadTexts t;
     if (ahead.OutOfRangeFrom != 0) {
-        t.Lowest = QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(ahead.OutOfRangeFrom, locale));
+        t.Lowest = OutOfRangeText(ahead.OutOfRangeFrom, locale);
         t.LowestRed = true;
         t.LowestDay = ahead.OutOfRangeFrom;
     } else if (ahead.Lowest) {
@@ -598,7 +602,10 @@ void TForm1::LoadCommand() {
 void TForm1::ShowLookAhead() {
     TLookAheadTexts t;
     try {
-        t = LookAheadTexts(LookAhead(Book_, State_.OpeningBalance, TodayDate()), QLocale());
+        const TLookAhead ahead = LookAhead(Book_, State_.OpeningBalance, TodayDate());
+        // The balance no longer leaves 32 bits: a later overflow is told again.
+        if (ahead.OutOfRangeFrom == 0) ReportedOutOfRange_ = 0;
+        t = LookAheadTexts(ahead, QLocale());
     } catch (const ETamberError&) {
         // Leaves both parts empty: the month's computation tells which plan fails.
     }
@@ -642,6 +649,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
         return false;
     }
     ReportedComputeError_.clear();
+    ReportedOutOfRange_ = 0;
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowLookAhead();
@@ -689,6 +697,7 @@ void TForm1::ClearCommand() {
 void TForm1::ClearPlanBook() {
     tamber::ClearPlanBook(Book_, State_);
     ReportedComputeError_.clear();
+    ReportedOutOfRange_ = 0;
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     UpdateCaption(kBlankCaption);
@@ -702,21 +711,28 @@ void TForm1::ClearPlanBook() {
 
 void TForm1::ComputeMonth(int year, int month) {
     QString error;
+    TMonthTotals totals;
     try {
-        const TMonthTotals totals = tamber::ComputeMonth(Book_, State_, year, month, TodayDate(), Calendar_->MonthData());
-        MonthIncome_->setText(QString::fromStdString(FormatMonthTotal(totals.Income)));
-        MonthExpense_->setText(QString::fromStdString(FormatMonthTotal(totals.Expense)));
+        totals = tamber::ComputeMonth(Book_, State_, year, month, TodayDate(), Calendar_->MonthData());
         ReportedComputeError_.clear();
-        return;
     } catch (const ETamberError& e) {
         error = BookErrorText(Book_, e);
     }
-    MonthIncome_->setText(QStringLiteral("0"));
-    MonthExpense_->setText(QStringLiteral("0"));
-    // Every activation recomputes the month: tell each error once, after the
-    // event that found it, so the window stays usable.
-    if (error == ReportedComputeError_) return;
-    ReportedComputeError_ = error;
+    // A month that could not be computed, or whose balance left 32 bits, shows
+    // no totals rather than figures that are not the plans'.
+    const bool known = error.isEmpty() && totals.OutOfRangeFrom == 0;
+    MonthIncome_->setText(known ? QString::fromStdString(FormatMonthTotal(totals.Income)) : QString());
+    MonthExpense_->setText(known ? QString::fromStdString(FormatMonthTotal(totals.Expense)) : QString());
+    if (totals.OutOfRangeFrom != 0 && totals.OutOfRangeFrom != ReportedOutOfRange_) {
+        ReportedOutOfRange_ = totals.OutOfRangeFrom;
+        error = OutOfRangeText(totals.OutOfRangeFrom, QLocale());
+    } else if (error.isEmpty() || error == ReportedComputeError_) {
+        // Every activation recomputes the month: tell each error once, after
+        // the event that found it, so the window stays usable.
+        return;
+    } else {
+        ReportedComputeError_ = error;
+    }
     QMetaObject::invokeMethod(this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
 }
 

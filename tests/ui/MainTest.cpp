@@ -235,6 +235,31 @@ private slots:
         QVERIFY(prompts_.Errors[0].contains(QStringLiteral("車貸")));
     }
 
+    void balanceLeavingThirtyTwoBitsIsToldOnceAndShowsNoFigureFromItsDay() {
+        auto w = MakeWindow();
+        w->State().OpeningBalance = 2'000'000'000;
+        // 15 March ends at 2,100,000,000; 15 April would end beyond 32 bits.
+        w->Book().Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 3, 15), 12, 100'000'000, "大額")));
+        w->ShowDay(Day(2026, 4, 1));
+        for (int i = 0; i < 2; ++i) {
+            w->FormActivate();
+            QCoreApplication::processEvents();
+        }
+        const auto figures = [&](int day) {
+            const TCellPos cell = w->Calendar().DayToCell(day);
+            const TCellTexts texts = w->Calendar().CellTexts(cell.Column, cell.Row);
+            return texts.Income + QLatin1Char('|') + texts.Balance;
+        };
+        QCOMPARE(figures(1), QStringLiteral("|2,100,000,000"));
+        QCOMPARE(figures(15), QStringLiteral("|"));
+        QCOMPARE(w->Calendar().CellTexts(6, 6).Average, QString());
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text(), QString());
+        const QString day = QLocale().toString(QDate(2026, 4, 15), QLocale::ShortFormat);
+        QCOMPARE(prompts_.Errors, QStringList{QStringLiteral("結存超出範圍: %1 起").arg(day)});
+        w->ShowDay(Day(2026, 3, 1));  // before it, the figures are all there
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text(), QStringLiteral("100,000,000"));
+    }
+
     void exitHasCtrlX() {
         auto w = MakeWindow();
         QCOMPARE(w->findChild<QAction*>(QStringLiteral("Exit1"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
