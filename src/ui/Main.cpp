@@ -638,10 +638,13 @@ void TForm1::ShowDay(TDate day) {
 
 bool TForm1::LoadPlanFile(const QString& name) {
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
+    QString notWritten;
     try {
         const TLoadOutcome outcome =
             tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
         if (outcome == TLoadOutcome::Declined) UpdateCaption(kBlankCaption);
+    } catch (const ECatchUpNotWritten& e) {
+        notWritten = QString::fromUtf8(e.what());  // told once the plans are shown
     } catch (const ETamberError& e) {
         // The book is empty and no file is associated after any failed load.
         ClearPlanBook();
@@ -653,6 +656,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowLookAhead();
+    if (!notWritten.isEmpty()) ReportError(notWritten);
     return true;
 }
 
