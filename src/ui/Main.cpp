@@ -638,6 +638,7 @@ void TForm1::ShowDay(TDate day) {
 
 bool TForm1::LoadPlanFile(const QString& name) {
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
+    DayShown_ = 0;  // another book: its day list starts at the top
     QString notWritten;
     try {
         const TLoadOutcome outcome =
@@ -705,6 +706,7 @@ void TForm1::ClearPlanBook() {
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     UpdateCaption(kBlankCaption);
+    DayShown_ = 0;
     ResetGrid(DayGrid_, kGridRows);
     ResetGrid(RemainingGrid_, kGridRows);
     SelectDetailPage(5);
@@ -766,6 +768,9 @@ void TForm1::ShowDayPlans(TDate date) {
         State_.DayItems.clear();  // the month's computation reports the failing plan
     }
     const int n = static_cast<int>(State_.DayItems.size());
+    // The same day shown again (an activation of the window) keeps the row the user picked.
+    const int keptRow = date == DayShown_ ? DayGrid_->currentRow() : 0;
+    DayShown_ = date;
     const QSignalBlocker blocker(DayGrid_);
     ResetGrid(DayGrid_, std::max(n, kGridRows));
     for (int r = 0; r < n; ++r) {
@@ -781,7 +786,7 @@ void TForm1::ShowDayPlans(TDate date) {
         }
         SetCell(DayGrid_, r, 1, amount, Qt::AlignRight);
     }
-    DayGrid_->setCurrentCell(0, 0);
+    DayGrid_->setCurrentCell(keptRow > 0 && keptRow < DayGrid_->rowCount() ? keptRow : 0, 0);
     ShowPlanDetail();
 }
 

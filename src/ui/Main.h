@@ -123,7 +123,8 @@ public:
     void ComputeMonth(int year, int month);
     // What activation does: labels, the shown month, the day's plans.
     void FormActivate();
-    // The plans due on a day, and the details of the one selected in the day grid.
+    // The plans due on a day, and the details of the one selected in the day
+    // grid; the same day shown again keeps the selected row.
     void ShowDayPlans(TDate date);
     void ShowPlanDetail();
     void SelectDetailPage(int page);
@@ -190,6 +191,7 @@ private:
     QLabel* MonthExpense_ = nullptr;
     QPushButton* LowestButton_ = nullptr;     // the look-ahead line's two parts
     QPushButton* OverdraftButton_ = nullptr;
+    TDate DayShown_ = 0;  // the day whose plans the day grid lists
     TDate LowestDay_ = 0;
     TDate OverdraftDay_ = 0;
     QTableWidget* DayGrid_ = nullptr;

@@ -113,8 +113,13 @@ private slots:
         QCOMPARE(GridText(remaining, 8, 2), QStringLiteral("-100"));
         QCOMPARE(w->findChild<QStackedWidget*>(QStringLiteral("Notebook1"))->currentIndex(), 0);
         QCOMPARE(w->findChild<QLabel*>(QStringLiteral("DirectionLabel"))->text(), QStringLiteral("支出"));
+        dayGrid->setCurrentCell(4, 0);
+        w->ShowDayPlans(Day(2026, 3, 12));  // the same day again, as every activation shows it: the row stays
+        QCOMPARE(dayGrid->currentRow(), 4);
+        QCOMPARE(GridText(remaining, 8, 2), QStringLiteral("-500"));
 
         w->ShowDayPlans(Day(2026, 3, 13));  // one plan: four rows, three of them empty
+        QCOMPARE(dayGrid->currentRow(), 0);
         QCOMPARE(dayGrid->rowCount(), 4);
         QCOMPARE(GridText(dayGrid, 0, 0), QStringLiteral("獎金"));
         QCOMPARE(GridText(dayGrid, 1, 0), QString());
