@@ -548,6 +548,7 @@ void TForm4::ClearChart() {
         if (auto* bars = qobject_cast<QCPBars*>(series)) bars->data()->clear();
     }
     Chart_->legend->clearItems();
+    Chart_->legend->setVisible(false);
 }
 
 void TForm4::ReportError(const QString& message) {
