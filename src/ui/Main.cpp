@@ -363,6 +363,13 @@ void TForm1::BuildTopBand(QWidget* band) {
     QLabel* monthCaption = MakeLabel(left, QStringLiteral("MonthCaption"), QStringLiteral("月"));
     monthCaption->setGeometry(452, 26, 16, 18);
 
+    for (QScrollBar* bar : {MonthSlider_, YearBar_, MonthBar_}) {
+        // The band's colours are for its texts: its bars look like every other
+        // scroll bar of the system.
+        QPalette system = QApplication::palette(bar);
+        system.setResolveMask(~QPalette::ResolveMask(0));
+        bar->setPalette(system);
+    }
     connect(MonthSlider_, &QScrollBar::valueChanged, this, &TForm1::SliderChanged);
     connect(YearBar_, &QScrollBar::valueChanged, this, &TForm1::YearBarChanged);
     connect(MonthBar_, &QScrollBar::valueChanged, this, &TForm1::MonthBarChanged);
