@@ -101,6 +101,12 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& tex
     return radio;
 }
 
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 QComboBox* MakeSelector(QWidget* parent, const QString& name, const QStringList& items) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -263,9 +269,8 @@ void TForm2::BuildControls() {
     // A fixed width, so the selectors keep their size whichever box is shown.
     auto* besideBox = new QWidget(left);
     besideBox->setFixedWidth(112);
-    auto* beside = new QHBoxLayout(besideBox);
+    auto* beside = new QGridLayout(besideBox);
     beside->setContentsMargins(0, 0, 0, 0);
-    beside->setSpacing(0);
     Panel2_ = new QFrame(besideBox);
     Panel2_->setObjectName(QStringLiteral("Panel2"));
     auto* intervalRow = new QHBoxLayout(Panel2_);
@@ -275,7 +280,7 @@ void TForm2::BuildControls() {
     RFilterEdit2_ = MakeEdit(Panel2_, QStringLiteral("RFilterEdit2"), kDigits);
     RFilterEdit2_->setFixedWidth(48);
     intervalRow->addWidget(RFilterEdit2_);
-    beside->addWidget(Panel2_);
+    beside->addWidget(Panel2_, 0, 0, Qt::AlignLeft);
     Panel3_ = new QFrame(besideBox);
     Panel3_->setObjectName(QStringLiteral("Panel3"));
     auto* daysRow = new QHBoxLayout(Panel3_);
@@ -289,8 +294,7 @@ void TForm2::BuildControls() {
         day->setMaxLength(2);
         daysRow->addWidget(day);
     }
-    beside->addWidget(Panel3_);
-    beside->addStretch(1);
+    beside->addWidget(Panel3_, 0, 0, Qt::AlignLeft);
     rows->addWidget(besideBox, 3, 2);
 
     Label2_ = MakeLabel(left, QStringLiteral("期        數"), QStringLiteral("Label2"));
@@ -309,6 +313,13 @@ void TForm2::BuildControls() {
     Notebook1_->addWidget(BuildSavingPage());
     Notebook1_->addWidget(BuildCompoundPage());
     Notebook1_->addWidget(BuildLoanPage());
+    // Fields that come and go keep their place, and every page has one
+    // height, so that the buttons below stay where they are.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label2_, RFilterEdit1_, Label16_, Panel2_, Panel3_, RFilterEdit5_,
+                                                      Label17_, RFilterEdit11_}) {
+        KeepPlaceWhenHidden(w);
+    }
+    Notebook1_->setFixedHeight(Notebook1_->sizeHint().height());
     column->addWidget(Notebook1_);
 
     auto* buttons = new QGridLayout;
