@@ -32,6 +32,7 @@
 #include <stdexcept>
 
 #include "Big5.h"
+#include "Grids.h"
 #include "Ledger.h"
 #include "Prompts.h"
 #include "RFEdit.h"
@@ -343,22 +344,12 @@ void TForm2::BuildControls() {
     column->addStretch(1);
 
     // Right: every plan of the book.
-    StringGrid1_ = new QTableWidget(kGridDataRows, 6, this);
-    StringGrid1_->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1_->setHorizontalHeaderLabels({QStringLiteral("類別"), QStringLiteral("敘述"), QStringLiteral("起始日"),
-                                             QStringLiteral("週期"), QStringLiteral("金額"), QStringLiteral("期數")});
-    StringGrid1_->verticalHeader()->hide();
-    StringGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1_->verticalHeader()->setDefaultSectionSize(20);
-    StringGrid1_->horizontalHeader()->setFixedHeight(20);
-    StringGrid1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1_ = MakeGrid(this, QStringLiteral("StringGrid1"), kGridDataRows,
+                            {QStringLiteral("類別"), QStringLiteral("敘述"), QStringLiteral("起始日"), QStringLiteral("週期"),
+                             QStringLiteral("金額"), QStringLiteral("期數")},
+                            {KindNameSamples(), {DescriptionSample()}, ShortDateSamples(QLocale()), PeriodKindCaptions(),
+                             {PlainAmountSample()}, {PeriodNumberSample()}});
     StringGrid1_->horizontalHeader()->setSectionsMovable(true);
-    StringGrid1_->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {56, 64, 64, 58, 64, 30};
-    for (int c = 0; c < 6; ++c) StringGrid1_->setColumnWidth(c, widths[c]);
-    StringGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1_->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Below it, the schedule of the plan in the fields.
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 0, 0, 0);
@@ -413,18 +404,10 @@ QWidget* TForm2::BuildPreview() {
     box->setObjectName(QStringLiteral("PreviewBox"));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(4, 4, 4, 4);
-    PreviewGrid_ = new QTableWidget(0, 4, box);
-    PreviewGrid_->setObjectName(QStringLiteral("PreviewGrid"));
-    PreviewGrid_->setHorizontalHeaderLabels(
-        {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")});
-    PreviewGrid_->verticalHeader()->hide();
-    PreviewGrid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    PreviewGrid_->verticalHeader()->setDefaultSectionSize(20);
-    PreviewGrid_->horizontalHeader()->setFixedHeight(20);
-    const int widths[] = {48, 96, 96, 112};
-    for (int c = 0; c < 4; ++c) PreviewGrid_->setColumnWidth(c, widths[c]);
-    PreviewGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    PreviewGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PreviewGrid_ = MakeGrid(box, QStringLiteral("PreviewGrid"), 0,
+                            {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")},
+                            {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {GroupedAmountSample()},
+                             {GroupedAmountSample(kPreviewRows)}});
     layout->addWidget(PreviewGrid_, 1);
     // Two lines high whatever they say, so that the pane keeps its size.
     PreviewNotes_ = MakeLabel(box, QString(), QStringLiteral("PreviewNotes"));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include "BookErrors.h"
 #include "DrawCalendar.h"
 #include "Exports.h"
+#include "Grids.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "UiTexts.h"
@@ -44,24 +46,6 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text, Qt::A
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setTextAlignment(align | Qt::AlignVCenter);
     grid->setItem(row, column, item);
-}
-
-// A grid of fixed-height rows under a heading row, resizable columns.
-QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& headings, const QList<int>& widths) {
-    auto* grid = new QTableWidget(kGridRows, static_cast<int>(headings.size()), parent);
-    grid->setObjectName(name);
-    grid->setHorizontalHeaderLabels(headings);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->horizontalHeader()->setFixedHeight(20);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setStretchLastSection(false);
-    for (int c = 0; c < widths.size(); ++c) grid->setColumnWidth(c, widths[c]);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return grid;
 }
 
 void ResetGrid(QTableWidget* grid, int rows) {
@@ -385,7 +369,10 @@ void TForm1::BuildTopBand(QWidget* band) {
         QLabel* label = MakeLabel(band, name, QStringLiteral("0"));
         label->setFont(valueFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setMinimumWidth(110);
+        // Room for the largest total of a month, and on the right for the
+        // slant of the last italic digit.
+        label->setContentsMargins(0, 0, 3, 0);
+        label->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(GroupedAmountSample(31)) + 3);
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, QColor(128, 0, 128));
         label->setPalette(p);
@@ -439,7 +426,8 @@ void TForm1::BuildBody(QWidget* body) {
     auto* right = new QWidget(body);
     auto* column = new QVBoxLayout(right);
     column->setContentsMargins(0, 0, 0, 0);
-    DayGrid_ = MakeGrid(right, QStringLiteral("StringGrid1"), {QStringLiteral("計劃"), QStringLiteral("金額")}, {82, 66});
+    DayGrid_ = MakeGrid(right, QStringLiteral("StringGrid1"), kGridRows, {QStringLiteral("計劃"), QStringLiteral("金額")},
+                        {{DescriptionSample()}, {PlainAmountSample()}});
     connect(DayGrid_, &QTableWidget::currentCellChanged, this, [this] { ShowPlanDetail(); });
     column->addWidget(DayGrid_, 2);
 
@@ -449,8 +437,9 @@ void TForm1::BuildBody(QWidget* body) {
     auto* remaining = new QWidget(PageControl_);
     remaining->setObjectName(QStringLiteral("TabSheet2"));
     auto* remainingLayout = new QVBoxLayout(remaining);
-    RemainingGrid_ = MakeGrid(remaining, QStringLiteral("StringGrid2"),
-                              {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額")}, {28, 61, 52});
+    RemainingGrid_ = MakeGrid(remaining, QStringLiteral("StringGrid2"), kGridRows,
+                              {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額")},
+                              {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {PlainAmountSample()}});
     remainingLayout->addWidget(RemainingGrid_);
     PageControl_->addTab(remaining, QStringLiteral("剩餘期次"));
     column->addWidget(PageControl_, 3);
