@@ -22,6 +22,10 @@ constexpr int kRows = TCalendarMonth::kRows;
 constexpr int kColumns = TCalendarMonth::kColumns;
 constexpr TCellPos kSummaryCell{6, 6};
 constexpr TColor kGridLineColor = 0xC0C0C0;
+// Pixels an amount line keeps free at the cell's left and right edges, and the
+// month average in the summary cell.
+constexpr int kLineMargins = 1 + 2;
+constexpr int kAverageMargins = 2 + 4;
 
 QColor ToQColor(TColor color) {
     return QColor(static_cast<QRgb>(color));
@@ -68,6 +72,22 @@ QFont FontWithFallback(const QString& family, const QString& fallback, int pixel
     font.setFamilies(QStringList{family, fallback});
     font.setPixelSize(pixelSize);
     return font;
+}
+
+QFont FontToFit(const QFont& font, const QString& text, int width) {
+    QFont fitted = font;
+    // Whole pixels when the font is sized in pixels, half points otherwise.
+    const bool pixels = font.pixelSize() > 0;
+    while (QFontMetrics(fitted).horizontalAdvance(text) > width) {
+        if (pixels) {
+            if (fitted.pixelSize() <= 1) break;
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        } else {
+            if (fitted.pointSizeF() <= 1) break;
+            fitted.setPointSizeF(std::max(1.0, fitted.pointSizeF() - 0.5));
+        }
+    }
+    return fitted;
 }
 
 TDrawCalendar::TDrawCalendar(QDate today, QWidget* parent) : QFrame(parent) {
@@ -168,6 +188,11 @@ TCellTexts TDrawCalendar::CellTexts(int column, int row) const {
         texts.AverageColor = AverageColor(Cells_.MonthAverageBalance);
     }
     return texts;
+}
+
+QFont TDrawCalendar::FigureFont(const QString& figure, bool summary) const {
+    return summary ? FontToFit(font(), figure, ColWidth_ - kAverageMargins)
+                   : FontToFit(TextFont_, figure, ColWidth_ - kLineMargins);
 }
 
 bool TDrawCalendar::CanSelectCell(TCellPos cell, bool byUser) const {
@@ -426,6 +451,8 @@ void TDrawCalendar::DrawCell(QPainter& painter, int column, int row, const QRect
     if (texts.AmountLines) {
         const int s = (bottom - top - h - 1) / 3;
         const auto rightAligned = [&](const QString& text, int y) {
+            if (text.isEmpty()) return;
+            painter.setFont(FigureFont(text, false));
             TextOut(painter, right - TextWidth(painter, text) - 2, y, text);
         };
         rightAligned(texts.Income, top + h - 3);
@@ -442,6 +469,7 @@ void TDrawCalendar::DrawCell(QPainter& painter, int column, int row, const QRect
         TextOut(painter, left + 2, top + 2, kSummaryCaption);
         TextOut(painter, left + 2, top + hN + 4, kSummaryLabel);
         painter.setPen(ToQColor(texts.AverageColor));
+        painter.setFont(FigureFont(texts.Average, true));
         TextOut(painter, right - TextWidth(painter, texts.Average) - 4, bottom - hN - 2, texts.Average);
     }
 }

@@ -49,6 +49,10 @@ struct TCellTexts {
     TColor AverageColor = clNone;
 };
 
+// Font, or a smaller size of it, in which Text is at most Width pixels wide;
+// Font itself when Text fits. One pixel is the smallest size tried.
+QFont FontToFit(const QFont& font, const QString& text, int width);
+
 class TDrawCalendar : public QFrame {
     Q_OBJECT
 public:
@@ -91,6 +95,11 @@ public:
     QString CellText(int column, int row) const;
     // Everything a cell shows, as drawn.
     TCellTexts CellTexts(int column, int row) const;
+    // The font a figure is drawn in: TextFont for an amount line, the
+    // control's own font for the month average (Summary); a smaller size of
+    // it where the figure is wider than the cell leaves it, so that no digit
+    // is ever cut.
+    QFont FigureFont(const QString& figure, bool summary) const;
 
     static bool IsLeapYear(int year) noexcept { return IsLeap(year); }
     static int DaysPerMonth(int year, int month) noexcept { return DaysInMonth(year, month); }
