@@ -46,8 +46,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     auto* splash = new tamber::ui::TSplashForm;
-    splash->show();
-    QApplication::processEvents();
+    splash->ShowPainted();
 
     const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
     const std::filesystem::path configDir =
@@ -60,9 +59,10 @@ int main(int argc, char* argv[]) {
     // the program ends; the catch-up dialog and the chart exist while shown.
     tamber::ui::WireWindows(mainWindow, tamber::ui::SystemPrompts());
 
-    delete splash;
     // Maximized; the geometry also fills the screen where no window manager maximizes.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
+    splash->Finish(mainWindow);
+    delete splash;
     return QApplication::exec();
 }
