@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "Main.h"
 #include "Prompts.h"
+#include "UiTexts.h"
 #include "Wiring.h"
 
 namespace {
@@ -44,6 +45,8 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication::setWindowIcon(icon);
+    // The standard dialogs and buttons speak the program's language.
+    tamber::ui::LoadToolkitTranslations(app);
 
     auto* splash = new tamber::ui::TSplashForm;
     splash->ShowPainted();
