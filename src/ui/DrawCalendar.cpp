@@ -1,5 +1,6 @@
 #include "DrawCalendar.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Accessible.h"
 #include "Errors.h"
 #include "Ledger.h"
 
@@ -74,6 +76,18 @@ QFont FontWithFallback(const QString& family, const QString& fallback, int pixel
     return font;
 }
 
+QString DaySpeech(int month, int day, const TCellTexts& texts) {
+    QString speech = QStringLiteral("%1月%2日").arg(month).arg(day);
+    if (!texts.Income.isEmpty()) speech += QStringLiteral(" 收入 ") + texts.Income;
+    if (!texts.Expense.isEmpty()) {
+        QString expense = texts.Expense;
+        if (expense.startsWith(QLatin1Char('-'))) expense.remove(0, 1);
+        speech += QStringLiteral(" 支出 ") + expense;
+    }
+    if (!texts.Balance.isEmpty()) speech += QStringLiteral(" 結存 ") + texts.Balance;
+    return speech;
+}
+
 QFont FontToFit(const QFont& font, const QString& text, int width) {
     QFont fitted = font;
     // Whole pixels when the font is sized in pixels, half points otherwise.
@@ -97,6 +111,7 @@ TDrawCalendar::TDrawCalendar(QDate today, QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
+    InstallCalendarAccessibility();
 
     HeaderFont_ = font();
     HeaderFont_.setPointSize(12);
@@ -190,6 +205,14 @@ TCellTexts TDrawCalendar::CellTexts(int column, int row) const {
     return texts;
 }
 
+QString TDrawCalendar::CellSpeech(int column, int row) const {
+    if (row == 0) return column >= 0 && column < kColumns ? WeekdayName(StartOfWeek_ + column, true) : QString();
+    const TCellTexts texts = CellTexts(column, row);
+    if (texts.Summary) return QStringList{kSummaryCaption, kSummaryLabel, texts.Average}.join(QLatin1Char(' ')).trimmed();
+    if (texts.Text.isEmpty()) return {};
+    return DaySpeech(Cells_.Month(), texts.Text.toInt(), texts);
+}
+
 QFont TDrawCalendar::FigureFont(const QString& figure, bool summary) const {
     return summary ? FontToFit(font(), figure, ColWidth_ - kAverageMargins)
                    : FontToFit(TextFont_, figure, ColWidth_ - kLineMargins);
@@ -205,7 +228,26 @@ bool TDrawCalendar::MoveCurrent(TCellPos to, bool byUser) {
     if (to == Current_ || !CanSelectCell(to, byUser)) return false;
     Current_ = to;
     update();
+    AnnounceCurrent();
     return true;
+}
+
+void TDrawCalendar::AnnounceCurrent() {
+    if (!QAccessible::isActive()) return;
+    // The accessible table lists its cells row by row, the weekday row first.
+    const int child = Current_.Row * kColumns + Current_.Column;
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(child);
+    QAccessible::updateAccessibility(&selection);
+    if (!hasFocus()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void TDrawCalendar::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    AnnounceCurrent();
 }
 
 void TDrawCalendar::Click() {

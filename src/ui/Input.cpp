@@ -31,6 +31,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "Accessible.h"
 #include "Big5.h"
 #include "Grids.h"
 #include "Ledger.h"
@@ -106,6 +107,13 @@ void KeepPlaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+// Label in column 0 and its Field in column 1 of Row; the field is named after the label.
+void AddLabelled(QGridLayout* layout, int row, QLabel* label, QWidget* field) {
+    layout->addWidget(label, row, 0);
+    layout->addWidget(field, row, 1);
+    NameAfterLabel(field, label);
 }
 
 QComboBox* MakeSelector(QWidget* parent, const QString& name, const QStringList& items) {
@@ -236,10 +244,12 @@ void TForm2::BuildControls() {
     rows->setColumnStretch(1, 1);
     column->addLayout(rows);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("計 劃 類 別"), QStringLiteral("Label7")), 0, 0);
+    QLabel* label7 = MakeLabel(left, QStringLiteral("計 劃 類 別"), QStringLiteral("Label7"));
+    rows->addWidget(label7, 0, 0);
     auto* kindRow = new QHBoxLayout;
     kindRow->setSpacing(4);
     ComboBox2_ = MakeSelector(left, QStringLiteral("ComboBox2"), PlanKindCaptions());
+    NameAfterLabel(ComboBox2_, label7);
     ComboBox2_->installEventFilter(this);
     kindRow->addWidget(ComboBox2_, 1);
     SpeedButton1_ = new QToolButton(left);
@@ -250,21 +260,27 @@ void TForm2::BuildControls() {
     kindRow->addWidget(SpeedButton1_);
     rows->addLayout(kindRow, 0, 1, 1, 2);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("敘述／用途"), QStringLiteral("Label5")), 1, 0);
+    QLabel* label5 = MakeLabel(left, QStringLiteral("敘述／用途"), QStringLiteral("Label5"));
+    rows->addWidget(label5, 1, 0);
     RFilterEdit12_ = MakeEdit(left, QStringLiteral("RFilterEdit12"), kAnyChars);
+    NameAfterLabel(RFilterEdit12_, label5);
     rows->addWidget(RFilterEdit12_, 1, 1, 1, 2);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("起始日期"), QStringLiteral("Label3")), 2, 0);
+    QLabel* label3 = MakeLabel(left, QStringLiteral("起始日期"), QStringLiteral("Label3"));
+    rows->addWidget(label3, 2, 0);
     DateEdit1_ = new QDateEdit(left);
     DateEdit1_->setObjectName(QStringLiteral("DateEdit1"));
+    NameAfterLabel(DateEdit1_, label3);
     DateEdit1_->setCalendarPopup(true);
     DateEdit1_->setDisplayFormat(PickerDateFormat(QLocale()));
     DateEdit1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     rows->addWidget(DateEdit1_, 2, 1);
 
     // The period row: the selector, and right of it the interval box or the days-of-month box in one place.
-    rows->addWidget(MakeLabel(left, QStringLiteral("期        別"), QStringLiteral("Label1")), 3, 0);
+    QLabel* label1 = MakeLabel(left, QStringLiteral("期        別"), QStringLiteral("Label1"));
+    rows->addWidget(label1, 3, 0);
     ComboBox1_ = MakeSelector(left, QStringLiteral("ComboBox1"), PeriodKindCaptions());
+    NameAfterLabel(ComboBox1_, label1);
     ComboBox1_->setMaxVisibleItems(10);
     rows->addWidget(ComboBox1_, 3, 1);
     // A fixed width, so the selectors keep their size whichever box is shown.
@@ -277,8 +293,10 @@ void TForm2::BuildControls() {
     auto* intervalRow = new QHBoxLayout(Panel2_);
     intervalRow->setContentsMargins(0, 0, 0, 0);
     intervalRow->setSpacing(4);
-    intervalRow->addWidget(MakeLabel(Panel2_, QStringLiteral("間隔天數"), QStringLiteral("Label6")));
+    QLabel* label6 = MakeLabel(Panel2_, QStringLiteral("間隔天數"), QStringLiteral("Label6"));
+    intervalRow->addWidget(label6);
     RFilterEdit2_ = MakeEdit(Panel2_, QStringLiteral("RFilterEdit2"), kDigits);
+    NameAfterLabel(RFilterEdit2_, label6);
     RFilterEdit2_->setFixedWidth(48);
     intervalRow->addWidget(RFilterEdit2_);
     beside->addWidget(Panel2_, 0, 0, Qt::AlignLeft);
@@ -290,9 +308,11 @@ void TForm2::BuildControls() {
     RFilterEdit3_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit3"), kDigits);
     RFilterEdit4_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit4"), kDigits);
     RFilterEdit5_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit5"), kDigits);
+    int nth = 0;
     for (TRFilterEdit* day : {RFilterEdit3_, RFilterEdit4_, RFilterEdit5_}) {
         day->setFixedWidth(32);
         day->setMaxLength(2);
+        day->setAccessibleName(QStringLiteral("第 %1 個日期").arg(++nth));
         daysRow->addWidget(day);
     }
     beside->addWidget(Panel3_, 0, 0, Qt::AlignLeft);
@@ -301,6 +321,7 @@ void TForm2::BuildControls() {
     Label2_ = MakeLabel(left, QStringLiteral("期        數"), QStringLiteral("Label2"));
     rows->addWidget(Label2_, 4, 0);
     RFilterEdit1_ = MakeEdit(left, QStringLiteral("RFilterEdit1"), kDigits);
+    NameAfterLabel(RFilterEdit1_, Label2_);
     rows->addWidget(RFilterEdit1_, 4, 1);
     Label16_ = MakeLabel(left, QStringLiteral("(含首尾)"), QStringLiteral("Label16"));
     rows->addWidget(Label16_, 4, 2);
@@ -349,6 +370,7 @@ void TForm2::BuildControls() {
                              QStringLiteral("金額"), QStringLiteral("期數")},
                             {KindNameSamples(), {DescriptionSample()}, ShortDateSamples(QLocale()), PeriodKindCaptions(),
                              {PlainAmountSample()}, {PeriodNumberSample()}});
+    StringGrid1_->setAccessibleName(QStringLiteral("計劃列表"));
     StringGrid1_->horizontalHeader()->setSectionsMovable(true);
     // Below it, the schedule of the plan in the fields.
     auto* right = new QVBoxLayout;
@@ -408,6 +430,7 @@ QWidget* TForm2::BuildPreview() {
                             {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")},
                             {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {GroupedAmountSample()},
                              {GroupedAmountSample(kPreviewRows)}});
+    PreviewGrid_->setAccessibleName(box->title());
     layout->addWidget(PreviewGrid_, 1);
     // Two lines high whatever they say, so that the pane keeps its size.
     PreviewNotes_ = MakeLabel(box, QString(), QStringLiteral("PreviewNotes"));
@@ -445,9 +468,8 @@ QWidget* TForm2::BuildFixAccountPage() {
     RadioButton2_->setChecked(true);
     layout->addWidget(RadioButton2_, 0, 0);
     layout->addWidget(RadioButton3_, 0, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("金    額")), 1, 0);
     RFilterEdit6_ = MakeEdit(page, QStringLiteral("RFilterEdit6"), kDigits);
-    layout->addWidget(RFilterEdit6_, 1, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金    額")), RFilterEdit6_);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
     return page;
@@ -471,16 +493,11 @@ QWidget* TForm2::BuildCollectPage() {
     RFilterEdit10_ = MakeEdit(page, QStringLiteral("RFilterEdit10"), kDigits);
     RFilterEdit11_ = MakeEdit(page, QStringLiteral("RFilterEdit11"), kDigits);
     Label17_ = MakeLabel(page, QStringLiteral("超過底標總金額"), QStringLiteral("Label17"));
-    layout->addWidget(MakeLabel(page, QStringLiteral("金        額")), 1, 0);
-    layout->addWidget(RFilterEdit7_, 1, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("底        標")), 2, 0);
-    layout->addWidget(RFilterEdit8_, 2, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("預估（實際）得標金額")), 3, 0);
-    layout->addWidget(RFilterEdit9_, 3, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("預估（實際）得標期次")), 4, 0);
-    layout->addWidget(RFilterEdit10_, 4, 1);
-    layout->addWidget(Label17_, 5, 0);
-    layout->addWidget(RFilterEdit11_, 5, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金        額")), RFilterEdit7_);
+    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("底        標")), RFilterEdit8_);
+    AddLabelled(layout, 3, MakeLabel(page, QStringLiteral("預估（實際）得標金額")), RFilterEdit9_);
+    AddLabelled(layout, 4, MakeLabel(page, QStringLiteral("預估（實際）得標期次")), RFilterEdit10_);
+    AddLabelled(layout, 5, Label17_, RFilterEdit11_);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(6, 1);
     connect(RadioButton5_, &QRadioButton::clicked, this, &TForm2::RadioButton6Click);
@@ -492,10 +509,8 @@ namespace {
 
 // The amount and rate rows shared by the deposit and loan pages, under their radio buttons.
 void AddRateRows(QGridLayout* layout, QWidget* page, TRFilterEdit* amount, TRFilterEdit* rate) {
-    layout->addWidget(MakeLabel(page, QStringLiteral("金  額")), 1, 0);
-    layout->addWidget(amount, 1, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("年利率")), 2, 0);
-    layout->addWidget(rate, 2, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金  額")), amount);
+    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("年利率")), rate);
     layout->addWidget(MakeLabel(page, QStringLiteral("%")), 2, 2);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(3, 1);

@@ -347,6 +347,9 @@ void TForm1::BuildTopBand(QWidget* band) {
     QLabel* monthCaption = MakeLabel(left, QStringLiteral("MonthCaption"), QStringLiteral("月"));
     monthCaption->setGeometry(452, 26, 16, 18);
 
+    MonthSlider_->setAccessibleName(QStringLiteral("月份"));
+    YearBar_->setAccessibleName(yearCaption->text());
+    MonthBar_->setAccessibleName(monthCaption->text());
     for (QScrollBar* bar : {MonthSlider_, YearBar_, MonthBar_}) {
         // The band's colours are for its texts: its bars look like every other
         // scroll bar of the system.
@@ -428,6 +431,7 @@ void TForm1::BuildBody(QWidget* body) {
     column->setContentsMargins(0, 0, 0, 0);
     DayGrid_ = MakeGrid(right, QStringLiteral("StringGrid1"), kGridRows, {QStringLiteral("計劃"), QStringLiteral("金額")},
                         {{DescriptionSample()}, {PlainAmountSample()}});
+    DayGrid_->setAccessibleName(QStringLiteral("當日計劃"));
     connect(DayGrid_, &QTableWidget::currentCellChanged, this, [this] { ShowPlanDetail(); });
     column->addWidget(DayGrid_, 2);
 
@@ -440,6 +444,7 @@ void TForm1::BuildBody(QWidget* body) {
     RemainingGrid_ = MakeGrid(remaining, QStringLiteral("StringGrid2"), kGridRows,
                               {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額")},
                               {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {PlainAmountSample()}});
+    RemainingGrid_->setAccessibleName(QStringLiteral("剩餘期次"));
     remainingLayout->addWidget(RemainingGrid_);
     PageControl_->addTab(remaining, QStringLiteral("剩餘期次"));
     column->addWidget(PageControl_, 3);
