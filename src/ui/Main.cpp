@@ -373,8 +373,8 @@ void TForm1::BuildTopBand(QWidget* band) {
         label->setFont(valueFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // Room for the largest total of a month, and on the right for the
-        // slant of the last italic digit.
-        label->setContentsMargins(0, 0, 3, 0);
+        // slant of the last italic digit (inside the label, which repaints it).
+        label->setIndent(3);
         label->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(GroupedAmountSample(31)) + 3);
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, QColor(128, 0, 128));
