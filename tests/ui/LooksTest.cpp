@@ -64,7 +64,7 @@ std::pair<int, int> NeedAndRoom(QWidget* window, const TFit& fit) {
         return {QFontMetrics(grid->font()).horizontalAdvance(fit.Text) + 2 * margin + 1, grid->columnWidth(fit.Column)};
     }
     auto* label = qobject_cast<QLabel*>(control);
-    return {QFontMetrics(label->font()).horizontalAdvance(fit.Text), label->contentsRect().width()};
+    return {QFontMetrics(label->font()).horizontalAdvance(fit.Text) + std::max(label->indent(), 0), label->contentsRect().width()};
 }
 
 // Where each command button of the editor is, in the editor's coordinates.
@@ -151,8 +151,16 @@ private slots:
             const auto [need, room] = NeedAndRoom(fit.InEditor ? static_cast<QWidget*>(editor.get()) : main.get(), fit);
             QVERIFY2(need <= room, qPrintable(QStringLiteral("%1: needs %2, gets %3").arg(fit.What).arg(need).arg(room)));
         }
-        // A figure that fits keeps the normal size.
-        QCOMPARE(main->Calendar().FigureFont(QStringLiteral("76,800"), false), main->Calendar().TextFont());
+        // A figure that fits keeps the normal size; one that does not is drawn
+        // smaller, not cut: below the day number's box the cell's first
+        // column of pixels stays bare.
+        TDrawCalendar& calendar = main->Calendar();
+        QCOMPARE(calendar.FigureFont(QStringLiteral("76,800"), false), calendar.TextFont());
+        const TCellPos day12 = calendar.DayToCell(12);
+        calendar.MonthData().Cell(day12).Balance = -2'000'001'000;
+        calendar.SetShowBalance(true);
+        const QImage drawn = calendar.grab(calendar.CellRect(day12.Column, day12.Row)).toImage();
+        for (int y = drawn.height() / 2; y < drawn.height(); ++y) QCOMPARE(drawn.pixel(0, y), drawn.pixel(0, drawn.height() - 1));
     }
 
     void editorButtonsStayWhereTheyAreOnEveryPage() {
