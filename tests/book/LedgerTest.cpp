@@ -103,7 +103,9 @@ TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
         const TMonthTotals totals = ComputeMonth(book, state, 2025, c.month, kToday, calendar);
         EXPECT_EQ(totals.OutOfRangeFrom, c.outOfRangeFrom) << c.what;
         EXPECT_EQ(calendar.MonthAverageKnown, c.outOfRangeFrom == 0) << c.what;
-        if (c.lastDay > 0) EXPECT_EQ(Day(calendar, c.lastDay).Balance, c.lastBalance) << c.what;
+        if (c.lastDay > 0) {
+            EXPECT_EQ(Day(calendar, c.lastDay).Balance, c.lastBalance) << c.what;
+        }
         if (c.lastDay < calendar.DaysThisMonth()) {
             const TDayCell& after = Day(calendar, c.lastDay + 1);
             EXPECT_EQ(std::tuple(after.Income, after.Expense, after.Balance), std::tuple(0, 0, 0)) << c.what;
