@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "BookTestSupport.h"
 
@@ -67,6 +68,47 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
             EXPECT_EQ(Day(calendar, d).Expense, expense) << c.what << ", day " << d;
             EXPECT_EQ(Day(calendar, d).Balance, balance) << c.what << ", day " << d;
             EXPECT_EQ(Day(calendar, d).BalanceColor, balance < 0 ? clRed : clBlue) << c.what << ", day " << d;
+        }
+    }
+}
+
+TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
+    constexpr int32_t kNearTop = 2'047'483'647;  // 100,000,000 below the largest amount
+    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
+    struct Case {
+        const char* what;
+        std::vector<TPlanRecord> plans;
+        int32_t opening;
+        int month;  // of 2025
+        TDate outOfRangeFrom;
+        int lastDay;  // the last day with a figure, 0 for none
+        int32_t lastBalance;
+    };
+    const Case cases[] = {
+        {"the days before the one leaving keep their figures", twoIncomes, kNearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
+        {"a later month has none and names the earlier day", twoIncomes, kNearTop, 5, Ymd(2025, 4, 20), 0, 0},
+        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)},
+         -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
+        {"one plan's carry-in beyond 32 bits on a balance that stays within them",
+         {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, 7, 0, 31, 900'000'000},
+        {"within 32 bits all month", twoIncomes, 0, 4, 0, 30, 110'000'000},
+    };
+    for (const Case& c : cases) {
+        TPlanBook book;
+        for (const TPlanRecord& rec : c.plans) book.Append(CreateFrom(rec));
+        TPlanBookState state;
+        state.SetCurrentDate(kToday);
+        state.OpeningBalance = c.opening;
+        TCalendarMonth calendar;
+        const TMonthTotals totals = ComputeMonth(book, state, 2025, c.month, kToday, calendar);
+        EXPECT_EQ(totals.OutOfRangeFrom, c.outOfRangeFrom) << c.what;
+        EXPECT_EQ(calendar.MonthAverageKnown, c.outOfRangeFrom == 0) << c.what;
+        if (c.lastDay > 0) {
+            EXPECT_EQ(Day(calendar, c.lastDay).Balance, c.lastBalance) << c.what;
+        }
+        if (c.lastDay < calendar.DaysThisMonth()) {
+            const TDayCell& after = Day(calendar, c.lastDay + 1);
+            EXPECT_EQ(std::tuple(after.Income, after.Expense, after.Balance), std::tuple(0, 0, 0)) << c.what;
         }
     }
 }

@@ -31,6 +31,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
     const std::string file = "'" + (dir / "plans.tbr").string() + "' ";
     WriteBytes(dir / "plans.tbr", SampleFile());
     WriteBytes(dir / "broken.tbr", FileBytes(Ymd(2025, 4, 7), 0, {Once(Ymd(2025, 4, 9), 1), Broken(Ymd(2025, 4, 9))}));
+    WriteBytes(dir / "big.tbr", FileBytes(Ymd(2025, 4, 7), 2'147'483'000, {Once(Ymd(2025, 4, 9), 1000)}));
     const auto lastWrite = std::filesystem::last_write_time(dir / "plans.tbr");
     struct Case { const char* what; std::string args; int code; std::string out; const char* err; /* found in stderr */ };
     const Case cases[] = {
@@ -64,6 +65,8 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         {"a missing file", "plans '" + (dir / "missing.tbr").string() + "'", 1, "", "讀檔錯誤"},
         {"a plan that cannot be computed", "schedule '" + (dir / "broken.tbr").string() + "' --from 2025-04-01 --to 2025-04-30",
          1, "", "plan 1"},
+        {"a month whose balance leaves 32 bits", "month '" + (dir / "big.tbr").string() + "' --today 2025-04-08 --month 2025-05",
+         1, "", "結存超出範圍: 2025-04-09 起"},
     };
     for (const Case& c : cases) {
         const std::string cmd = std::string("'") + TAMBER98_REPORT + "' " + c.args + " >'" + (dir / "out").string() + "' 2>'" +

@@ -41,10 +41,6 @@ inline TDate ClampDay(double d) {
     return std::clamp(std::trunc(d), double{kMinDay}, double{kMaxDay});
 }
 
-inline bool FitsAmount(int64_t v) {
-    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-}
-
 template <class T>
 T ReadAt(std::string_view bytes, std::size_t offset) {
     T value{};

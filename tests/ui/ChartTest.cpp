@@ -161,6 +161,7 @@ private slots:
         Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"));  // 1 to 20 March
         w->Button1Click();
         QCOMPARE(LegendTitles(*w), (QStringList{"(300)", "每月房屋貸"}));
+        QVERIFY(w->Chart()->legend->visible());
         QCOMPARE(PointsOf(w->PlanSeries(0)), QStringList());
         QCOMPARE(PointsOf(w->PlanSeries(1)), QStringList{Point(Day(2026, 3, 1), -300)});   // the first charted day
         QCOMPARE(PointsOf(w->PlanSeries(2)), QStringList{Point(Day(2026, 3, 20), -70)});   // the last charted day
@@ -174,6 +175,10 @@ private slots:
         w->Button1Click();
         QCOMPARE(LegendTitles(*w), QStringList{"每月房屋貸"});
         QVERIFY(w->PlanSeries(1)->data()->isEmpty());
+
+        Get<TRFilterEdit>(w.get(), "RFilterEdit1")->clear();  // no count: nothing charted, no empty legend frame
+        w->Button1Click();
+        QVERIFY(!w->Chart()->legend->visible());
     }
 
     void emptyBookGivesAFlatLine() {

@@ -1,6 +1,7 @@
 // The month calendar as a control: layout, date setters and when OnChange
 // fires, mouse and keys with the veto on blank cells, cell texts. The cell
 // arithmetic of a month is pinned by the book's CalendarMonthTest.
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -82,25 +83,33 @@ const struct { const char* Name; int Start; Qt::Key Key; bool ReadOnly; int Day;
 };
 
 // A day of April 2001 (or May) with income, expense and balance 3,000; the 20th is selected.
-// Lines: income, expense, balance; none when no amount lines are drawn.
-const struct { const char* Name; int Day, Month; bool ShowBalance; int Income, Expense; QStringList Lines; } kAmountLines[] = {
-    {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}},
-    {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}},
-    {"quiet day", 12, 4, false, 0, 0, {}},
-    {"quiet day, whole-month balance", 12, 4, true, 0, 0, {"", "", "3,000"}},
-    {"quiet 1st", 1, 4, false, 0, 0, {"", "", "3,000"}},
-    {"quiet today", 10, 4, false, 0, 0, {"", "", "3,000"}},
-    {"quiet selected day", 20, 4, false, 0, 0, {"", "", "3,000"}},
-    {"today's number in another month", 10, 5, false, 0, 0, {}},
+// Lines: income, expense, balance; none when no amount lines are drawn. Speech: what a screen reader says.
+const struct {
+    const char* Name;
+    int Day, Month;
+    bool ShowBalance;
+    int Income, Expense;
+    QStringList Lines;
+    const char* Speech;
+} kAmountLines[] = {
+    {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}, "4月12日 收入 12,000 結存 3,000"},
+    {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}, "4月12日 支出 1,234,567 結存 3,000"},
+    {"quiet day", 12, 4, false, 0, 0, {}, "4月12日"},
+    {"quiet day, whole-month balance", 12, 4, true, 0, 0, {"", "", "3,000"}, "4月12日 結存 3,000"},
+    {"quiet 1st", 1, 4, false, 0, 0, {"", "", "3,000"}, "4月1日 結存 3,000"},
+    {"quiet today", 10, 4, false, 0, 0, {"", "", "3,000"}, "4月10日 結存 3,000"},
+    {"quiet selected day", 20, 4, false, 0, 0, {"", "", "3,000"}, "4月20日 結存 3,000"},
+    {"today's number in another month", 10, 5, false, 0, 0, {}, "5月10日"},
 };
 
 // FormatAmount of Value, and the summary cell's average text and colour.
-const struct { const char* Name; int Value; const char *Amount, *Average; TColor Colour; } kAverages[] = {
+const struct { const char* Name; int Value; const char *Amount, *Average; TColor Colour; bool Known = true; } kAverages[] = {
     {"zero", 0, "", "0", clBlue},
     {"below a thousand", 999, "999", "999", clBlue},
     {"a thousand", 1000, "1,000", "1,000", clBlue},
     {"negative", -1500, "-1,500", "-1,500", clRed},
     {"smallest", INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed},
+    {"a month without an average shows none", 0, "", "", clBlue, false},
 };
 
 QDate HeldDate(const TDrawCalendar& calendar) { return QDate(calendar.Year(), calendar.Month(), calendar.Day()); }
@@ -259,6 +268,7 @@ private slots:
         QCOMPARE(texts, lines ? c.Lines : (QStringList{"", "", ""}));
         QCOMPARE(shown.BalanceColor, lines ? clBlue : clNone);
         QVERIFY(!shown.Summary);
+        QCOMPARE(calendar.CellSpeech(pos.Column, pos.Row), QString::fromUtf8(c.Speech));
     }
 
     void amountsAndAverageFormat_data() { Rows(kAverages); }
@@ -267,11 +277,33 @@ private slots:
         QCOMPARE(FormatAmount(c.Value), QString::fromLatin1(c.Amount));
         TDrawCalendar calendar(kToday);
         calendar.MonthData().MonthAverageBalance = c.Value;
+        calendar.MonthData().MonthAverageKnown = c.Known;
         const TCellTexts summary = calendar.CellTexts(6, 6);
         QVERIFY(summary.Summary);
         QCOMPARE(summary.Text, QString());
         QCOMPARE(summary.Average, QString::fromLatin1(c.Average));
         QCOMPARE(summary.AverageColor, c.Colour);
+        QCOMPARE(calendar.CellSpeech(6, 6), QStringLiteral("本月平均 收支平衡: %1").arg(c.Average).trimmed());
+    }
+
+    void assistiveTechnologyReadsATableOfDaysWithTheSelectedOneFocused() {
+        TDrawCalendar calendar(kToday);
+        ShowLikeMainWindow(calendar);
+        calendar.MonthData().Cell(calendar.DayToCell(18)).Balance = 76800;
+        calendar.setFocus();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&calendar);
+        QCOMPARE(table->role(), QAccessible::Table);
+        QAccessibleTableInterface* cells = table->tableInterface();
+        QCOMPARE(std::pair(cells->rowCount(), cells->columnCount()), std::pair(6, 7));
+        QCOMPARE(table->child(0)->text(QAccessible::Name), QStringLiteral("星期日"));
+        QAccessibleInterface* day18 = cells->cellAt(2, 3);  // row 3, column 3 of the grid
+        QCOMPARE(day18->text(QAccessible::Name), QStringLiteral("4月18日"));
+        calendar.SetDay(18);
+        QCOMPARE(day18->text(QAccessible::Name), QStringLiteral("4月18日 結存 76,800"));
+        QCOMPARE(table->focusChild(), day18);
+        QVERIFY(day18->state().focused && day18->tableCellInterface()->isSelected());
+        QCOMPARE(table->indexOfChild(day18), 3 * 7 + 3);
+        QCOMPARE(table->childAt(day18->rect().center().x(), day18->rect().center().y()), day18);
     }
 };
 

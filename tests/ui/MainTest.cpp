@@ -113,8 +113,13 @@ private slots:
         QCOMPARE(GridText(remaining, 8, 2), QStringLiteral("-100"));
         QCOMPARE(w->findChild<QStackedWidget*>(QStringLiteral("Notebook1"))->currentIndex(), 0);
         QCOMPARE(w->findChild<QLabel*>(QStringLiteral("DirectionLabel"))->text(), QStringLiteral("支出"));
+        dayGrid->setCurrentCell(4, 0);
+        w->ShowDayPlans(Day(2026, 3, 12));  // the same day again, as every activation shows it: the row stays
+        QCOMPARE(dayGrid->currentRow(), 4);
+        QCOMPARE(GridText(remaining, 8, 2), QStringLiteral("-500"));
 
         w->ShowDayPlans(Day(2026, 3, 13));  // one plan: four rows, three of them empty
+        QCOMPARE(dayGrid->currentRow(), 0);
         QCOMPARE(dayGrid->rowCount(), 4);
         QCOMPARE(GridText(dayGrid, 0, 0), QStringLiteral("獎金"));
         QCOMPARE(GridText(dayGrid, 1, 0), QString());
@@ -233,6 +238,31 @@ private slots:
         }
         QCOMPARE(prompts_.Errors.size(), 1);
         QVERIFY(prompts_.Errors[0].contains(QStringLiteral("車貸")));
+    }
+
+    void balanceLeavingThirtyTwoBitsIsToldOnceAndShowsNoFigureFromItsDay() {
+        auto w = MakeWindow();
+        w->State().OpeningBalance = 2'000'000'000;
+        // 15 March ends at 2,100,000,000; 15 April would end beyond 32 bits.
+        w->Book().Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 3, 15), 12, 100'000'000, "大額")));
+        w->ShowDay(Day(2026, 4, 1));
+        for (int i = 0; i < 2; ++i) {
+            w->FormActivate();
+            QCoreApplication::processEvents();
+        }
+        const auto figures = [&](int day) {
+            const TCellPos cell = w->Calendar().DayToCell(day);
+            const TCellTexts texts = w->Calendar().CellTexts(cell.Column, cell.Row);
+            return texts.Income + QLatin1Char('|') + texts.Balance;
+        };
+        QCOMPARE(figures(1), QStringLiteral("|2,100,000,000"));
+        QCOMPARE(figures(15), QStringLiteral("|"));
+        QCOMPARE(w->Calendar().CellTexts(6, 6).Average, QString());
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text(), QString());
+        const QString day = QLocale().toString(QDate(2026, 4, 15), QLocale::ShortFormat);
+        QCOMPARE(prompts_.Errors, QStringList{QStringLiteral("結存超出範圍: %1 起").arg(day)});
+        w->ShowDay(Day(2026, 3, 1));  // before it, the figures are all there
+        QCOMPARE(w->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text(), QStringLiteral("100,000,000"));
     }
 
     void exitHasCtrlX() {
