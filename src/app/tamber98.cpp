@@ -37,7 +37,8 @@ public:
 int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamber98"));
-    QIcon icon = QIcon::fromTheme(QStringLiteral("tamber98"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAMBER98_APP_ID));
+    QIcon icon = QIcon::fromTheme(QStringLiteral(TAMBER98_APP_ID));
     if (icon.isNull()) {
         for (const char* size : {"32", "48", "256"}) {
             icon.addFile(QStringLiteral(":/icons/tamber98-%1.png").arg(QLatin1String(size)));
