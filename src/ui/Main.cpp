@@ -503,9 +503,7 @@ void TForm1::RebuildRecentMenu() {
         action->setObjectName(QStringLiteral("Recent%1").arg(RecentActions_.size() + 1));
         connect(action, &QAction::triggered, this, [this, path] {
             OfferToSaveChanges();
-            if (!LoadPlanFile(path)) return;
-            AddToRecentFiles(path);
-            ShowDayPlans(Calendar_->SelectedDate());
+            OpenPlanFile(path);
         });
         FileMenu_->addAction(action);
         RecentActions_.push_back(action);
@@ -542,10 +540,14 @@ void TForm1::ReportError(const QString& message) {
 void TForm1::LoadCommand() {
     OfferToSaveChanges();
     const QString name = Prompts_->OpenPlanFileName(this);
-    if (name.isEmpty()) return;
-    if (!LoadPlanFile(name)) return;
+    if (!name.isEmpty()) OpenPlanFile(name);
+}
+
+bool TForm1::OpenPlanFile(const QString& name) {
+    if (!LoadPlanFile(name)) return false;
     AddToRecentFiles(name);
     ShowDayPlans(Calendar_->SelectedDate());
+    return true;
 }
 
 bool TForm1::LoadPlanFile(const QString& name) {

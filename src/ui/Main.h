@@ -92,7 +92,12 @@ public:
     bool SaveCommand();                      // "存檔"; false when nothing was written
     bool SaveAsCommand();                    // "另存新檔"
     void ClearCommand();                     // "清除載入的計劃"
-    // Loads a file as the load command and the recent files do; false when it failed.
+    // Loads Name as the load command does once its dialog is answered (also
+    // the recent files and a file named on the command line): the file then
+    // heads the recent files and the selected day's plans are shown. False
+    // when the load failed (its error shown).
+    bool OpenPlanFile(const QString& name);
+    // Loads a file into the book and the calendar; false when it failed.
     bool LoadPlanFile(const QString& name);
     void ClearPlanBook();
     void AddToRecentFiles(const QString& path);
