@@ -16,6 +16,7 @@ dpkg-deb -x "$deb" "$work/root"
 for f in usr/bin/tamber98 usr/bin/tamber98-report \
          usr/share/applications/$id.desktop \
          usr/share/metainfo/$id.metainfo.xml \
+         usr/share/mime/packages/$id.xml \
          usr/share/icons/hicolor/scalable/apps/$id.svg \
          usr/share/icons/hicolor/16x16/apps/$id.png \
          usr/share/icons/hicolor/48x48/apps/$id.png \
@@ -27,13 +28,26 @@ done
 
 desktop="$work/root/usr/share/applications/$id.desktop"
 grep -qx "Name=Tamber 98" "$desktop" && grep -qx "Categories=Office;Finance;" "$desktop" \
-  && grep -qx "Exec=tamber98" "$desktop" && grep -qx "Icon=$id" "$desktop" \
+  && grep -qx "Exec=tamber98 %f" "$desktop" && grep -qx "Icon=$id" "$desktop" \
+  && grep -qx "MimeType=application/x-tamber98-plan;" "$desktop" \
   || { echo "menu entry is wrong"; cat "$desktop"; exit 1; }
 # desktop-file-validate reports warnings with status 0: any output fails.
 out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || { echo "$out"; exit 1; }
 # appstreamcli fails on warnings; its pedantic notes ("P:" lines) fail here too.
 out=$(appstreamcli validate --pedantic --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" 2>&1) \
   && ! echo "$out" | grep -q '^[EWIP]:' || { echo "$out"; exit 1; }
+
+# The plan file type, compiled as the desktop does: *.tbr files are plan
+# files, shown with the program's icon and described in Chinese and English.
+mime="$work/root/usr/share/mime"
+out=$(XDG_DATA_DIRS="$work/root/usr/share" update-mime-database "$mime" 2>&1) && [ -z "$out" ] \
+  || { echo "update-mime-database: $out"; exit 1; }
+type="$mime/application/x-tamber98-plan.xml"
+grep -qx "application/x-tamber98-plan:\*\.tbr" "$mime/globs" \
+  && grep -qx "application/x-tamber98-plan:$id" "$mime/icons" \
+  && grep -q "<comment>Tamber 98 plan file</comment>" "$type" \
+  && grep -q "<comment xml:lang=\"zh_TW\">Tamber 98 計劃檔</comment>" "$type" \
+  || { echo "plan file type is wrong"; cat "$mime/globs" "$mime/icons" "$type"; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6printsupport6 libqcustomplot2.1-qt6 libical3 qt6-qpa-plugins fonts-arphic-uming; do
