@@ -9,9 +9,8 @@
 #include <string>
 #include <system_error>
 
-#include <unistd.h>
-
 #include "BookErrors.h"
+#include "Platform.h"
 #include "cplanunit.h"
 
 namespace tamber {
@@ -142,7 +141,7 @@ void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const 
         throw WriteFailure(name, "不是計劃檔");
     }
     errno = 0;
-    if (WriteAtStart(file, HeaderToBytes(header))) return;
+    if (WriteAtStart(file, HeaderToBytes(header)) && platform::FlushFile(name)) return;
     const EWriteError failure = WriteFailure(name, SystemReason());
     // The stream may still hold the bytes that did not go out: restore
     // through a stream of its own.
@@ -185,7 +184,7 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
     // A file that the user may not write keeps what it holds: the new file
     // beside it would otherwise replace it regardless of its access rights.
     std::error_code missing;
-    if (std::filesystem::exists(name, missing) && ::access(name.c_str(), W_OK) != 0) {
+    if (std::filesystem::exists(name, missing) && !platform::MayWrite(name)) {
         throw WriteFailure(name, SystemReason());
     }
     const std::filesystem::path temp = NewFileBeside(name);
@@ -198,6 +197,9 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
         if (std::filesystem::exists(previous)) {
             std::filesystem::permissions(temp, previous.permissions(), ignored);
         }
+        // On the disk before it takes the old file's place, so that after a
+        // crash or a power cut the file is the old one or the new one, whole.
+        if (!platform::FlushFile(temp)) throw WriteFailure(temp, SystemReason());
         std::filesystem::rename(temp, name);
     } catch (const std::exception& e) {
         std::error_code ignored;
@@ -215,6 +217,8 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
         }
         throw WriteFailure(name, e.what());
     }
+    // The rename itself is kept only once the folder is on the disk.
+    if (!platform::FlushFolder(name.parent_path())) throw WriteFailure(name, SystemReason());
 }
 
 EWriteError WriteErrorFor(const std::filesystem::path& path) {

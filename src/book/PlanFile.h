@@ -48,7 +48,8 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
 
 // Writes the file Name whole or not at all: Write fills a new file beside
 // Name, at the path it is given, and that file replaces Name once Write has
-// returned. A file the user may not write is not replaced. Throws
+// returned and its bytes are on the disk; the folder is flushed after the
+// rename. A file the user may not write is not replaced. Throws
 // EWriteError naming Name, the reason in the program's language for a full
 // disk, a missing permission or folder (an EWriteError from Write keeps its
 // reason); the new file is then removed and Name keeps what it held.
@@ -101,7 +102,8 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
                           const TCatchUpHook& catchUp);
 
 // Overwrites the header record of the existing file Name with balance date
-// Today - 1 and OpeningBalance; the plan records stay untouched. EWriteError
+// Today - 1 and OpeningBalance and waits until it is on the disk; the plan
+// records stay untouched. EWriteError
 // when the file is missing, cannot be opened for writing, is shorter than
 // one record (no plan file) or cannot be written; the file then keeps its
 // previous header.

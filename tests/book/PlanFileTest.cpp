@@ -115,6 +115,17 @@ TEST(PlanFile, InterruptedSaveLeavesThePreviousFile) {
     EXPECT_EQ(ReadBytes(dir / "f.tbr").size(), 3 * 188u);
 }
 
+TEST(PlanFile, ANewFileReplacesTheOldOnlyOnceItIsOnTheDisk) {
+    ScratchDir dir;
+    const Bytes before = FileBytes(kToday - 1, 1, {});
+    WriteBytes(dir / "f.tbr", before);
+    // What the writer made holds no bytes a disk could keep: /dev/null takes no flush.
+    const auto nothingToFlush = [](const std::filesystem::path& temp) { std::filesystem::create_symlink("/dev/null", temp); };
+    EXPECT_THROW(ReplaceFile(dir / "f.tbr", nothingToFlush), EWriteError);
+    EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
+    EXPECT_EQ(dir.FileCount(), 1u);
+}
+
 TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
     struct Case {
