@@ -233,6 +233,7 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
         sink->Finish();
     });
     state.Modified = false;
+    state.FileStamp = StampFile(name);
 }
 
 TPlanFileHeader ReadPlanFile(const std::filesystem::path& name, TPlanBook& book) {
@@ -275,6 +276,7 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
     state.BalanceDate = header.BalanceDate;
     state.OpeningBalance = header.Balance;
     state.LoadedBalance = header.Balance;
+    state.FileStamp = StampFile(name);
 
     TLoadOutcome outcome = TLoadOutcome::Loaded;
     if (!book.Empty() && today - 1 > state.BalanceDate) {
@@ -291,16 +293,30 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
         if (accepted) {
             state.OpeningBalance = *accepted;
             state.CatchUpAccepted = true;
-            WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
-            outcome = TLoadOutcome::CaughtUp;
+            // Our header on someone else's plans would mix two books.
+            if (ChangedOnDisk(state)) {
+                outcome = TLoadOutcome::CaughtUpNotWritten;
+            } else {
+                WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
+                file.close();
+                state.FileStamp = StampFile(name);
+                outcome = TLoadOutcome::CaughtUp;
+            }
         } else if (!pending.empty()) {
             ClearPlanBook(book, state);
             outcome = TLoadOutcome::Declined;
         }
     }
     file.close();
-    state.Modified = false;
+    state.Modified = outcome == TLoadOutcome::CaughtUpNotWritten;
     return outcome;
+}
+
+bool ChangedOnDisk(const TPlanBookState& state) {
+    if (!state.FileStamp || state.FileStamp->Path != state.PlanFileName) return false;
+    std::error_code error;
+    if (!std::filesystem::exists(state.PlanFileName, error)) return false;
+    return StampFile(state.PlanFileName) != state.FileStamp;
 }
 
 void RewritePlanFileHeader(const std::filesystem::path& name, int32_t openingBalance, TDate today) {

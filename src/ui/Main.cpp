@@ -552,9 +552,9 @@ bool TForm1::OpenPlanFile(const QString& name) {
 
 bool TForm1::LoadPlanFile(const QString& name) {
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
+    TLoadOutcome outcome = TLoadOutcome::Loaded;
     try {
-        const TLoadOutcome outcome =
-            tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
+        outcome = tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
         if (outcome == TLoadOutcome::Declined) UpdateCaption(kBlankCaption);
     } catch (const ETamberError& e) {
         // The book is empty and no file is associated after any failed load.
@@ -565,6 +565,8 @@ bool TForm1::LoadPlanFile(const QString& name) {
     ReportedComputeError_.clear();
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
+    // The file changed while the catch-up was shown: the save asks the user how.
+    if (outcome == TLoadOutcome::CaughtUpNotWritten) SaveCommand();
     return true;
 }
 
@@ -574,6 +576,13 @@ bool TForm1::SaveCommand() {
         const QString name = Prompts_->SavePlanFileName(this);
         if (name.isEmpty()) return false;
         State_.PlanFileName = name.toStdString();
+    }
+    if (ChangedOnDisk(State_)) {
+        switch (Prompts_->AskOverwriteChangedFile(this, QString::fromStdString(State_.PlanFileName))) {
+            case TOverwriteAnswer::Overwrite: break;
+            case TOverwriteAnswer::SaveAs: return SaveAsCommand();
+            case TOverwriteAnswer::Cancel: return false;
+        }
     }
     try {
         SavePlanFile(std::filesystem::path(State_.PlanFileName), Book_, State_, TodayDate());

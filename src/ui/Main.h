@@ -89,7 +89,9 @@ public:
 
     // File commands. Each reports its own errors in a message box.
     void LoadCommand();                      // "載入"
-    bool SaveCommand();                      // "存檔"; false when nothing was written
+    // "存檔"; false when nothing was written. A file someone else changed
+    // since it was loaded or saved is overwritten only when the user says so.
+    bool SaveCommand();
     bool SaveAsCommand();                    // "另存新檔"
     void ClearCommand();                     // "清除載入的計劃"
     // Loads Name as the load command does once its dialog is answered (also

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "Exports.h"
@@ -41,6 +42,21 @@ public:
         prompt.exec();
     }
 
+    TOverwriteAnswer AskOverwriteChangedFile(QWidget* parent, const QString& path) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("警訊"),
+                        QStringLiteral("計劃檔在載入或存檔後已被其他程式修改:\n%1\n\n"
+                                       "覆蓋會使對方的修改遺失, 是否要覆蓋 ?")
+                            .arg(path),
+                        QMessageBox::NoButton, parent);
+        QPushButton* overwrite = box.addButton(QStringLiteral("覆蓋"), QMessageBox::DestructiveRole);
+        QPushButton* saveAs = box.addButton(QStringLiteral("另存新檔"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+        box.exec();
+        if (box.clickedButton() == overwrite) return TOverwriteAnswer::Overwrite;
+        if (box.clickedButton() == saveAs) return TOverwriteAnswer::SaveAs;
+        return TOverwriteAnswer::Cancel;
+    }
+
     QString SaveExportFileName(QWidget* parent, const QString& filter) override {
         QFileDialog dialog(parent, QString(), QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -68,6 +84,10 @@ public:
 };
 
 }  // namespace
+
+TOverwriteAnswer TPrompts::AskOverwriteChangedFile(QWidget*, const QString&) {
+    return TOverwriteAnswer::Cancel;
+}
 
 QString TPrompts::SaveExportFileName(QWidget*, const QString&) {
     return {};

@@ -176,6 +176,59 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     EXPECT_EQ(state.PlanFileName, "");
 }
 
+TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
+    using std::filesystem::path;
+    const TPlanRecord plan = Once(Ymd(2025, 5, 1), 1);
+    const Bytes mine = FileBytes(kToday - 1, 5, {plan});
+    struct Case { const char* what; std::function<void(const path&)> change; bool changed; };
+    const Case cases[] = {
+        {"untouched", [](const path&) {}, false},
+        {"another balance in the same size and time, as a sync tool writes it",
+         [&](const path& f) {
+             const auto time = std::filesystem::last_write_time(f);
+             WriteBytes(f, FileBytes(kToday - 1, 6, {plan}));
+             std::filesystem::last_write_time(f, time);
+         },
+         true},
+        {"a plan added", [&](const path& f) { WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan})); }, true},
+        {"only touched", [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); }, true},
+        {"removed: nobody's changes to lose", [](const path& f) { std::filesystem::remove(f); }, false},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        WriteBytes(dir / "f.tbr", mine);
+        TPlanBook book;
+        TPlanBookState state;
+        LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked);
+        c.change(dir / "f.tbr");
+        EXPECT_EQ(ChangedOnDisk(state), c.changed) << c.what;
+        state.PlanFileName = (dir / "other.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": the stamp is another file's";
+        SavePlanFile(dir / "f.tbr", book, state, kToday);
+        state.PlanFileName = (dir / "f.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": saved since";
+    }
+}
+
+TEST(PlanFile, ACatchUpWritesNothingIntoAFileChangedWhileItWasShown) {
+    ScratchDir dir;
+    const auto file = dir / "f.tbr";
+    const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
+    WriteBytes(file, FileBytes(kToday - 3, 1000, {daily}));
+    const Bytes theirs = FileBytes(kToday - 1, 7, {daily, daily});
+    const auto changeThenAccept = [&](TPendingList&, const TPlanBookState&) {
+        WriteBytes(file, theirs);
+        return std::optional<int32_t>(1020);
+    };
+    TPlanBook book;
+    TPlanBookState state;
+    EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
+    EXPECT_EQ(ReadBytes(file), theirs);
+    EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
+              std::tuple(1020, true, 1, file.string()))
+        << "the caught-up book stays, to be saved as the user decides";
+}
+
 TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZeroOfAPlanFile) {
     ScratchDir dir;
     const TPlanRecord plan = Once(Ymd(2025, 5, 1), 1);

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -16,6 +18,8 @@
 #include "PlanFile.h"
 #include "Prompts.h"
 #include "UiTestSupport.h"
+#include "Wiring.h"
+#include "init.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -233,6 +237,43 @@ private slots:
         }
         QCOMPARE(prompts_.Errors.size(), 1);
         QVERIFY(prompts_.Errors[0].contains(QStringLiteral("車貸")));
+    }
+
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo_data() {
+        QTest::addColumn<bool>("viaBalance");  // the balance adjustment instead of "存檔"
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("plansInFile");  // 1: ours, 2: theirs
+        QTest::addColumn<int>("plansInOther");
+        QTest::newRow("save: overwrite") << false << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("save: under another name") << false << int(TOverwriteAnswer::SaveAs) << 2 << 1;
+        QTest::newRow("save: cancel") << false << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("balance: the whole book overwrites") << true << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("balance: cancel") << true << int(TOverwriteAnswer::Cancel) << 2 << -1;
+    }
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo() {
+        QFETCH(bool, viaBalance);
+        QFETCH(int, answer);
+        QFETCH(int, plansInFile);
+        QFETCH(int, plansInOther);
+        const TPlanRecord plan = Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x");
+        const QString file = WriteFile(QStringLiteral("plans.tbr"), {plan});
+        QFile::remove(PathOf(QStringLiteral("other.tbr")));
+        auto w = MakeWindow();
+        const TWiredWindows windows = WireWindows(*w, prompts_);
+        QVERIFY(w->LoadPlanFile(file));
+        WriteFile(QStringLiteral("plans.tbr"), {plan, plan}, 9);  // another copy saves
+        prompts_.OverwriteAnswers = {TOverwriteAnswer(answer)};
+        prompts_.SaveNames = {PathOf(QStringLiteral("other.tbr"))};
+        if (viaBalance) {
+            windows.Balance->findChild<QLineEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("777"));
+            windows.Balance->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+            QCOMPARE(w->State().Modified, plansInFile == 2);
+        } else {
+            QCOMPARE(w->SaveCommand(), plansInFile == 1 || plansInOther == 1);
+        }
+        QCOMPARE(prompts_.OverwritesAsked, 1);
+        QCOMPARE(QFileInfo(file).size(), (plansInFile + 1) * 188);
+        QCOMPARE(QFileInfo(PathOf(QStringLiteral("other.tbr"))).size(), (plansInOther + 1) * 188);
     }
 
     void exitHasCtrlX() {

@@ -1,0 +1,28 @@
+#include "FileStamp.h"
+
+#include <array>
+#include <fstream>
+#include <system_error>
+
+namespace tamber {
+
+std::optional<TFileStamp> StampFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(path, error);
+    if (error || !std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    TFileStamp stamp{path.string(), 0, modified.time_since_epoch().count(), 0xcbf29ce484222325ULL};
+    std::array<char, 65536> buffer;
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+        const auto n = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < n; ++i) {
+            stamp.Hash = (stamp.Hash ^ static_cast<unsigned char>(buffer[i])) * 0x100000001b3ULL;
+        }
+        stamp.Size += n;
+    }
+    if (in.bad()) return std::nullopt;
+    return stamp;
+}
+
+}  // namespace tamber
