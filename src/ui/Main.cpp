@@ -7,7 +7,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -80,6 +82,11 @@ QString FileNamePart(const QString& path) {
     const qsizetype cut = std::max({path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')),
                                     path.lastIndexOf(QLatin1Char(':'))});
     return path.mid(cut + 1);
+}
+
+QString PlanFileLockName(const QString& path) {
+    const QFileInfo file(path);
+    return file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
 }
 
 QString DescriptionText(const TCustomPlan& plan) {
@@ -550,7 +557,32 @@ bool TForm1::OpenPlanFile(const QString& name) {
     return true;
 }
 
+bool TForm1::MayOpen(const QString& name) {
+    const QString lockName = PlanFileLockName(name);
+    if (Lock_ && Lock_->fileName() == lockName) return true;  // this window has it open
+    QLockFile probe(lockName);
+    probe.setStaleLockTime(0);
+    // Free, or left behind by a copy that ended without releasing it (taken
+    // over); where no lock can be made at all there is nobody to tell.
+    if (probe.tryLock(0) || probe.error() != QLockFile::LockFailedError) return true;
+    return Prompts_->AskOpenFileInUse(this, name);
+}
+
+void TForm1::FollowFileLock() {
+    const QString lockName =
+        State_.PlanFileName.empty() ? QString() : PlanFileLockName(QString::fromStdString(State_.PlanFileName));
+    if (Lock_ && Lock_->fileName() == lockName) return;
+    Lock_.reset();
+    if (lockName.isEmpty()) return;
+    auto lock = std::make_unique<QLockFile>(lockName);
+    // Held as long as the window has the file, however long; only the lock
+    // of a copy that is no longer running is stale.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) Lock_ = std::move(lock);
+}
+
 bool TForm1::LoadPlanFile(const QString& name) {
+    if (!MayOpen(name)) return false;
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
     TLoadOutcome outcome = TLoadOutcome::Loaded;
     try {
@@ -562,6 +594,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
+    FollowFileLock();
     ReportedComputeError_.clear();
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
@@ -592,6 +625,7 @@ bool TForm1::SaveCommand() {
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
+    FollowFileLock();
     return true;
 }
 
@@ -624,6 +658,7 @@ void TForm1::ClearPlanBook() {
     ResetGrid(DayGrid_, kGridRows);
     ResetGrid(RemainingGrid_, kGridRows);
     SelectDetailPage(5);
+    FollowFileLock();
 }
 
 // ---- The shown month and day ---------------------------------------------
@@ -801,6 +836,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     OfferToSaveChanges();  // cannot cancel the closing
     Book_.Clear();
     State_.DayItems.clear();
+    Lock_.reset();
     event->accept();
 }
 

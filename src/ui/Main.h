@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "Ledger.h"
@@ -22,6 +23,7 @@
 
 class QAction;
 class QLabel;
+class QLockFile;
 class QMenu;
 class QScrollBar;
 class QStackedWidget;
@@ -59,6 +61,10 @@ std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t 
 
 // The file-name part of a path, as the window caption shows it.
 QString FileNamePart(const QString& path);
+
+// The lock file that tells other copies of the program that the plan file
+// Path is open: a hidden file beside it.
+QString PlanFileLockName(const QString& path);
 
 // A plan's description as Unicode text.
 QString DescriptionText(const TCustomPlan& plan);
@@ -99,7 +105,8 @@ public:
     // heads the recent files and the selected day's plans are shown. False
     // when the load failed (its error shown).
     bool OpenPlanFile(const QString& name);
-    // Loads a file into the book and the calendar; false when it failed.
+    // Loads a file into the book and the calendar; false when it failed or
+    // when the user chose not to open a file another copy has open.
     bool LoadPlanFile(const QString& name);
     void ClearPlanBook();
     void AddToRecentFiles(const QString& path);
@@ -145,6 +152,12 @@ private:
     bool HasChangesToSave() const;
     void ReportError(const QString& message);
     TDate TodayDate() const;
+    // True when Name may be loaded: no other copy has it open, or the user
+    // opens it all the same.
+    bool MayOpen(const QString& name);
+    // Holds the lock of the plan file the window has now (when no other copy
+    // holds it) and releases any other.
+    void FollowFileLock();
 
     TOptions Options_;
     TPrompts* Prompts_;
@@ -155,6 +168,7 @@ private:
     QString ReportedComputeError_;
     bool SyncingBars_ = false;
     bool Closing_ = false;
+    std::unique_ptr<QLockFile> Lock_;  // of the plan file, while this window has it open
 
     TDrawCalendar* Calendar_ = nullptr;
     QMenu* FileMenu_ = nullptr;

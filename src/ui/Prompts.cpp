@@ -57,6 +57,18 @@ public:
         return TOverwriteAnswer::Cancel;
     }
 
+    bool AskOpenFileInUse(QWidget* parent, const QString& path) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("警訊"),
+                        QStringLiteral("計劃檔已在另一個 Tamber 98 中開啟:\n%1\n\n"
+                                       "兩邊都存檔時, 後存的會蓋掉先存的, 是否仍要開啟 ?")
+                            .arg(path),
+                        QMessageBox::NoButton, parent);
+        QPushButton* open = box.addButton(QStringLiteral("開啟"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == open;
+    }
+
     QString SaveExportFileName(QWidget* parent, const QString& filter) override {
         QFileDialog dialog(parent, QString(), QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -87,6 +99,10 @@ public:
 
 TOverwriteAnswer TPrompts::AskOverwriteChangedFile(QWidget*, const QString&) {
     return TOverwriteAnswer::Cancel;
+}
+
+bool TPrompts::AskOpenFileInUse(QWidget*, const QString&) {
+    return false;
 }
 
 QString TPrompts::SaveExportFileName(QWidget*, const QString&) {

@@ -41,6 +41,9 @@ public:
     // program, a sync tool) since it was loaded or saved: overwrite it, save
     // under another name, or cancel. Unless overridden, cancelled.
     virtual TOverwriteAnswer AskOverwriteChangedFile(QWidget* parent, const QString& path);
+    // Another copy of the program has the plan file Path open: true to open
+    // it all the same. Unless overridden, not opened.
+    virtual bool AskOpenFileInUse(QWidget* parent, const QString& path);
 
     // The export commands' questions. Unless overridden they are answered as
     // by a user who cancels.

@@ -276,6 +276,32 @@ private slots:
         QCOMPARE(QFileInfo(PathOf(QStringLiteral("other.tbr"))).size(), (plansInOther + 1) * 188);
     }
 
+    void aFileOpenInAnotherCopyIsLoadedOnlyWhenTheUserSaysSo() {
+        const QString file = WriteFile(QStringLiteral("shared.tbr"), {Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x")});
+        const QString lock = PlanFileLockName(file);
+        auto first = MakeWindow();
+        QVERIFY(first->LoadPlanFile(file));
+        QVERIFY(QFile::exists(lock));
+        auto second = MakeWindow();
+        prompts_.OpenInUseAnswers = {false, true};
+        QVERIFY(!second->LoadPlanFile(file));
+        QCOMPARE(second->windowTitle(), QStringLiteral("Tamber 98"));  // nothing happened
+        QVERIFY(second->LoadPlanFile(file));
+        QCOMPARE(second->Book().Count(), 1);
+        first->ClearCommand();
+        QVERIFY(!QFile::exists(lock));
+        // A lock left by a copy that is no longer running is taken over without a question.
+        QFile stale(lock);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("2147483000\ntamber98\n\n");
+        stale.close();
+        auto third = MakeWindow();
+        QVERIFY(third->LoadPlanFile(file));
+        QCOMPARE(prompts_.InUseAsked, 2);
+        third->close();
+        QVERIFY(!QFile::exists(lock));
+    }
+
     void exitHasCtrlX() {
         auto w = MakeWindow();
         QCOMPARE(w->findChild<QAction*>(QStringLiteral("Exit1"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));

@@ -23,7 +23,8 @@ public:
     int SaveChangesAsked = 0;
     int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
     std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
-    int OverwritesAsked = 0;
+    std::deque<bool> OpenInUseAnswers;                  // a file another copy has open; empty = not opened
+    int OverwritesAsked = 0, InUseAsked = 0;
 
     QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
     QString SavePlanFileName(QWidget*) override {
@@ -34,6 +35,10 @@ public:
     ui::TOverwriteAnswer AskOverwriteChangedFile(QWidget*, const QString&) override {
         ++OverwritesAsked;
         return Next(OverwriteAnswers, ui::TOverwriteAnswer::Cancel);
+    }
+    bool AskOpenFileInUse(QWidget*, const QString&) override {
+        ++InUseAsked;
+        return Next(OpenInUseAnswers, false);
     }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
         ++SaveChangesAsked;
