@@ -293,8 +293,9 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
         if (accepted) {
             state.OpeningBalance = *accepted;
             state.CatchUpAccepted = true;
-            // Our header on someone else's plans would mix two books.
-            if (ChangedOnDisk(state)) {
+            // Our header on someone else's plans would mix two books, and
+            // one written into a file removed meanwhile would be lost.
+            if (StampFile(name) != state.FileStamp) {
                 outcome = TLoadOutcome::CaughtUpNotWritten;
             } else {
                 WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});

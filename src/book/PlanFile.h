@@ -88,9 +88,9 @@ enum class TLoadOutcome {
     Loaded,    // the plans are loaded; no catch-up was needed
     CaughtUp,  // loaded, and an accepted catch-up moved the balance and rewrote the header
     Declined,  // the catch-up was declined: the load is undone (empty book, no file name)
-    // loaded and caught up, but someone else changed the file while the
-    // catch-up was shown: nothing is written and State.Modified is set, for
-    // the caller to save the whole book as the user decides
+    // loaded and caught up, but someone else changed or removed the file
+    // while the catch-up was shown: nothing is written and State.Modified is
+    // set, for the caller to save the whole book as the user decides
     CaughtUpNotWritten,
 };
 

@@ -165,6 +165,7 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
                   std::tuple(c.outcome, c.asked, c.opening, c.headerRewritten, declined ? 0 : 1, declined, false))
             << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.headerRewritten ? FileBytes(kToday - 1, 1020, {c.plan}) : before) << c.what;
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": a header of ours is no change by someone else";
     }
     // A plan that cannot be computed undoes the load.
     ScratchDir dir;
@@ -202,6 +203,7 @@ TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
         LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked);
         c.change(dir / "f.tbr");
         EXPECT_EQ(ChangedOnDisk(state), c.changed) << c.what;
+        WriteBytes(dir / "other.tbr", mine);
         state.PlanFileName = (dir / "other.tbr").string();
         EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": the stamp is another file's";
         SavePlanFile(dir / "f.tbr", book, state, kToday);
@@ -211,22 +213,24 @@ TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
 }
 
 TEST(PlanFile, ACatchUpWritesNothingIntoAFileChangedWhileItWasShown) {
-    ScratchDir dir;
-    const auto file = dir / "f.tbr";
     const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
-    WriteBytes(file, FileBytes(kToday - 3, 1000, {daily}));
     const Bytes theirs = FileBytes(kToday - 1, 7, {daily, daily});
-    const auto changeThenAccept = [&](TPendingList&, const TPlanBookState&) {
-        WriteBytes(file, theirs);
-        return std::optional<int32_t>(1020);
-    };
-    TPlanBook book;
-    TPlanBookState state;
-    EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
-    EXPECT_EQ(ReadBytes(file), theirs);
-    EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
-              std::tuple(1020, true, 1, file.string()))
-        << "the caught-up book stays, to be saved as the user decides";
+    for (const bool removed : {false, true}) {
+        ScratchDir dir;
+        const auto file = dir / "f.tbr";
+        WriteBytes(file, FileBytes(kToday - 3, 1000, {daily}));
+        const auto changeThenAccept = [&](TPendingList&, const TPlanBookState&) {
+            removed ? (void)std::filesystem::remove(file) : WriteBytes(file, theirs);
+            return std::optional<int32_t>(1020);
+        };
+        TPlanBook book;
+        TPlanBookState state;
+        EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
+        EXPECT_EQ(ReadBytes(file), removed ? Bytes{} : theirs);
+        EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
+                  std::tuple(1020, true, 1, file.string()))
+            << "the caught-up book stays, to be saved as the user decides";
+    }
 }
 
 TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZeroOfAPlanFile) {
