@@ -9,7 +9,7 @@ namespace tamber {
 std::optional<TFileStamp> StampFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto modified = std::filesystem::last_write_time(path, error);
-    if (error || !std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    if (error) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     TFileStamp stamp{path.string(), 0, modified.time_since_epoch().count(), 0xcbf29ce484222325ULL};
@@ -21,7 +21,6 @@ std::optional<TFileStamp> StampFile(const std::filesystem::path& path) {
         }
         stamp.Size += n;
     }
-    if (in.bad()) return std::nullopt;
     return stamp;
 }
 

@@ -3,11 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenu>

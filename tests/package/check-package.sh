@@ -25,6 +25,9 @@ for f in usr/bin/tamber98 usr/bin/tamber98-report \
 done
 
 "$work/root/usr/bin/tamber98-report" --help | grep -q "tamber98-report" || { echo "report tool does not run"; exit 1; }
+# The program answers these on the terminal, without a display.
+DISPLAY= "$work/root/usr/bin/tamber98" --version | grep -qx "Tamber 98 [0-9.]*" \
+  && DISPLAY= "$work/root/usr/bin/tamber98" --help | grep -q "^用法: tamber98" || { echo "tamber98 --help or --version fails"; exit 1; }
 
 desktop="$work/root/usr/share/applications/$id.desktop"
 grep -qx "Name=Tamber 98" "$desktop" && grep -qx "Categories=Office;Finance;" "$desktop" \

@@ -18,13 +18,10 @@ private slots:
             QTest::newRow(name) << (QStringList{QStringLiteral("tamber98")} + args) << int(action) << expected;
         };
         row("nothing: a blank start", {}, TCommandLine::Run, QString());
-        row("an absolute file", {"/tmp/a.tbr"}, TCommandLine::Run, "/tmp/a.tbr");
-        row("a relative file from the working folder", {"b.tbr"}, TCommandLine::Run, here + "/b.tbr");
+        row("a file, from the working folder", {"b.tbr"}, TCommandLine::Run, here + "/b.tbr");
         row("a file after -- may start with a dash", {"--", "-c.tbr"}, TCommandLine::Run, here + "/-c.tbr");
-        row("--help", {"x.tbr", "--help"}, TCommandLine::Help, "用法: tamber98 [選項] [計劃檔]");
-        row("-h wins over an unknown option", {"--bad", "-h"}, TCommandLine::Help, "用法:");
-        row("--version", {"--version"}, TCommandLine::Version, "Tamber 98 " + kVersion + "\n");
-        row("-v", {"-v"}, TCommandLine::Version, "Tamber 98 ");
+        row("-h wins over a file and an unknown option", {"x.tbr", "--bad", "-h"}, TCommandLine::Help, "用法:");
+        row("-v", {"-v"}, TCommandLine::Version, "Tamber 98 " + kVersion + "\n");
         row("a toolkit option is one unknown word, not -v", {"-reverse"}, TCommandLine::Fail,
             "tamber98: 不認得的選項 --reverse\n請用 tamber98 --help 查看用法");
         row("two files", {"a.tbr", "b.tbr"}, TCommandLine::Fail, "tamber98: 只能開啟一個計劃檔\n");

@@ -44,13 +44,15 @@ class MainTest : public QObject {
     }
     QString PathOf(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
-    // A plan file with the given plans, written as if yesterday.
-    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records, int32_t balance = 1000) {
+    // A plan file with the given plans, written as if yesterday or DaysAgo days before.
+    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records, int32_t balance = 1000,
+                      int daysAgo = 0) {
         TPlanBook book;
         for (const TPlanRecord& rec : records) book.Append(CreateFrom(pkFixAccount, rec));
         TPlanBookState state;
         state.OpeningBalance = balance;
-        SavePlanFile(PathOf(name).toStdString(), book, state, EncodeDate(today_.year(), today_.month(), today_.day()));
+        SavePlanFile(PathOf(name).toStdString(), book, state,
+                     EncodeDate(today_.year(), today_.month(), today_.day()) - daysAgo);
         return PathOf(name);
     }
     static QStringList RecentItems(TForm1& w) {
@@ -240,40 +242,57 @@ private slots:
     }
 
     void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo_data() {
-        QTest::addColumn<bool>("viaBalance");  // the balance adjustment instead of "存檔"
+        QTest::addColumn<QString>("via");  // what would write the file
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("plansInFile");  // 1: ours, 2: theirs
         QTest::addColumn<int>("plansInOther");
-        QTest::newRow("save: overwrite") << false << int(TOverwriteAnswer::Overwrite) << 1 << -1;
-        QTest::newRow("save: under another name") << false << int(TOverwriteAnswer::SaveAs) << 2 << 1;
-        QTest::newRow("save: cancel") << false << int(TOverwriteAnswer::Cancel) << 2 << -1;
-        QTest::newRow("balance: the whole book overwrites") << true << int(TOverwriteAnswer::Overwrite) << 1 << -1;
-        QTest::newRow("balance: cancel") << true << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("save: overwrite") << "save" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("save: under another name") << "save" << int(TOverwriteAnswer::SaveAs) << 2 << 1;
+        QTest::newRow("save: cancel") << "save" << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("balance: the whole book overwrites") << "balance" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("balance: cancel") << "balance" << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("catch-up: the whole book overwrites") << "catch-up" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("catch-up: cancel") << "catch-up" << int(TOverwriteAnswer::Cancel) << 2 << -1;
     }
     void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo() {
-        QFETCH(bool, viaBalance);
+        QFETCH(QString, via);
         QFETCH(int, answer);
         QFETCH(int, plansInFile);
         QFETCH(int, plansInOther);
         const TPlanRecord plan = Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x");
-        const QString file = WriteFile(QStringLiteral("plans.tbr"), {plan});
+        const auto anotherCopySaves = [&] { WriteFile(QStringLiteral("plans.tbr"), {plan, plan}, 9); };
+        // Written five days ago for the catch-up: the 5 March payment awaits it.
+        const QString file = WriteFile(QStringLiteral("plans.tbr"), {plan}, 1000, via == "catch-up" ? 5 : 0);
         QFile::remove(PathOf(QStringLiteral("other.tbr")));
         auto w = MakeWindow();
         const TWiredWindows windows = WireWindows(*w, prompts_);
-        QVERIFY(w->LoadPlanFile(file));
-        WriteFile(QStringLiteral("plans.tbr"), {plan, plan}, 9);  // another copy saves
+        w->CatchUp = [&](TPendingList&, const TPlanBookState&) {
+            anotherCopySaves();
+            return std::optional<int32_t>(1100);
+        };
         prompts_.OverwriteAnswers = {TOverwriteAnswer(answer)};
         prompts_.SaveNames = {PathOf(QStringLiteral("other.tbr"))};
-        if (viaBalance) {
+        QVERIFY(w->LoadPlanFile(file));
+        if (via == "balance") {
+            anotherCopySaves();
             windows.Balance->findChild<QLineEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("777"));
             windows.Balance->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-            QCOMPARE(w->State().Modified, plansInFile == 2);
+        }
+        const bool written = plansInFile == 1 || plansInOther == 1;
+        if (via == "save") {
+            anotherCopySaves();
+            QCOMPARE(w->SaveCommand(), written);
         } else {
-            QCOMPARE(w->SaveCommand(), plansInFile == 1 || plansInOther == 1);
+            QCOMPARE(w->State().Modified, !written);  // closing offers to save what was not written
         }
         QCOMPARE(prompts_.OverwritesAsked, 1);
         QCOMPARE(QFileInfo(file).size(), (plansInFile + 1) * 188);
         QCOMPARE(QFileInfo(PathOf(QStringLiteral("other.tbr"))).size(), (plansInOther + 1) * 188);
+        if (!written) return;
+        // The window's own writes are no change by someone else.
+        windows.Balance->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(prompts_.OverwritesAsked, 1);
     }
 
     void aFileOpenInAnotherCopyIsLoadedOnlyWhenTheUserSaysSo() {
