@@ -14,7 +14,7 @@ struct TFileStamp {
     std::string Path;
     std::uintmax_t Size = 0;
     int64_t Modified = 0;  // the modification time in the file system's ticks
-    uint64_t Hash = 0;     // 64-bit FNV-1a of every byte
+    uint64_t Hash = 0;     // 64-bit FNV-1a of every byte, taken in 8-byte words
     friend bool operator==(const TFileStamp&, const TFileStamp&) = default;
 };
 
