@@ -14,7 +14,7 @@
 // actions, so that the run can be repeated (--seed, --actions).
 //
 //   tamber98-monkey [--seed N] [--seconds N] [--actions N]
-//   tamber98-monkey --regressions     the seeds that once found a fault
+//   tamber98-monkey --regressions     the fixed seeds of the normal test run
 //
 // MONKEY_SEED and MONKEY_SECONDS stand in for --seed and --seconds (a seed
 // from the clock and 300 seconds when neither is given).
@@ -68,8 +68,9 @@ const QDate kToday(2026, 3, 10);
 constexpr int kWatchdogSeconds = 60;
 constexpr std::size_t kLoggedActions = 25;
 
-// Seeds that found a fault once mended, with the number of actions that
-// reached it; the normal test run replays them.
+// Fixed seeds that the normal test run replays for a few seconds, each with
+// its number of actions; a seed that finds a fault joins them once the fault
+// is mended, with the number of actions that reached it.
 struct TRegression {
     uint64_t Seed;
     long Actions;
