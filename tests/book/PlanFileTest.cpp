@@ -115,6 +115,17 @@ TEST(PlanFile, InterruptedSaveLeavesThePreviousFile) {
     EXPECT_EQ(ReadBytes(dir / "f.tbr").size(), 3 * 188u);
 }
 
+TEST(PlanFile, ANewFileReplacesTheOldOnlyOnceItIsOnTheDisk) {
+    ScratchDir dir;
+    const Bytes before = FileBytes(kToday - 1, 1, {});
+    WriteBytes(dir / "f.tbr", before);
+    // What the writer made holds no bytes a disk could keep: /dev/null takes no flush.
+    const auto nothingToFlush = [](const std::filesystem::path& temp) { std::filesystem::create_symlink("/dev/null", temp); };
+    EXPECT_THROW(ReplaceFile(dir / "f.tbr", nothingToFlush), EWriteError);
+    EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
+    EXPECT_EQ(dir.FileCount(), 1u);
+}
+
 TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
     struct Case {
@@ -154,6 +165,7 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
                   std::tuple(c.outcome, c.asked, c.opening, c.headerRewritten, declined ? 0 : 1, declined, false))
             << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.headerRewritten ? FileBytes(kToday - 1, 1020, {c.plan}) : before) << c.what;
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": a header of ours is no change by someone else";
     }
     // A plan that cannot be computed undoes the load.
     ScratchDir dir;
@@ -163,6 +175,62 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     EXPECT_EQ(FailingPlan([&] { LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked); }), 1);
     EXPECT_EQ(book.Count(), 0);
     EXPECT_EQ(state.PlanFileName, "");
+}
+
+TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
+    using std::filesystem::path;
+    const TPlanRecord plan = Once(Ymd(2025, 5, 1), 1);
+    const Bytes mine = FileBytes(kToday - 1, 5, {plan});
+    struct Case { const char* what; std::function<void(const path&)> change; bool changed; };
+    const Case cases[] = {
+        {"untouched", [](const path&) {}, false},
+        {"another balance in the same size and time, as a sync tool writes it",
+         [&](const path& f) {
+             const auto time = std::filesystem::last_write_time(f);
+             WriteBytes(f, FileBytes(kToday - 1, 6, {plan}));
+             std::filesystem::last_write_time(f, time);
+         },
+         true},
+        {"a plan added", [&](const path& f) { WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan})); }, true},
+        {"only touched", [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); }, true},
+        {"removed: nobody's changes to lose", [](const path& f) { std::filesystem::remove(f); }, false},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        WriteBytes(dir / "f.tbr", mine);
+        TPlanBook book;
+        TPlanBookState state;
+        LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked);
+        c.change(dir / "f.tbr");
+        EXPECT_EQ(ChangedOnDisk(state), c.changed) << c.what;
+        WriteBytes(dir / "other.tbr", mine);
+        state.PlanFileName = (dir / "other.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": the stamp is another file's";
+        SavePlanFile(dir / "f.tbr", book, state, kToday);
+        state.PlanFileName = (dir / "f.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": saved since";
+    }
+}
+
+TEST(PlanFile, ACatchUpWritesNothingIntoAFileChangedWhileItWasShown) {
+    const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
+    const Bytes theirs = FileBytes(kToday - 1, 7, {daily, daily});
+    for (const bool removed : {false, true}) {
+        ScratchDir dir;
+        const auto file = dir / "f.tbr";
+        WriteBytes(file, FileBytes(kToday - 3, 1000, {daily}));
+        const auto changeThenAccept = [&](TPendingList&, const TPlanBookState&) {
+            removed ? (void)std::filesystem::remove(file) : WriteBytes(file, theirs);
+            return std::optional<int32_t>(1020);
+        };
+        TPlanBook book;
+        TPlanBookState state;
+        EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
+        EXPECT_EQ(ReadBytes(file), removed ? Bytes{} : theirs);
+        EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
+                  std::tuple(1020, true, 1, file.string()))
+            << "the caught-up book stays, to be saved as the user decides";
+    }
 }
 
 TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZeroOfAPlanFile) {

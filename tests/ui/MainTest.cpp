@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -16,6 +18,8 @@
 #include "PlanFile.h"
 #include "Prompts.h"
 #include "UiTestSupport.h"
+#include "Wiring.h"
+#include "init.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -40,13 +44,15 @@ class MainTest : public QObject {
     }
     QString PathOf(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
-    // A plan file with the given plans, written as if yesterday.
-    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records, int32_t balance = 1000) {
+    // A plan file with the given plans, written as if yesterday or DaysAgo days before.
+    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records, int32_t balance = 1000,
+                      int daysAgo = 0) {
         TPlanBook book;
         for (const TPlanRecord& rec : records) book.Append(CreateFrom(pkFixAccount, rec));
         TPlanBookState state;
         state.OpeningBalance = balance;
-        SavePlanFile(PathOf(name).toStdString(), book, state, EncodeDate(today_.year(), today_.month(), today_.day()));
+        SavePlanFile(PathOf(name).toStdString(), book, state,
+                     EncodeDate(today_.year(), today_.month(), today_.day()) - daysAgo);
         return PathOf(name);
     }
     static QStringList RecentItems(TForm1& w) {
@@ -263,6 +269,86 @@ private slots:
         QCOMPARE(prompts_.Errors, QStringList{QStringLiteral("結存超出範圍: %1 起").arg(day)});
         w->ShowDay(Day(2026, 3, 1));  // before it, the figures are all there
         QCOMPARE(w->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text(), QStringLiteral("100,000,000"));
+    }
+
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo_data() {
+        QTest::addColumn<QString>("via");  // what would write the file
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("plansInFile");  // 1: ours, 2: theirs
+        QTest::addColumn<int>("plansInOther");
+        QTest::newRow("save: overwrite") << "save" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("save: under another name") << "save" << int(TOverwriteAnswer::SaveAs) << 2 << 1;
+        QTest::newRow("save: cancel") << "save" << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("balance: the whole book overwrites") << "balance" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("balance: cancel") << "balance" << int(TOverwriteAnswer::Cancel) << 2 << -1;
+        QTest::newRow("catch-up: the whole book overwrites") << "catch-up" << int(TOverwriteAnswer::Overwrite) << 1 << -1;
+        QTest::newRow("catch-up: cancel") << "catch-up" << int(TOverwriteAnswer::Cancel) << 2 << -1;
+    }
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo() {
+        QFETCH(QString, via);
+        QFETCH(int, answer);
+        QFETCH(int, plansInFile);
+        QFETCH(int, plansInOther);
+        const TPlanRecord plan = Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x");
+        const auto anotherCopySaves = [&] { WriteFile(QStringLiteral("plans.tbr"), {plan, plan}, 9); };
+        // Written five days ago for the catch-up: the 5 March payment awaits it.
+        const QString file = WriteFile(QStringLiteral("plans.tbr"), {plan}, 1000, via == "catch-up" ? 5 : 0);
+        QFile::remove(PathOf(QStringLiteral("other.tbr")));
+        auto w = MakeWindow();
+        const TWiredWindows windows = WireWindows(*w, prompts_);
+        w->CatchUp = [&](TPendingList&, const TPlanBookState&) {
+            anotherCopySaves();
+            return std::optional<int32_t>(1100);
+        };
+        prompts_.OverwriteAnswers = {TOverwriteAnswer(answer)};
+        prompts_.SaveNames = {PathOf(QStringLiteral("other.tbr"))};
+        QVERIFY(w->LoadPlanFile(file));
+        if (via == "balance") {
+            anotherCopySaves();
+            windows.Balance->findChild<QLineEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("777"));
+            windows.Balance->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        }
+        const bool written = plansInFile == 1 || plansInOther == 1;
+        if (via == "save") {
+            anotherCopySaves();
+            QCOMPARE(w->SaveCommand(), written);
+        } else {
+            QCOMPARE(w->State().Modified, !written);  // closing offers to save what was not written
+        }
+        QCOMPARE(prompts_.OverwritesAsked, 1);
+        QCOMPARE(QFileInfo(file).size(), (plansInFile + 1) * 188);
+        QCOMPARE(QFileInfo(PathOf(QStringLiteral("other.tbr"))).size(), (plansInOther + 1) * 188);
+        if (!written) return;
+        // The window's own writes are no change by someone else.
+        windows.Balance->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(prompts_.OverwritesAsked, 1);
+    }
+
+    void aFileOpenInAnotherCopyIsLoadedOnlyWhenTheUserSaysSo() {
+        const QString file = WriteFile(QStringLiteral("shared.tbr"), {Flow(prMonthly, Day(2026, 1, 5), 12, 100, "x")});
+        const QString lock = PlanFileLockName(file);
+        auto first = MakeWindow();
+        QVERIFY(first->LoadPlanFile(file));
+        QVERIFY(QFile::exists(lock));
+        auto second = MakeWindow();
+        prompts_.OpenInUseAnswers = {false, true};
+        QVERIFY(!second->LoadPlanFile(file));
+        QCOMPARE(second->windowTitle(), QStringLiteral("Tamber 98"));  // nothing happened
+        QVERIFY(second->LoadPlanFile(file));
+        QCOMPARE(second->Book().Count(), 1);
+        first->ClearCommand();
+        QVERIFY(!QFile::exists(lock));
+        // A lock left by a copy that is no longer running is taken over without a question.
+        QFile stale(lock);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("2147483000\ntamber98\n\n");
+        stale.close();
+        auto third = MakeWindow();
+        QVERIFY(third->LoadPlanFile(file));
+        QCOMPARE(prompts_.InUseAsked, 2);
+        third->close();
+        QVERIFY(!QFile::exists(lock));
     }
 
     void exitHasCtrlX() {
