@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace tamber {
 

@@ -1,10 +1,10 @@
-#include "CatchUp.h"
+#include "book/CatchUp.h"
 
 #include <limits>
 
-#include "Big5.h"
-#include "BookErrors.h"
-#include "PlanFields.h"
+#include "book/BookErrors.h"
+#include "book/PlanFields.h"
+#include "model/Big5.h"
 
 namespace tamber {
 

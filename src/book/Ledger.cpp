@@ -1,11 +1,11 @@
-#include "Ledger.h"
+#include "book/Ledger.h"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 
-#include "BookErrors.h"
-#include "Trend.h"
+#include "book/BookErrors.h"
+#include "book/Trend.h"
 
 namespace tamber {
 namespace {

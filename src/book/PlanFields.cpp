@@ -1,12 +1,12 @@
-#include "PlanFields.h"
+#include "book/PlanFields.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
 
 namespace tamber {
 namespace {

@@ -1,4 +1,4 @@
-#include "PlanFile.h"
+#include "book/PlanFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,9 +9,9 @@
 #include <string>
 #include <system_error>
 
-#include "BookErrors.h"
-#include "Platform.h"
-#include "cplanunit.h"
+#include "book/BookErrors.h"
+#include "book/Platform.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {

@@ -11,11 +11,11 @@
 #include <optional>
 #include <string_view>
 
-#include "BookErrors.h"
-#include "CatchUp.h"
-#include "Dates.h"
-#include "PlanBook.h"
-#include "PlanRecord.h"
+#include "book/BookErrors.h"
+#include "book/CatchUp.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
 
 namespace tamber {
 

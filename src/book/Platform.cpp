@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "book/Platform.h"
 
 #include <cerrno>
 

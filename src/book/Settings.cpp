@@ -1,12 +1,12 @@
-#include "Settings.h"
+#include "book/Settings.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
-#include "BookErrors.h"
-#include "PlanFile.h"
+#include "book/BookErrors.h"
+#include "book/PlanFile.h"
 
 namespace tamber {
 namespace {

@@ -1,10 +1,10 @@
-#include "Trend.h"
+#include "book/Trend.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
 
 namespace tamber {
 namespace {

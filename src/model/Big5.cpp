@@ -1,4 +1,4 @@
-#include "Big5.h"
+#include "model/Big5.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 namespace tamber {
 namespace {
 
-#include "Big5Table.inc"
+#include "model/Big5Table.inc"
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kTrailPositions = 157;

@@ -1,9 +1,9 @@
-#include "Fincalc.h"
+#include "model/Fincalc.h"
 
 #include <cmath>
 
-#include "Errors.h"
-#include "SixByteReal.h"
+#include "model/Errors.h"
+#include "model/SixByteReal.h"
 
 namespace tamber {
 namespace {

@@ -1,11 +1,11 @@
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "Errors.h"
-#include "Fincalc.h"
+#include "model/Errors.h"
+#include "model/Fincalc.h"
 
 namespace tamber {
 namespace {

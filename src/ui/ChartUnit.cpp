@@ -1,4 +1,4 @@
-#include "ChartUnit.h"
+#include "ui/ChartUnit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,15 +22,15 @@
 #include <cmath>
 #include <limits>
 
-#include "Accessible.h"
-#include "Big5.h"
-#include "DrawCalendar.h"
-#include "Errors.h"
-#include "PlanFile.h"
-#include "Ledger.h"
-#include "Prompts.h"
-#include "QtDates.h"
-#include "RFEdit.h"
+#include "book/Ledger.h"
+#include "book/PlanFile.h"
+#include "model/Big5.h"
+#include "model/Errors.h"
+#include "ui/Accessible.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
 
 namespace tamber::ui {
 

@@ -1,4 +1,4 @@
-#include "DrawCalendar.h"
+#include "ui/DrawCalendar.h"
 
 #include <QAccessible>
 #include <QFontMetrics>
@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <string>
 
-#include "Accessible.h"
-#include "Errors.h"
-#include "Ledger.h"
+#include "book/Ledger.h"
+#include "model/Errors.h"
+#include "ui/Accessible.h"
 
 namespace tamber::ui {
 namespace {

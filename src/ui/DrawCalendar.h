@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "CalendarMonth.h"
-#include "Dates.h"
+#include "book/CalendarMonth.h"
+#include "model/Dates.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "Exports.h"
+#include "ui/Exports.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -8,13 +8,13 @@
 
 #include <sstream>
 
-#include "Accessible.h"
-#include "DrawCalendar.h"
-#include "ICalendar.h"
-#include "Main.h"
-#include "MonthPrint.h"
-#include "PlanFile.h"
-#include "QtDates.h"
+#include "book/PlanFile.h"
+#include "export/ICalendar.h"
+#include "ui/Accessible.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
+#include "ui/MonthPrint.h"
+#include "ui/QtDates.h"
 
 namespace tamber::ui {
 namespace {

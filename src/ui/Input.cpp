@@ -1,4 +1,4 @@
-#include "Input.h"
+#include "ui/Input.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -31,15 +31,15 @@
 #include <exception>
 #include <stdexcept>
 
-#include "Accessible.h"
-#include "Big5.h"
-#include "Grids.h"
-#include "Ledger.h"
-#include "Prompts.h"
-#include "RFEdit.h"
-#include "QtDates.h"
-#include "UiTexts.h"
-#include "frstatus.h"
+#include "book/Ledger.h"
+#include "model/Big5.h"
+#include "ui/Accessible.h"
+#include "ui/Grids.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
+#include "ui/UiTexts.h"
+#include "ui/frstatus.h"
 
 namespace tamber::ui {
 namespace {

@@ -11,9 +11,9 @@
 
 #include <functional>
 
-#include "PlanBook.h"
-#include "PlanFields.h"
-#include "PlanPreview.h"
+#include "book/PlanBook.h"
+#include "book/PlanFields.h"
+#include "book/PlanPreview.h"
 
 class QComboBox;
 class QDateEdit;

@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "ui/Main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,14 +21,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "Big5.h"
-#include "BookErrors.h"
-#include "DrawCalendar.h"
-#include "Exports.h"
-#include "Grids.h"
-#include "Prompts.h"
-#include "QtDates.h"
-#include "UiTexts.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Exports.h"
+#include "ui/Grids.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/UiTexts.h"
 
 namespace tamber::ui {
 namespace {

@@ -15,12 +15,12 @@
 #include <memory>
 #include <vector>
 
-#include "Ledger.h"
-#include "LookAhead.h"
-#include "MonthBars.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
-#include "Settings.h"
+#include "book/Ledger.h"
+#include "book/LookAhead.h"
+#include "book/MonthBars.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
+#include "book/Settings.h"
 
 class QAction;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "MonthPrint.h"
+#include "ui/MonthPrint.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "DrawCalendar.h"
-#include "Ledger.h"
-#include "QtDates.h"
-#include "Schedule.h"
+#include "book/Ledger.h"
+#include "book/Schedule.h"
+#include "ui/DrawCalendar.h"
+#include "ui/QtDates.h"
 
 namespace tamber::ui {
 namespace {

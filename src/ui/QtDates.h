@@ -6,9 +6,9 @@
 
 #include <string_view>
 
-#include "Big5.h"
-#include "Dates.h"
-#include "Errors.h"
+#include "model/Big5.h"
+#include "model/Dates.h"
+#include "model/Errors.h"
 
 namespace tamber::ui {
 

@@ -1,6 +1,6 @@
-#include "RFEdit.h"
+#include "ui/RFEdit.h"
 
-#include "Big5.h"
+#include "model/Big5.h"
 
 #include <QAction>
 #include <QApplication>

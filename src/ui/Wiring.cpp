@@ -1,12 +1,12 @@
-#include "Wiring.h"
+#include "ui/Wiring.h"
 
-#include "About.h"
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
-#include "Input.h"
-#include "Main.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/About.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 namespace tamber::ui {
 

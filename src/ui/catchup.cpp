@@ -1,4 +1,4 @@
-#include "catchup.h"
+#include "ui/catchup.h"
 
 #include <QDate>
 #include <QFontMetrics>
@@ -12,9 +12,9 @@
 
 #include <algorithm>
 
-#include "BookErrors.h"
-#include "Prompts.h"
-#include "RFEdit.h"
+#include "book/BookErrors.h"
+#include "ui/Prompts.h"
+#include "ui/RFEdit.h"
 
 namespace tamber::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "init.h"
+#include "ui/init.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -8,11 +8,11 @@
 
 #include <filesystem>
 
-#include "BookErrors.h"
-#include "CatchUp.h"
-#include "PlanFile.h"
-#include "Prompts.h"
-#include "RFEdit.h"
+#include "book/BookErrors.h"
+#include "book/CatchUp.h"
+#include "book/PlanFile.h"
+#include "ui/Prompts.h"
+#include "ui/RFEdit.h"
 
 namespace tamber::ui {
 

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "PlanBook.h"
+#include "book/PlanBook.h"
 
 namespace tamber::ui {
 

@@ -1,4 +1,4 @@
-#include "ReportTool.h"
+#include "app/report/ReportTool.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,19 +11,19 @@
 #include <string_view>
 #include <utility>
 
-#include "Big5.h"
-#include "BookErrors.h"
-#include "CalendarMonth.h"
-#include "CatchUp.h"
-#include "Dates.h"
-#include "ICalendar.h"
-#include "Journal.h"
-#include "Ledger.h"
-#include "LookAhead.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
-#include "Schedule.h"
-#include "Trend.h"
+#include "book/BookErrors.h"
+#include "book/CalendarMonth.h"
+#include "book/CatchUp.h"
+#include "book/Ledger.h"
+#include "book/LookAhead.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
+#include "book/Schedule.h"
+#include "book/Trend.h"
+#include "export/ICalendar.h"
+#include "export/Journal.h"
+#include "model/Big5.h"
+#include "model/Dates.h"
 
 namespace tamber::report {
 namespace {
