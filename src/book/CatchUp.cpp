@@ -1,10 +1,9 @@
 #include "book/CatchUp.h"
 
-#include <limits>
-
 #include "book/BookErrors.h"
 #include "book/PlanFields.h"
 #include "model/Big5.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 

@@ -2,14 +2,14 @@
 
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include "ui/Screens.h"
 
 namespace tamber::ui {
 namespace {
@@ -54,9 +54,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 TSplashForm::TSplashForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("SplashForm"));
     resize(360, 200);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this, nullptr);
 }
 
 void TSplashForm::ShowPainted() {

@@ -10,7 +10,6 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -31,6 +30,7 @@
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
 #include "ui/RFEdit.h"
+#include "ui/Screens.h"
 
 namespace tamber::ui {
 
@@ -236,9 +236,7 @@ TForm4::TForm4(const TPlanBook& book, int32_t openingBalance, std::function<QDat
     AddPlans();
     ComboBox1_->setCurrentIndex(1);
 
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
-    }
+    CentreOnScreen(*this, parent);
 }
 
 TForm4::~TForm4() = default;
@@ -726,7 +724,7 @@ void TForm4::ChartMouseMove(const QPointF& pos) {
             color = bars->brush().color();
         }
         if (!point) continue;
-        Label3_->setText(locale().toString(ToQDate(point->x()), QLocale::ShortFormat));
+        Label3_->setText(ShortDateText(point->x(), locale()));
         Label4_->setText(QString::number(static_cast<qint64>(std::trunc(point->y()))));
         Label5_->setText(series->name());
         QPalette swatch = Shape1_->palette();

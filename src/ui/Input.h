@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 
 #include "book/PlanBook.h"
 #include "book/PlanFields.h"
@@ -102,9 +103,20 @@ private:
     void BuildControls();
     QWidget* BuildFixAccountPage();
     QWidget* BuildCollectPage();
-    QWidget* BuildSavingPage();
-    QWidget* BuildCompoundPage();
-    QWidget* BuildLoanPage();
+    // A deposit's or loan's page: its methods' radio buttons in a column, the
+    // first one checked, then the amount and the annual rate; each control is
+    // made into the member its entry names.
+    struct TMethodRadio {
+        QRadioButton*& Radio;
+        QString Name;
+        int Method;
+    };
+    struct TNamedEdit {
+        TRFilterEdit*& Edit;
+        QString Name;
+    };
+    QWidget* BuildRatePage(int kind, const QString& name, std::initializer_list<TMethodRadio> methods, TNamedEdit amount,
+                           TNamedEdit rate);
     QWidget* BuildPreview();
     TRFilterEdit* MakeEdit(QWidget* parent, const QString& name, const QString& validChars);
     void ApplyPeriodVisibility();

@@ -37,11 +37,6 @@ const QString kCaption = QStringLiteral("Tamber 98");
 const QString kBlankCaption = QStringLiteral("Tamber 98 - 空白");
 constexpr int kGridRows = 4;  // data rows a day or remaining-periods grid always has
 
-QString ShortDate(TDate date, const QLocale& locale) {
-    const QDate d = ToQDate(date);
-    return d.isValid() ? locale.toString(d, QLocale::ShortFormat) : QString();
-}
-
 void SetCell(QTableWidget* grid, int row, int column, const QString& text, Qt::Alignment align = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
@@ -93,7 +88,7 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
     t.Page = rec.PlanKind < kPlanKindCount ? rec.PlanKind : 5;
     t.Kind = PlanKindCaption(rec.PlanKind);
     t.Description = DescriptionText(plan);
-    t.StartDate = ShortDate(rec.StartDate, locale);
+    t.StartDate = ShortDateText(rec.StartDate, locale);
     t.PeriodCount = QString::number(rec.PeriodCount);
     t.Amount = QString::number(rec.Amount);
     switch (rec.PlanKind) {
@@ -114,7 +109,7 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
 }
 
 QString OutOfRangeText(TDate day, const QLocale& locale) {
-    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(day, locale));
+    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDateText(day, locale));
 }
 
 TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
@@ -125,12 +120,12 @@ TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
         t.LowestRed = true;
         t.LowestDay = ahead.OutOfRangeFrom;
     } else if (ahead.Lowest) {
-        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDate(ahead.Lowest->Date, locale));
+        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDateText(ahead.Lowest->Date, locale));
         t.LowestRed = ahead.Lowest->Balance < 0;
         t.LowestDay = ahead.Lowest->Date;
     }
     if (ahead.FirstBelowZero) {
-        t.Overdraft = QStringLiteral("首次透支 %1").arg(ShortDate(ahead.FirstBelowZero->Date, locale));
+        t.Overdraft = QStringLiteral("首次透支 %1").arg(ShortDateText(ahead.FirstBelowZero->Date, locale));
         t.OverdraftRed = true;
         t.OverdraftDay = ahead.FirstBelowZero->Date;
     } else if (ahead.OutOfRangeFrom == 0) {
@@ -156,7 +151,7 @@ std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t 
         TRemainingRow row;
         row.Period = QString::number(j);
         try {
-            row.Date = ShortDate(plan.DateOfPeriod(j), locale);
+            row.Date = ShortDateText(plan.DateOfPeriod(j), locale);
             row.Amount = QString::number(plan.PeriodAmount(j));
         } catch (const ETamberError&) {
             row.Amount = QStringLiteral("?");

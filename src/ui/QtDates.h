@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 
 #include <string_view>
@@ -20,6 +21,12 @@ inline QDate ToQDate(TDate date) {
     } catch (const ETamberError&) {
         return {};
     }
+}
+
+// A day in Locale's short date format; empty when it is no date.
+inline QString ShortDateText(TDate date, const QLocale& locale) {
+    const QDate d = ToQDate(date);
+    return d.isValid() ? locale.toString(d, QLocale::ShortFormat) : QString();
 }
 
 // The day number of a calendar date (EInvalidDate outside years 1..9999).

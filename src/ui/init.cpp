@@ -2,9 +2,7 @@
 
 #include <QFont>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 #include <filesystem>
 
@@ -13,6 +11,7 @@
 #include "book/PlanFile.h"
 #include "ui/Prompts.h"
 #include "ui/RFEdit.h"
+#include "ui/Screens.h"
 
 namespace tamber::ui {
 
@@ -49,8 +48,7 @@ TForm3::TForm3(TPlanBookState& state, std::function<QDate()> today, TPrompts& pr
     connect(ok, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this, parent);
 }
 
 void TForm3::FormActivate() {
