@@ -38,6 +38,7 @@
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
 #include "ui/RFEdit.h"
+#include "ui/Theme.h"
 #include "ui/UiTexts.h"
 #include "ui/frstatus.h"
 
@@ -131,13 +132,13 @@ QIcon CalculatorGlyph() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setPen(QColor(64, 64, 64));
-    painter.setBrush(QColor(224, 224, 224));
+    painter.setPen(kCalculatorKeys);
+    painter.setBrush(kCalculatorCase);
     painter.drawRect(2, 0, 11, 15);
-    painter.setBrush(QColor(160, 200, 160));
+    painter.setBrush(kCalculatorDisplay);
     painter.drawRect(4, 2, 7, 3);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(64, 64, 64));
+    painter.setBrush(kCalculatorKeys);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column) painter.drawRect(4 + column * 3, 7 + row * 3, 2, 2);
     }

@@ -28,6 +28,7 @@
 #include "ui/Grids.h"
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
+#include "ui/Theme.h"
 #include "ui/UiTexts.h"
 
 namespace tamber::ui {
@@ -302,8 +303,8 @@ void TForm1::BuildTopBand(QWidget* band) {
     left->setFixedSize(472, 49);
     left->setAutoFillBackground(true);
     QPalette bandPalette = left->palette();
-    bandPalette.setColor(QPalette::Window, QColor(0, 64, 128));
-    bandPalette.setColor(QPalette::WindowText, QColor(255, 255, 255));
+    bandPalette.setColor(QPalette::Window, kBandBackground);
+    bandPalette.setColor(QPalette::WindowText, kBandText);
     left->setPalette(bandPalette);
 
     QFont big = font();
@@ -314,7 +315,7 @@ void TForm1::BuildTopBand(QWidget* band) {
         QLabel* label = MakeLabel(left, name, text);
         label->setFont(big);
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, QColor(255, 255, 0));
+        p.setColor(QPalette::WindowText, kBandYearMonth);
         label->setPalette(p);
         label->setGeometry(geometry);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -378,7 +379,7 @@ void TForm1::BuildTopBand(QWidget* band) {
         label->setIndent(3);
         label->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(GroupedAmountSample(31)) + 3);
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, QColor(128, 0, 128));
+        p.setColor(QPalette::WindowText, kMonthTotals);
         label->setPalette(p);
         return label;
     };
@@ -642,7 +643,7 @@ void TForm1::ShowLookAhead() {
         part->setAccessibleName(text);
         part->setVisible(!text.isEmpty());
         QPalette palette = part->palette();
-        palette.setColor(QPalette::ButtonText, red ? QColor(Qt::red) : part->parentWidget()->palette().color(QPalette::ButtonText));
+        palette.setColor(QPalette::ButtonText, red ? kWarningText : part->parentWidget()->palette().color(QPalette::ButtonText));
         part->setPalette(palette);
         part->setFocusPolicy(day != 0 ? Qt::StrongFocus : Qt::NoFocus);
         part->setCursor(day != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
