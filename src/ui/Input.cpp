@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -708,7 +709,7 @@ void TForm2::SetHint1(const QString& line1) {
 // ---- Grid -----------------------------------------------------------------
 
 void TForm2::RefreshPlanGrid() {
-    Refreshing_ = true;
+    const QScopedValueRollback<bool> refreshing(Refreshing_, true);
     const int n = Book_.Count();
     StringGrid1_->clearContents();
     StringGrid1_->setRowCount(std::max(n, kGridDataRows));
@@ -729,7 +730,6 @@ void TForm2::RefreshPlanGrid() {
         StringGrid1_->clearSelection();
         StringGrid1_->setCurrentCell(-1, -1);
     }
-    Refreshing_ = false;
 }
 
 void TForm2::StringGrid1Click() {
@@ -822,10 +822,9 @@ void TForm2::Button3Click() {
     RadioButton7_->setChecked(true);
     RadioButton10_->setChecked(true);
     SelectedPlan_ = -1;
-    Refreshing_ = true;
+    const QScopedValueRollback<bool> refreshing(Refreshing_, true);
     StringGrid1_->clearSelection();
     StringGrid1_->setCurrentCell(-1, -1);
-    Refreshing_ = false;
 }
 
 void TForm2::Button4Click() {

@@ -12,8 +12,10 @@
 #include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -86,7 +88,7 @@ QString BookErrorText(const TPlanBook& book, const ETamberError& error) {
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale) {
     const TPlanRecord& rec = plan.Rec();
     TPlanDetailTexts t;
-    t.Page = rec.PlanKind < kPlanKindCount ? rec.PlanKind : 5;
+    t.Page = rec.PlanKind < kPlanKindCount ? rec.PlanKind : kBlankDetailPage;
     t.Kind = PlanKindCaption(rec.PlanKind);
     t.Description = DescriptionText(plan);
     t.StartDate = ShortDateText(rec.StartDate, locale);
@@ -211,7 +213,7 @@ TForm1::TForm1(TOptions options, QWidget* parent)
         Calendar_->SetDateFont(grown(Calendar_->DateFont(), 4), Calendar_->DateFontColor());
         Calendar_->SetTextFont(grown(Calendar_->TextFont(), 2), Calendar_->TextFontColor());
     }
-    SelectDetailPage(5);
+    SelectDetailPage(kBlankDetailPage);
     ShowLookAhead();
 }
 
@@ -249,22 +251,20 @@ void TForm1::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編輯"));
     edit->setObjectName(QStringLiteral("Edit1"));
-    QAction* plans = edit->addAction(QStringLiteral("計劃"), this, [this] {
-        if (!EditPlans) return;
-        EditPlans();
-        ComputeMonth(Calendar_->Year(), Calendar_->Month());
-        Calendar_->update();
-        ShowDayPlans(Calendar_->SelectedDate());
-        ShowLookAhead();
-    });
+    // A command whose window is not there does nothing, and its menu shows it disabled.
+    const auto received = [this](void (TForm1::*request)()) {
+        return isSignalConnected(QMetaMethod::fromSignal(request));
+    };
+    const auto command = [this, received](void (TForm1::*request)(), bool refresh) {
+        return [this, received, request, refresh] {
+            if (!received(request)) return;
+            emit (this->*request)();
+            if (refresh) RefreshFigures();
+        };
+    };
+    QAction* plans = edit->addAction(QStringLiteral("計劃"), this, command(&TForm1::EditPlansRequested, true));
     plans->setObjectName(QStringLiteral("Plans1"));
-    QAction* balance = edit->addAction(QStringLiteral("初始平衡"), this, [this] {
-        if (!AdjustBalance) return;
-        AdjustBalance();
-        ComputeMonth(Calendar_->Year(), Calendar_->Month());
-        Calendar_->update();
-        ShowLookAhead();
-    });
+    QAction* balance = edit->addAction(QStringLiteral("初始平衡"), this, command(&TForm1::AdjustBalanceRequested, true));
     balance->setObjectName(QStringLiteral("Balance1"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("檢視"));
@@ -273,25 +273,20 @@ void TForm1::BuildMenus() {
     WholeMonthBalance_->setObjectName(QStringLiteral("WholeMonth1"));
     WholeMonthBalance_->setCheckable(true);
     connect(WholeMonthBalance_, &QAction::toggled, this, [this](bool on) { Calendar_->SetShowBalance(on); });
-    QAction* chart = view->addAction(QStringLiteral("圖表"), this, [this] {
-        if (ShowChart) ShowChart();
-    });
+    QAction* chart = view->addAction(QStringLiteral("圖表"), this, command(&TForm1::ChartRequested, false));
     chart->setObjectName(QStringLiteral("Chart1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("說明"));
     help->setObjectName(QStringLiteral("Help1"));
-    QAction* about = help->addAction(QStringLiteral("關於..."), this, [this] {
-        if (ShowAbout) ShowAbout();
-    });
+    QAction* about = help->addAction(QStringLiteral("關於..."), this, command(&TForm1::AboutRequested, false));
     about->setObjectName(QStringLiteral("About1"));
 
-    // Commands whose window is not there are shown disabled.
-    connect(edit, &QMenu::aboutToShow, this, [this, plans, balance] {
-        plans->setEnabled(static_cast<bool>(EditPlans));
-        balance->setEnabled(static_cast<bool>(AdjustBalance));
+    connect(edit, &QMenu::aboutToShow, this, [received, plans, balance] {
+        plans->setEnabled(received(&TForm1::EditPlansRequested));
+        balance->setEnabled(received(&TForm1::AdjustBalanceRequested));
     });
-    connect(view, &QMenu::aboutToShow, this, [this, chart] { chart->setEnabled(static_cast<bool>(ShowChart)); });
-    connect(help, &QMenu::aboutToShow, this, [this, about] { about->setEnabled(static_cast<bool>(ShowAbout)); });
+    connect(view, &QMenu::aboutToShow, this, [received, chart] { chart->setEnabled(received(&TForm1::ChartRequested)); });
+    connect(help, &QMenu::aboutToShow, this, [received, about] { about->setEnabled(received(&TForm1::AboutRequested)); });
 }
 
 void TForm1::BuildTopBand(QWidget* band) {
@@ -600,7 +595,6 @@ void TForm1::LoadCommand() {
 bool TForm1::OpenPlanFile(const QString& name) {
     if (!LoadPlanFile(name)) return false;
     AddToRecentFiles(name);
-    ShowDayPlans(Calendar_->SelectedDate());
     return true;
 }
 
@@ -685,9 +679,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
     FollowFileLock();
     ReportedComputeError_.clear();
     ReportedOutOfRange_ = 0;
-    ComputeMonth(Calendar_->Year(), Calendar_->Month());
-    Calendar_->update();
-    ShowLookAhead();
+    RefreshFigures();
     if (!notWritten.isEmpty()) ReportError(notWritten);
     // The file changed while the catch-up was shown: the save asks the user how.
     if (outcome == TLoadOutcome::CaughtUpNotWritten) SaveCommand();
@@ -744,14 +736,9 @@ void TForm1::ClearPlanBook() {
     tamber::ClearPlanBook(Book_, State_);
     ReportedComputeError_.clear();
     ReportedOutOfRange_ = 0;
-    ComputeMonth(Calendar_->Year(), Calendar_->Month());
-    Calendar_->update();
     UpdateCaption(kBlankCaption);
     DayShown_ = 0;
-    ResetGrid(DayGrid_, kGridRows);
-    ResetGrid(RemainingGrid_, kGridRows);
-    SelectDetailPage(5);
-    ShowLookAhead();
+    RefreshFigures();  // an empty day list and the blank details page
     FollowFileLock();
 }
 
@@ -784,14 +771,21 @@ void TForm1::ComputeMonth(int year, int month) {
     QMetaObject::invokeMethod(this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
 }
 
-void TForm1::FormActivate() {
-    Bars_.LabelsFromBars();
-    SyncBars();
-    ComputeMonth(Bars_.ShownYear(), Bars_.ShownMonth());
-    Calendar_->SetShowBalance(WholeMonthBalance_->isChecked());
+void TForm1::RefreshFigures() {
+    ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowDayPlans(Calendar_->SelectedDate());
     ShowLookAhead();
+}
+
+void TForm1::FormActivate() {
+    Bars_.LabelsFromBars();
+    SyncBars();
+    Calendar_->SetShowBalance(WholeMonthBalance_->isChecked());
+    // The month the bars point at, also when activation comes in the middle of a drag.
+    Calendar_->SetYear(Bars_.ShownYear());
+    Calendar_->SetMonth(Bars_.ShownMonth());
+    RefreshFigures();
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -836,12 +830,12 @@ void TForm1::ShowPlanDetail() {
     ResetGrid(RemainingGrid_, kGridRows);
     const int r = std::max(DayGrid_->currentRow(), 0);
     if (r >= static_cast<int>(State_.DayItems.size())) {
-        SelectDetailPage(5);
+        SelectDetailPage(kBlankDetailPage);
         return;
     }
     const std::optional<TDayItem> item = ParseDayItem(State_.DayItems[static_cast<std::size_t>(r)]);
     if (!item || item->PlanIndex >= Book_.Count()) {
-        SelectDetailPage(5);
+        SelectDetailPage(kBlankDetailPage);
         return;
     }
     const TCustomPlan& plan = Book_.Plan(item->PlanIndex);
@@ -884,18 +878,20 @@ void TForm1::ShowPlanDetail() {
 }
 
 void TForm1::SelectDetailPage(int page) {
-    for (QWidget* w : HeadingWidgets_) w->setVisible(page < 5);
+    for (QWidget* w : HeadingWidgets_) w->setVisible(page < kBlankDetailPage);
     Notebook_->setCurrentIndex(page);
 }
 
 // ---- The bars ------------------------------------------------------------
 
 void TForm1::SyncBars() {
-    SyncingBars_ = true;
-    MonthSlider_->setValue(Bars_.Slider());
-    YearBar_->setValue(Bars_.YearBar());
-    MonthBar_->setValue(Bars_.MonthBar());
-    SyncingBars_ = false;
+    {
+        // The bars' own change signals do not move the bars again.
+        const QScopedValueRollback<bool> syncing(SyncingBars_, true);
+        MonthSlider_->setValue(Bars_.Slider());
+        YearBar_->setValue(Bars_.YearBar());
+        MonthBar_->setValue(Bars_.MonthBar());
+    }
     YearLabel_->setText(QString::number(Bars_.YearLabel()));
     MonthLabel_->setText(QString::number(Bars_.MonthLabel()));
 }

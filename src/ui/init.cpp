@@ -73,7 +73,7 @@ void TForm3::Button1Click() {
     if (ChangedOnDisk(State_)) {
         // Our header on someone else's plans would mix two books.
         State_.Modified = true;
-        if (SaveBook) SaveBook();
+        emit SaveRequested();
     } else if (!State_.PlanFileName.empty()) {
         const QDate today = Today_();
         try {
