@@ -28,15 +28,6 @@ TMonthPrintout ShownMonth(TForm1& mainWindow) {
             .PrintDate = mainWindow.Today()};
 }
 
-// Writes Bytes as the file Name, whole or not at all.
-void WriteWholeFile(const QString& name, std::string_view bytes) {
-    ReplaceFile(name.toStdString(), [&](const std::filesystem::path& path) {
-        const std::unique_ptr<TByteSink> sink = CreateFileSink(path);
-        sink->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-        sink->Finish();
-    });
-}
-
 // Runs Work, showing the message of an error it meets.
 template <class F>
 void Reporting(TForm1& mainWindow, TPrompts& prompts, F&& work) {
@@ -65,7 +56,7 @@ void ExportPdfCommand(TForm1& mainWindow, TPrompts& prompts) {
     if (name.isEmpty()) return;
     Reporting(mainWindow, prompts, [&] {
         const QByteArray pdf = MonthPdf(mainWindow.Book(), mainWindow.State(), ShownMonth(mainWindow));
-        WriteWholeFile(name, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+        WriteWholeFile(name.toStdString(), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
     });
 }
 
@@ -81,7 +72,7 @@ void ExportCalendarCommand(TForm1& mainWindow, TPrompts& prompts) {
         std::ostringstream text;
         WriteICalendar(text, mainWindow.Book(), mainWindow.State().OpeningBalance, FromQDate(today),
                        FromQDate(span->first), FromQDate(span->second));
-        WriteWholeFile(name, text.str());
+        WriteWholeFile(name.toStdString(), text.str());
     });
 }
 
