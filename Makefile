@@ -1,43 +1,43 @@
 # Front door: `make run` starts the program, `make test` builds and runs every test.
 # Both install the Debian packages the project needs first (scripts/install-deps).
-BUILD ?= build
+BUILD = build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize sanitize-build monkey fuzz bench clean
+.PHONY: all deps configure build run test test-sanitize sanitize-build monkey fuzz bench format format-check clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# The builds are the presets of CMakePresets.json: default (build/), sanitize
+# (build-asan/), fuzz (build-fuzz/) and bench (build-bench/).
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --preset default >/dev/null
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@cmake --build --preset default -j $(JOBS)
 
 run: build
 	$(BUILD)/src/app/tamber98
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a folder of its own; any report fails the run. The package check is left
 # out: it packs the build, which says nothing more under the sanitizers. Then
 # the monkey runs for a minute in the same build.
-ASAN_BUILD ?= build-asan
-SANITIZE    = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+ASAN_BUILD = build-asan
 SANITIZER_ENV = QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 sanitize-build: deps
-	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAMBER_BUILD_BENCH=OFF \
-	  -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" >/dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize -j $(JOBS)
 
 test-sanitize: sanitize-build
-	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -E '^package$$'
+	ctest --preset sanitize -j $(JOBS)
 	@$(MAKE) --no-print-directory monkey MONKEY_SECONDS=60
 
 # Random user actions on the main window (tests/ui/monkey) in the sanitizer
@@ -54,6 +54,17 @@ fuzz:
 
 bench: deps
 	@bench/run
+
+# The C++ sources in the style of .clang-format (clang-format 14, as Debian 12
+# ships it): `format` rewrites them, `format-check` only says which differ.
+CLANG_FORMAT ?= clang-format-14
+FORMATTED = git ls-files -z -- '*.cpp' '*.h'
+
+format: deps
+	@$(FORMATTED) | xargs -0 $(CLANG_FORMAT) -i
+
+format-check: deps
+	@$(FORMATTED) | xargs -0 $(CLANG_FORMAT) --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD)

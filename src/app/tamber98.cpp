@@ -13,13 +13,13 @@
 #include <exception>
 #include <filesystem>
 
-#include "About.h"
-#include "CommandLine.h"
-#include "Errors.h"
-#include "Main.h"
-#include "Prompts.h"
-#include "UiTexts.h"
-#include "Wiring.h"
+#include "model/Errors.h"
+#include "ui/About.h"
+#include "ui/CommandLine.h"
+#include "ui/Main.h"
+#include "ui/Prompts.h"
+#include "ui/UiTexts.h"
+#include "ui/Wiring.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <exception>
-#include <limits>
 #include <string>
 
-#include "Errors.h"
+#include "model/Errors.h"
+#include "model/Numbers.h"  // FitsAmount and CheckedAmount, which every sum of the book uses
 
 namespace tamber {
 
@@ -61,17 +61,6 @@ decltype(auto) ForPlan(int planIndex, F&& work) {
     } catch (const ETamberError& e) {
         std::throw_with_nested(EPlanError(planIndex, e.what()));
     }
-}
-
-// Whether Value is a signed 32-bit amount.
-inline bool FitsAmount(int64_t value) noexcept {
-    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
-}
-
-// A sum of amounts as a signed 32-bit amount; EAmountRange when it does not fit.
-inline int32_t CheckedSum(int64_t sum) {
-    if (!FitsAmount(sum)) throw EAmountRange();
-    return static_cast<int32_t>(sum);
 }
 
 }  // namespace tamber

@@ -1,6 +1,6 @@
-#include "CalendarMonth.h"
+#include "book/CalendarMonth.h"
 
-#include "Dates.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

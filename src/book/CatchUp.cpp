@@ -1,10 +1,9 @@
-#include "CatchUp.h"
+#include "book/CatchUp.h"
 
-#include <limits>
-
-#include "Big5.h"
-#include "BookErrors.h"
-#include "PlanFields.h"
+#include "book/BookErrors.h"
+#include "book/PlanFields.h"
+#include "model/Big5.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 

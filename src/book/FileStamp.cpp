@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "book/FileStamp.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "Ledger.h"
+#include "book/Ledger.h"
 
 #include <array>
-#include <charconv>
 #include <cstdio>
 
-#include "BookErrors.h"
-#include "Trend.h"
+#include "book/BookErrors.h"
+#include "book/Trend.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 namespace {
@@ -27,12 +27,7 @@ int64_t RoundedMean(int64_t sum, int64_t count) {
 std::optional<int32_t> BlankPaddedNumber(std::string_view text) {
     const std::size_t start = text.find_first_not_of(' ');
     if (start == std::string_view::npos) return std::nullopt;
-    const char* first = text.data() + start;
-    const char* last = text.data() + text.size();
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last) return std::nullopt;
-    return value;
+    return ParseInt32(text.substr(start));
 }
 
 // The occurrences of every plan from Today up to the last day before

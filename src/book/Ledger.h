@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "CalendarMonth.h"
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/CalendarMonth.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

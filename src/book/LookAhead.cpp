@@ -1,4 +1,4 @@
-#include "LookAhead.h"
+#include "book/LookAhead.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "Dates.h"
-#include "PlanBook.h"
-#include "Trend.h"
+#include "book/PlanBook.h"
+#include "book/Trend.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

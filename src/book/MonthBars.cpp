@@ -1,4 +1,4 @@
-#include "MonthBars.h"
+#include "book/MonthBars.h"
 
 namespace tamber {
 

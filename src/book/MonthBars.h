@@ -13,7 +13,7 @@ public:
     static constexpr int kMonthBarMax = 11;
     static constexpr int kSliderPageStep = 12;
 
-    // Bars at the current month: slider 0, year bar 0, month bar on Month.
+    // Bars at the current month: slider 0, year bar 0, month bar on CurrentMonth.
     TMonthBars(int currentYear, int currentMonth);
 
     int CurrentYear() const noexcept { return CurrentYear_; }

@@ -1,8 +1,8 @@
-#include "PlanBook.h"
+#include "book/PlanBook.h"
 
 #include <stdexcept>
 
-#include "BookErrors.h"
+#include "book/BookErrors.h"
 
 namespace tamber {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Dates.h"
-#include "FileStamp.h"
-#include "cplanunit.h"
+#include "book/FileStamp.h"
+#include "model/Dates.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 

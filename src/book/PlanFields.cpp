@@ -1,12 +1,12 @@
-#include "PlanFields.h"
+#include "book/PlanFields.h"
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <system_error>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 namespace {
@@ -59,6 +59,13 @@ void ReadRate(TPlanRecord& rec, const std::string& text, char separator) {
     } catch (const ETamberError&) {
         throw EInt(kRateError);  // beyond what the 6-byte real holds
     }
+}
+
+// A deposit's or loan's amount and annual rate, in that order, and its start.
+void ReadRatePlan(TPlanRecord& rec, const std::string& amount, const std::string& rate, const TPlanFields& fields) {
+    rec.Amount = ReadInteger(amount, kAmountError);
+    ReadRate(rec, rate, fields.DecimalSeparator);
+    rec.StartDate = fields.StartDate;
 }
 
 // The listed days of a twice- or three-times-a-month plan: all converted before any check, then their order, then
@@ -133,22 +140,9 @@ std::string DateProblem(int kind, const TPlanRecord& rec) {
 }  // namespace
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        i = 1;
-    }
-    if (i == text.size()) return std::nullopt;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (!IsDigit(text[i])) return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-        if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
-    }
-    if (negative) value = -value;
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return std::nullopt;
-    return static_cast<int32_t>(value);
+    // A "+" may stand where a "-" may.
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    return ParseInt32(text);
 }
 
 std::optional<double> ParseDecimal(std::string_view text, char decimalSeparator) {
@@ -242,21 +236,15 @@ TPlanRecord ReadPlanFields(const TPlanFields& fields) {
             rec.InnerBidding = fields.InnerBidding ? 1 : 0;
             break;
         case pkSaving:
-            rec.Amount = ReadInteger(fields.SavingAmount, kAmountError);
-            ReadRate(rec, fields.SavingRate, fields.DecimalSeparator);
-            rec.StartDate = fields.StartDate;
+            ReadRatePlan(rec, fields.SavingAmount, fields.SavingRate, fields);
             rec.Method = fields.MonthlyInterest ? mtMonthlyInterest : mtInterestAtEnd;
             break;
         case pkCompound:
-            rec.Amount = ReadInteger(fields.CompoundAmount, kAmountError);
-            ReadRate(rec, fields.CompoundRate, fields.DecimalSeparator);
-            rec.StartDate = fields.StartDate;
+            ReadRatePlan(rec, fields.CompoundAmount, fields.CompoundRate, fields);
             rec.Method = fields.LumpSumInOut ? mtLumpSumInOut : fields.InstalmentsIn ? mtInstalmentsIn : mtMonthlyInterest;
             break;
         case pkLoan:
-            rec.Amount = ReadInteger(fields.LoanAmount, kAmountError);
-            ReadRate(rec, fields.LoanRate, fields.DecimalSeparator);
-            rec.StartDate = fields.StartDate;
+            ReadRatePlan(rec, fields.LoanAmount, fields.LoanRate, fields);
             rec.Method = fields.EqualInstalments ? mtEqualInstalments : mtEqualPrincipal;
             break;
         default:

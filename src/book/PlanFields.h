@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "Dates.h"
-#include "Errors.h"
-#include "PlanBook.h"
-#include "PlanRecord.h"
-#include "cplanunit.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
+#include "model/Errors.h"
+#include "model/PlanRecord.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 

@@ -1,4 +1,4 @@
-#include "PlanFile.h"
+#include "book/PlanFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,10 +8,12 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
-#include "BookErrors.h"
-#include "Platform.h"
-#include "cplanunit.h"
+#include "book/BookErrors.h"
+#include "book/Platform.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {
@@ -42,40 +44,61 @@ std::string ReasonText(int code) {
     }
 }
 
-// The reason for the last failed file call, when it left one.
-std::string SystemReason() {
-    const int code = errno;
-    return code != 0 ? ReasonText(code) : std::string("無法寫入");
-}
-
 EWriteError WriteFailure(const std::filesystem::path& path, const std::string& reason) {
     return EWriteError("寫檔錯誤: " + PathText(path) + " (" + reason + ")");
 }
 
+// Throws the write error for Path when a system call returned Error.
+void CheckWrite(int error, const std::filesystem::path& path) {
+    if (error != 0) throw WriteFailure(path, ReasonText(error));
+}
+
+// Collects the bytes and hands them to the system in large pieces: a plan
+// file is written one 188-byte record at a time.
 class TFileSink final : public TByteSink {
 public:
     explicit TFileSink(const std::filesystem::path& path) : Path_(path) {
-        errno = 0;
-        Out_.open(path, std::ios::out | std::ios::binary | std::ios::trunc);
-        if (!Out_) throw WriteFailure(Path_, SystemReason());
+        CheckWrite(File_.Create(path), Path_);
     }
 
     void Write(const uint8_t* data, std::size_t size) override {
-        errno = 0;
-        Out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!Out_) throw WriteFailure(Path_, SystemReason());
+        Buffer_.insert(Buffer_.end(), data, data + size);
+        if (Buffer_.size() >= kPieceSize) WriteBuffer();
     }
 
     void Finish() override {
-        errno = 0;
-        Out_.flush();
-        Out_.close();
-        if (!Out_) throw WriteFailure(Path_, SystemReason());
+        WriteBuffer();
+        CheckWrite(File_.Close(), Path_);
     }
 
 private:
+    static constexpr std::size_t kPieceSize = std::size_t{1} << 16;
+
+    void WriteBuffer() {
+        CheckWrite(File_.Append(Buffer_.data(), Buffer_.size()), Path_);
+        Buffer_.clear();
+    }
+
     std::filesystem::path Path_;
-    std::ofstream Out_;
+    platform::TFile File_;
+    std::vector<uint8_t> Buffer_;
+};
+
+// Removes the file Path when it goes, unless it was kept.
+class TRemoveUnlessKept {
+public:
+    explicit TRemoveUnlessKept(std::filesystem::path path) : Path_(std::move(path)) {}
+    TRemoveUnlessKept(const TRemoveUnlessKept&) = delete;
+    TRemoveUnlessKept& operator=(const TRemoveUnlessKept&) = delete;
+    ~TRemoveUnlessKept() {
+        std::error_code ignored;
+        if (!Kept_) std::filesystem::remove(Path_, ignored);
+    }
+    void Keep() noexcept { Kept_ = true; }
+
+private:
+    std::filesystem::path Path_;
+    bool Kept_ = false;
 };
 
 // A name for the new file in the same folder as Name, so that replacing Name
@@ -119,36 +142,26 @@ TPlanFileHeader ReadPlans(std::istream& in, TPlanBook& book) {
     return header;
 }
 
-// Writes Bytes at the start of File and flushes them; false when that fails.
-bool WriteAtStart(std::fstream& file, const TRecordBytes& bytes) {
-    file.clear();
-    file.seekp(0);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    return static_cast<bool>(file);
-}
-
-// Writes Header over record 0 of File, the open plan file Name. A file
-// without a complete record 0 is no plan file and is left alone; when the
-// write fails, the previous record 0 is put back as far as the system lets
-// us, so that the plan file is not left with a half-written header.
-void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const TPlanFileHeader& header) {
+// Writes Header over record 0 of the plan file Name and waits until it is on
+// the disk. A file without a complete record 0 is no plan file and is left
+// alone; when the write fails, the previous record 0 is put back as far as
+// the system lets us, so that the plan file is not left with a half-written
+// header.
+void WriteHeader(const std::filesystem::path& name, const TPlanFileHeader& header) {
+    platform::TFile file;
+    CheckWrite(file.OpenExisting(name), name);
     TRecordBytes previous;
-    file.clear();
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(previous.data()), static_cast<std::streamsize>(previous.size()));
-    if (file.gcount() != static_cast<std::streamsize>(previous.size())) {
-        throw WriteFailure(name, "不是計劃檔");
-    }
-    errno = 0;
-    if (WriteAtStart(file, HeaderToBytes(header)) && platform::FlushFile(name)) return;
-    const EWriteError failure = WriteFailure(name, SystemReason());
-    // The stream may still hold the bytes that did not go out: restore
-    // through a stream of its own.
-    file.close();
-    std::fstream again(name, std::ios::in | std::ios::out | std::ios::binary);
-    if (again) WriteAtStart(again, previous);
-    throw failure;
+    std::size_t got = 0;
+    CheckWrite(file.ReadAt(0, previous.data(), previous.size(), got), name);
+    if (got != previous.size()) throw WriteFailure(name, "不是計劃檔");
+    const TRecordBytes bytes = HeaderToBytes(header);
+    int error = file.WriteAt(0, bytes.data(), bytes.size());
+    if (error == 0) error = file.Sync();
+    if (error == 0) error = file.Close();
+    if (error == 0) return;
+    platform::TFile again;
+    if (again.OpenExisting(name) == 0) again.WriteAt(0, previous.data(), previous.size());
+    CheckWrite(error, name);
 }
 
 }  // namespace
@@ -184,12 +197,11 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
     // A file that the user may not write keeps what it holds: the new file
     // beside it would otherwise replace it regardless of its access rights.
     std::error_code missing;
-    if (std::filesystem::exists(name, missing) && !platform::MayWrite(name)) {
-        throw WriteFailure(name, SystemReason());
-    }
+    if (std::filesystem::exists(name, missing)) CheckWrite(platform::MayWrite(name), name);
     const std::filesystem::path temp = NewFileBeside(name);
+    TRemoveUnlessKept newFile(temp);
     try {
-        errno = 0;  // a writer's failure then reads its own reason
+        errno = 0;  // a writer that reports through WriteErrorFor then reads its own reason
         write(temp);
         // The new file keeps the access rights of the one it replaces.
         std::error_code ignored;
@@ -199,30 +211,37 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
         }
         // On the disk before it takes the old file's place, so that after a
         // crash or a power cut the file is the old one or the new one, whole.
-        if (!platform::FlushFile(temp)) throw WriteFailure(temp, SystemReason());
+        CheckWrite(platform::FlushFile(temp), name);
         std::filesystem::rename(temp, name);
+        newFile.Keep();
+    } catch (const EWriteError& e) {
+        // Named after the file the user saves to, not the new one beside it.
+        std::string message = e.what();
+        if (const std::size_t at = message.find(PathText(temp)); at != std::string::npos) {
+            message.replace(at, PathText(temp).size(), PathText(name));
+        }
+        throw EWriteError(message);
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw WriteFailure(name, ReasonText(e.code().value()));
     } catch (const std::exception& e) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        if (dynamic_cast<const EWriteError*>(&e)) {
-            // Named after the file the user saves to, not the new one beside it.
-            std::string message = e.what();
-            if (const std::size_t at = message.find(PathText(temp)); at != std::string::npos) {
-                message.replace(at, PathText(temp).size(), PathText(name));
-            }
-            throw EWriteError(message);
-        }
-        if (const auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&e)) {
-            throw WriteFailure(name, ReasonText(fs->code().value()));
-        }
         throw WriteFailure(name, e.what());
     }
     // The rename itself is kept only once the folder is on the disk.
-    if (!platform::FlushFolder(name.parent_path())) throw WriteFailure(name, SystemReason());
+    CheckWrite(platform::FlushFolder(name.parent_path()), name);
+}
+
+void WriteWholeFile(const std::filesystem::path& name, std::string_view bytes) {
+    ReplaceFile(name, [&](const std::filesystem::path& path) {
+        const std::unique_ptr<TByteSink> sink = CreateFileSink(path);
+        sink->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        sink->Finish();
+    });
 }
 
 EWriteError WriteErrorFor(const std::filesystem::path& path) {
-    return WriteFailure(path, SystemReason());
+    // What the last failed system call left, when it left anything.
+    const int code = errno;
+    return WriteFailure(path, code != 0 ? ReasonText(code) : std::string("無法寫入"));
 }
 
 void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
@@ -262,7 +281,8 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
     book.Clear();
     state.PlanFileName = PathText(name);
 
-    // Opened for reading and writing, as an accepted catch-up rewrites the header.
+    // Opened for reading and writing, as plan files always were: a file the
+    // user may not write is not loaded, since a catch-up rewrites its header.
     std::fstream file;
     TPlanFileHeader header;
     try {
@@ -298,14 +318,14 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
             if (StampFile(name) != state.FileStamp) {
                 outcome = TLoadOutcome::CaughtUpNotWritten;
             } else {
+                file.close();
                 try {
-                    WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
+                    WriteHeader(name, {today - 1, state.OpeningBalance});
                 } catch (const EWriteError& e) {
                     // The amounts the user confirmed stay loaded, waiting to be saved.
                     state.Modified = true;
                     throw ECatchUpNotWritten(e.what());
                 }
-                file.close();
                 state.FileStamp = StampFile(name);
                 outcome = TLoadOutcome::CaughtUp;
             }
@@ -327,13 +347,7 @@ bool ChangedOnDisk(const TPlanBookState& state) {
 }
 
 void RewritePlanFileHeader(const std::filesystem::path& name, int32_t openingBalance, TDate today) {
-    errno = 0;
-    // Opening for reading and writing never creates a missing file.
-    std::fstream file(name, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file) throw WriteFailure(name, SystemReason());
-    WriteHeaderAt(file, name, {today - 1, openingBalance});
-    file.close();
-    if (!file) throw WriteFailure(name, SystemReason());
+    WriteHeader(name, {today - 1, openingBalance});
 }
 
 }  // namespace tamber

@@ -11,11 +11,11 @@
 #include <optional>
 #include <string_view>
 
-#include "BookErrors.h"
-#include "CatchUp.h"
-#include "Dates.h"
-#include "PlanBook.h"
-#include "PlanRecord.h"
+#include "book/BookErrors.h"
+#include "book/CatchUp.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
 
 namespace tamber {
 
@@ -55,7 +55,11 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
 // reason); the new file is then removed and Name keeps what it held.
 void ReplaceFile(const std::filesystem::path& name, const std::function<void(const std::filesystem::path&)>& write);
 
-// The write error for Path with the reason the last failed system call left.
+// Writes Bytes as the file Name, whole or not at all, as ReplaceFile does.
+void WriteWholeFile(const std::filesystem::path& name, std::string_view bytes);
+
+// The write error for Path with the reason the last failed system call left
+// in errno, for a writer whose failure only says that it failed.
 EWriteError WriteErrorFor(const std::filesystem::path& path);
 
 // Writes the whole book to Name with the header balance date Today - 1 and

@@ -1,4 +1,4 @@
-#include "PlanPreview.h"
+#include "book/PlanPreview.h"
 
 #include <algorithm>
 #include <memory>

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "Dates.h"
-#include "PlanFields.h"
+#include "book/PlanFields.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

@@ -1,11 +1,11 @@
-#include "Schedule.h"
+#include "book/Schedule.h"
 
 #include <queue>
 #include <utility>
 #include <vector>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
 
 namespace tamber {
 

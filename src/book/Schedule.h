@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

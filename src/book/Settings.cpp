@@ -1,12 +1,12 @@
-#include "Settings.h"
+#include "book/Settings.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
-#include "BookErrors.h"
-#include "PlanFile.h"
+#include "book/BookErrors.h"
+#include "book/PlanFile.h"
 
 namespace tamber {
 namespace {
@@ -55,12 +55,7 @@ bool IsKey(const std::string& line, const std::string& key, std::string* value) 
 // Replaces File with Text whole, or leaves it as it was; false then.
 bool WriteWhole(const std::filesystem::path& file, const std::string& text) {
     try {
-        ReplaceFile(file, [&text](const std::filesystem::path& temp) {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            out << text;
-            out.close();
-            if (!out) throw WriteErrorFor(temp);
-        });
+        WriteWholeFile(file, text);
         return true;
     } catch (const EWriteError&) {
         return false;

@@ -1,10 +1,11 @@
-#include "Trend.h"
+#include "book/Trend.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 namespace {
@@ -24,7 +25,7 @@ void AimCursor(const TCustomPlan& plan, TPlanCursor& cursor, TDate date) {
     for (int32_t k = cursor.NextPeriod, last = plan.LastPeriodNumber(date); k <= last; ++k) {
         amount += plan.PeriodAmount(k);
     }
-    cursor.NextAmount = CheckedSum(amount);
+    cursor.NextAmount = CheckedAmount(amount);
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ int32_t ComputeStartBalance(const TPlanBook& book, int32_t openingBalance, TDate
             balance += ForPlan(i, [&] { return plan.AmountBetween(today - 1, start); });
         }
     }
-    return CheckedSum(balance);
+    return CheckedAmount(balance);
 }
 
 TPlanCursors StartPlanCursors(const TPlanBook& book, TDate start) {
@@ -77,7 +78,7 @@ int32_t DaySum(const TPlanBook& book, TPlanCursors& cursors, TDate day) {
             AimCursor(plan, cursor, plan.NextOccurrence(day));
         });
     }
-    return CheckedSum(total);
+    return CheckedAmount(total);
 }
 
 std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate start, int32_t days) {
@@ -144,7 +145,7 @@ std::vector<TPlanBar> TTrendLine::StepOneDay(const TPlanBook& book) {
     }
     // Worked on copies so that a failure leaves the line as it was.
     TPlanCursors cursors = Cursors_;
-    const int32_t balance = CheckedSum(int64_t{Points_.back().Balance} + DaySum(book, cursors, last));
+    const int32_t balance = CheckedAmount(int64_t{Points_.back().Balance} + DaySum(book, cursors, last));
     Cursors_ = std::move(cursors);
     ChartStartDate_ = start;
     Points_.pop_front();

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

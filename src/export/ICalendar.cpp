@@ -1,4 +1,4 @@
-#include "ICalendar.h"
+#include "export/ICalendar.h"
 
 #include <libical/ical.h>
 
@@ -9,9 +9,9 @@
 #include <new>
 #include <vector>
 
-#include "Ledger.h"
-#include "Schedule.h"
-#include "Trend.h"
+#include "book/Ledger.h"
+#include "book/Schedule.h"
+#include "book/Trend.h"
 
 namespace tamber {
 namespace {

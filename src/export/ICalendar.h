@@ -8,9 +8,9 @@
 #include <ostream>
 #include <string>
 
-#include "Dates.h"
-#include "PlanBook.h"
-#include "PlanRecord.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
 
 namespace tamber {
 

@@ -1,6 +1,6 @@
-#include "Journal.h"
+#include "export/Journal.h"
 
-#include "Schedule.h"
+#include "book/Schedule.h"
 
 namespace tamber {
 namespace {

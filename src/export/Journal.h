@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 namespace tamber {
 

@@ -1,4 +1,4 @@
-#include "Big5.h"
+#include "model/Big5.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 namespace tamber {
 namespace {
 
-#include "Big5Table.inc"
+#include "model/Big5Table.inc"
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kTrailPositions = 157;
@@ -123,27 +123,29 @@ void AppendBig5(TBig5Encoded& result, char32_t cp) {
     if (result.Unmappable.find(cp) == std::u32string::npos) result.Unmappable += cp;
 }
 
+// Calls Take with every character of Text in turn, as Next reads them.
+template <class Next, class Take>
+void ForEachChar(std::string_view text, Next next, Take take) {
+    for (std::size_t i = 0; i < text.size();) {
+        const TStep step = next(text, i);
+        take(step.Char);
+        i += step.Length;
+    }
+}
+
 }  // namespace
 
 std::u32string Big5Decode(std::string_view bytes) {
     std::u32string text;
     text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const TStep step = NextBig5(bytes, i);
-        text += step.Char;
-        i += step.Length;
-    }
+    ForEachChar(bytes, NextBig5, [&text](char32_t c) { text += c; });
     return text;
 }
 
 std::string Big5ToUtf8(std::string_view bytes) {
     std::string utf8;
     utf8.reserve(bytes.size() + bytes.size() / 2);  // a two-byte character is three bytes of UTF-8
-    for (std::size_t i = 0; i < bytes.size();) {
-        const TStep step = NextBig5(bytes, i);
-        AppendUtf8(utf8, step.Char);
-        i += step.Length;
-    }
+    ForEachChar(bytes, NextBig5, [&utf8](char32_t c) { AppendUtf8(utf8, c); });
     return utf8;
 }
 
@@ -157,11 +159,7 @@ TBig5Encoded Big5Encode(std::u32string_view text) {
 TBig5Encoded Utf8ToBig5(std::string_view utf8) {
     TBig5Encoded result;
     result.Bytes.reserve(utf8.size());  // never more bytes than the UTF-8 form
-    for (std::size_t i = 0; i < utf8.size();) {
-        const TStep step = NextUtf8(utf8, i);
-        AppendBig5(result, step.Char);
-        i += step.Length;
-    }
+    ForEachChar(utf8, NextUtf8, [&result](char32_t c) { AppendBig5(result, c); });
     return result;
 }
 
@@ -186,11 +184,7 @@ std::string Utf8FromU32(std::u32string_view text) {
 std::u32string U32FromUtf8(std::string_view utf8) {
     std::u32string text;
     text.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const TStep step = NextUtf8(utf8, i);
-        text += step.Char;
-        i += step.Length;
-    }
+    ForEachChar(utf8, NextUtf8, [&text](char32_t c) { text += c; });
     return text;
 }
 

@@ -1,8 +1,8 @@
-#include "Dates.h"
+#include "model/Dates.h"
 
 #include <cstdio>
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace tamber {
 

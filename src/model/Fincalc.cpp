@@ -1,9 +1,9 @@
-#include "Fincalc.h"
+#include "model/Fincalc.h"
 
 #include <cmath>
 
-#include "Errors.h"
-#include "SixByteReal.h"
+#include "model/Errors.h"
+#include "model/SixByteReal.h"
 
 namespace tamber {
 namespace {
@@ -26,9 +26,13 @@ long double PowerOfOnePlusRate(long double i, int32_t n) {
 
 }  // namespace
 
+long double MonthlyShareOfPercent(long double yearly) {
+    return yearly * kHundredth * kTwelfth;
+}
+
 long double MonthlyRate(double annualRate) {
     const long double r = annualRate;
-    const long double i = r > 1 ? r * kHundredth * kTwelfth : r * kTwelfth;
+    const long double i = r > 1 ? MonthlyShareOfPercent(r) : r * kTwelfth;
     return RoundThroughSixByteReal(i);
 }
 

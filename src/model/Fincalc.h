@@ -7,6 +7,11 @@
 
 namespace tamber {
 
+// A month's share of Yearly percent: Yearly x 0.01 x 1/12, multiplied in that
+// order in extended precision (a simple deposit's monthly interest on
+// Yearly = rate x amount).
+long double MonthlyShareOfPercent(long double yearly);
+
 // Monthly rate of an annual rate r as typed: r is a percentage when above 1
 // (12 gives 0.01) and a fraction up to 1 (0.12 gives 0.01; exactly 1 gives
 // 1/12). The result is held in a 6-byte real.

@@ -1,9 +1,9 @@
-#include "PlanRecord.h"
+#include "model/PlanRecord.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "Big5.h"
+#include "model/Big5.h"
 
 namespace tamber {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "Dates.h"
-#include "SixByteReal.h"
+#include "model/Dates.h"
+#include "model/SixByteReal.h"
 
 namespace tamber {
 

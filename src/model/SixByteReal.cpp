@@ -1,8 +1,8 @@
-#include "SixByteReal.h"
+#include "model/SixByteReal.h"
 
 #include <cmath>
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace tamber {
 namespace {

@@ -1,11 +1,11 @@
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
-#include "Errors.h"
-#include "Fincalc.h"
+#include "model/Errors.h"
+#include "model/Fincalc.h"
+#include "model/Numbers.h"
 
 namespace tamber {
 namespace {
@@ -73,13 +73,6 @@ int YearStep(int periodKind) noexcept {
         case prEveryThreeYears: return 3;
         default: return 0;
     }
-}
-
-int32_t CheckedAmount(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
-        throw EAmountRange();
-    }
-    return static_cast<int32_t>(value);
 }
 
 // The structural rules; the dates are checked by making the plan.
@@ -275,7 +268,7 @@ int32_t TCustomPlan::AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t
             }
             next = dayOfK();
         } while (next == day);
-        if (amount != static_cast<int32_t>(amount)) throw EAmountRange();
+        if (!FitsAmount(amount)) throw EAmountRange();
         if (day >= First) Totals[static_cast<std::size_t>(day - First)] += amount;
         if (next == 0) return 0;
         day = next;
@@ -526,13 +519,12 @@ TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {
     const long double yearly = static_cast<long double>(AnnualRateOf(Rec())) * static_cast<long double>(A);
     Amounts_.First = TCachedAmount::Of([&] { return CheckedAmount(-A); });
     if (EffectiveMethod(pkSaving, Rec().Method) == mtMonthlyInterest) {
-        Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(yearly * 0.01L * (1.0L / 12)); });
+        Amounts_.Middle = TCachedAmount::Of([&] { return RoundAmount(MonthlyShareOfPercent(yearly)); });
         Amounts_.Last = TCachedAmount::Of([&] { return CheckedAmount(int64_t{Amounts_.Middle.Get()} + A); });
     } else {
         Amounts_.Middle = TCachedAmount::Of([] { return 0; });
-        Amounts_.Last = TCachedAmount::Of([&] {
-            return CheckedAmount(int64_t{RoundAmount(yearly * 0.01L * (1.0L / 12) * (P - 1))} + A);
-        });
+        Amounts_.Last = TCachedAmount::Of(
+            [&] { return CheckedAmount(int64_t{RoundAmount(MonthlyShareOfPercent(yearly) * (P - 1))} + A); });
     }
 }
 

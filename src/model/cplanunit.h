@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "Dates.h"
-#include "PlanRecord.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
 
 namespace tamber {
 

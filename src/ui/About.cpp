@@ -1,15 +1,16 @@
-#include "About.h"
+#include "ui/About.h"
 
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include "ui/Screens.h"
+#include "ui/Theme.h"
 
 namespace tamber::ui {
 namespace {
@@ -54,9 +55,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 TSplashForm::TSplashForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("SplashForm"));
     resize(360, 200);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this, nullptr);
 }
 
 void TSplashForm::ShowPainted() {
@@ -76,10 +75,10 @@ void TSplashForm::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, height());
-    sky.setColorAt(0, QColor(0, 64, 128));
-    sky.setColorAt(1, QColor(0, 128, 160));
+    sky.setColorAt(0, kSplashSkyTop);
+    sky.setColorAt(1, kSplashSkyBottom);
     p.fillRect(rect(), sky);
-    p.setPen(QPen(QColor(255, 255, 0), 4));
+    p.setPen(QPen(kSplashLine, 4));
     const QPointF line[] = {{20, 170}, {90, 140}, {150, 150}, {220, 100}, {280, 110}, {340, 50}};
     p.drawPolyline(line, 6);
     p.setPen(Qt::white);

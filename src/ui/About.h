@@ -5,10 +5,12 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "model/Version.h"
+
 namespace tamber::ui {
 
 inline const QString kProductName = QStringLiteral("Tamber 98");
-inline const QString kVersion = QStringLiteral(TAMBER98_VERSION);  // the project version
+inline const QString kVersion = QString::fromLatin1(kProjectVersion);
 
 class TAboutBox : public QDialog {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "Accessible.h"
+#include "ui/Accessible.h"
 
 #include <QAccessibleWidget>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "DrawCalendar.h"
+#include "ui/DrawCalendar.h"
 
 namespace tamber::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ChartUnit.h"
+#include "ui/ChartUnit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +10,6 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -22,15 +21,16 @@
 #include <cmath>
 #include <limits>
 
-#include "Accessible.h"
-#include "Big5.h"
-#include "DrawCalendar.h"
-#include "Errors.h"
-#include "PlanFile.h"
-#include "Ledger.h"
-#include "Prompts.h"
-#include "QtDates.h"
-#include "RFEdit.h"
+#include "book/Ledger.h"
+#include "book/PlanFile.h"
+#include "model/Big5.h"
+#include "model/Errors.h"
+#include "ui/Accessible.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
+#include "ui/Screens.h"
+#include "ui/Theme.h"
 
 namespace tamber::ui {
 
@@ -98,8 +98,8 @@ protected:
     void applyDefaultAntialiasingHint(QCPPainter* painter) const override { painter->setAntialiasing(false); }
     void draw(QCPPainter* painter) override {
         const QRect area = parentPlot()->axisRect()->rect();
-        painter->fillRect(QRect(area.left() - kWall, area.top(), kWall, area.height() + kWall), QColor(255, 255, 128));
-        painter->fillRect(QRect(area.left(), area.bottom() + 1, area.width(), kWall), Qt::white);
+        painter->fillRect(QRect(area.left() - kWall, area.top(), kWall, area.height() + kWall), kChartWall);
+        painter->fillRect(QRect(area.left(), area.bottom() + 1, area.width(), kWall), kChartFloor);
     }
 };
 
@@ -192,14 +192,8 @@ void TUpDown::StepBy(int steps) {
 }
 
 QColor PlanSeriesColor(int planIndex) {
-    // Red and green belong to the balance line and the template series.
-    static const QColor kPalette[] = {
-        {0, 0, 255},   {255, 0, 255}, {0, 128, 128}, {255, 128, 0}, {128, 0, 0},   {0, 0, 128},   {128, 128, 0},
-        {128, 0, 128}, {0, 176, 176}, {96, 192, 0},  {128, 128, 128}, {200, 160, 0}, {0, 0, 0},   {255, 96, 160},
-        {96, 64, 0},   {96, 96, 255},
-    };
-    constexpr int kCount = static_cast<int>(std::size(kPalette));
-    return kPalette[((planIndex % kCount) + kCount) % kCount];
+    constexpr int kCount = static_cast<int>(std::size(kChartPlanColours));
+    return kChartPlanColours[((planIndex % kCount) + kCount) % kCount];
 }
 
 TForm4::TForm4(const TPlanBook& book, int32_t openingBalance, std::function<QDate()> today, TPrompts* prompts,
@@ -236,9 +230,7 @@ TForm4::TForm4(const TPlanBook& book, int32_t openingBalance, std::function<QDat
     AddPlans();
     ComboBox1_->setCurrentIndex(1);
 
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
-    }
+    CentreOnScreen(*this, parent);
 }
 
 TForm4::~TForm4() = default;
@@ -250,8 +242,8 @@ void TForm4::BuildChart() {
 
     QLinearGradient gradient(0, 0, 0, 1);
     gradient.setCoordinateMode(QGradient::ObjectMode);
-    gradient.setColorAt(0, QColor(255, 255, 255));
-    gradient.setColorAt(1, QColor(176, 196, 222));
+    gradient.setColorAt(0, kChartBackgroundTop);
+    gradient.setColorAt(1, kChartBackgroundBottom);
     Chart_->setBackground(QBrush(gradient));
     Chart_->axisRect()->setBackground(Qt::NoBrush);
 
@@ -275,28 +267,28 @@ void TForm4::BuildChart() {
     y->setNumberFormat(QStringLiteral("f"));
     y->setNumberPrecision(0);
     y->setOffset(kWall);
-    y->grid()->setPen(QPen(QColor(160, 160, 160), 0, Qt::DotLine));
-    y->grid()->setZeroLinePen(QPen(QColor(96, 96, 96), 0));
+    y->grid()->setPen(QPen(kChartGrid, 0, Qt::DotLine));
+    y->grid()->setZeroLinePen(QPen(kChartZeroLine, 0));
 
     Series1_ = Chart_->addGraph(x, y);
     Series1_->setObjectName(QStringLiteral("Series1"));
     Series1_->setName(QStringLiteral("Balance"));
-    Series1_->setPen(QPen(Qt::red));
+    Series1_->setPen(QPen(kChartBalanceLine));
     Series1_->setLineStyle(QCPGraph::lsLine);
-    Series1_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 5));
+    Series1_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, kChartBalanceLine, kChartBalanceLine, 5));
 
     // The lowest point of the line, a ring on the line with its value above it.
     LowestMark_ = new QCPItemTracer(Chart_);
     LowestMark_->setObjectName(QStringLiteral("LowestMark"));
     LowestMark_->setStyle(QCPItemTracer::tsCircle);
     LowestMark_->setSize(9);
-    LowestMark_->setPen(QPen(QColor(128, 0, 0), 2));
+    LowestMark_->setPen(QPen(kChartLowest, 2));
     LowestLabel_ = new QCPItemText(Chart_);
     LowestLabel_->setObjectName(QStringLiteral("LowestLabel"));
     LowestLabel_->position->setParentAnchor(LowestMark_->position);
     LowestLabel_->position->setCoords(0, -8);  // pixels above the ring
-    LowestLabel_->setColor(QColor(128, 0, 0));
-    LowestLabel_->setBrush(QColor(255, 255, 255, 200));
+    LowestLabel_->setColor(kChartLowest);
+    LowestLabel_->setBrush(kChartLowestBack);
     LowestLabel_->setPadding(QMargins(2, 0, 2, 0));
     LowestMark_->setVisible(false);
     LowestLabel_->setVisible(false);
@@ -308,12 +300,12 @@ void TForm4::BuildChart() {
     Series2_->setWidth(4);
     Series2_->setBaseValue(0);
     Series2_->setAntialiased(false);
-    SetBarColor(*Series2_, Qt::green);
+    SetBarColor(*Series2_, kChartTemplateBars);
 
     // The legend stands beside the plot area, at its top, so that it never hides a bar.
     QCPLegend* legend = Chart_->legend;
-    legend->setFont(FontWithFallback(QStringLiteral("細明體"), QStringLiteral("AR PL UMing TW"), 12));
-    legend->setBrush(QColor(255, 255, 255, 220));
+    legend->setFont(MingFont(12));
+    legend->setBrush(kChartLegendBack);
     legend->setIconSize(16, 10);
     Chart_->axisRect()->insetLayout()->take(legend);
     auto* side = new QCPLayoutGrid;
@@ -332,9 +324,9 @@ void TForm4::BuildChart() {
 }
 
 void TForm4::BuildPanel(QWidget* panel) {
-    const QFont ming = FontWithFallback(QStringLiteral("細明體"), QStringLiteral("AR PL UMing TW"), 12);
-    const QFont serif = FontWithFallback(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 13);
-    const QFont readout = FontWithFallback(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12);
+    const QFont ming = MingFont(12);
+    const QFont serif = SerifFont(13);
+    const QFont readout = SerifFont(12);
 
     auto* group1 = new QGroupBox(QStringLiteral("勾選欲顯示的計劃"), panel);
     group1->setObjectName(QStringLiteral("GroupBox1"));
@@ -426,7 +418,7 @@ void TForm4::BuildPanel(QWidget* panel) {
         l->setObjectName(QString::fromLatin1(name));
         l->setFont(readout);
         QPalette navy = l->palette();
-        navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+        navy.setColor(QPalette::WindowText, kChartReadout);
         l->setPalette(navy);
         return l;
     };
@@ -726,7 +718,7 @@ void TForm4::ChartMouseMove(const QPointF& pos) {
             color = bars->brush().color();
         }
         if (!point) continue;
-        Label3_->setText(locale().toString(ToQDate(point->x()), QLocale::ShortFormat));
+        Label3_->setText(ShortDateText(point->x(), locale()));
         Label4_->setText(QString::number(static_cast<qint64>(std::trunc(point->y()))));
         Label5_->setText(series->name());
         QPalette swatch = Shape1_->palette();

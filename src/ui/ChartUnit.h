@@ -15,8 +15,8 @@
 #include <functional>
 #include <optional>
 
-#include "PlanBook.h"
-#include "Trend.h"
+#include "book/PlanBook.h"
+#include "book/Trend.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,9 +1,9 @@
-#include "CommandLine.h"
+#include "ui/CommandLine.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-#include "About.h"
+#include "ui/About.h"
 
 namespace tamber::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "DrawCalendar.h"
+#include "ui/DrawCalendar.h"
 
 #include <QAccessible>
 #include <QFontMetrics>
@@ -13,9 +13,10 @@
 #include <algorithm>
 #include <string>
 
-#include "Accessible.h"
-#include "Errors.h"
-#include "Ledger.h"
+#include "book/Ledger.h"
+#include "model/Errors.h"
+#include "ui/Accessible.h"
+#include "ui/Theme.h"
 
 namespace tamber::ui {
 namespace {
@@ -23,15 +24,10 @@ namespace {
 constexpr int kRows = TCalendarMonth::kRows;
 constexpr int kColumns = TCalendarMonth::kColumns;
 constexpr TCellPos kSummaryCell{6, 6};
-constexpr TColor kGridLineColor = 0xC0C0C0;
 // Pixels an amount line keeps free at the cell's left and right edges, and the
 // month average in the summary cell.
 constexpr int kLineMargins = 1 + 2;
 constexpr int kAverageMargins = 2 + 4;
-
-QColor ToQColor(TColor color) {
-    return QColor(static_cast<QRgb>(color));
-}
 
 // Draws Text with its top-left corner at (X, Top), the way the cell layout
 // measures positions (by the top of the text, not its baseline).
@@ -67,13 +63,6 @@ QString WeekdayName(int weekday, bool longName) {
     const int w = ((weekday % 7) + 7) % 7;
     // QLocale counts Monday = 1 .. Sunday = 7.
     return locale.dayName(w == 0 ? 7 : w, longName ? QLocale::LongFormat : QLocale::ShortFormat);
-}
-
-QFont FontWithFallback(const QString& family, const QString& fallback, int pixelSize) {
-    QFont font;
-    font.setFamilies(QStringList{family, fallback});
-    font.setPixelSize(pixelSize);
-    return font;
 }
 
 QString DaySpeech(int month, int day, const TCellTexts& texts) {
@@ -415,7 +404,7 @@ void TDrawCalendar::paintEvent(QPaintEvent* event) {
     // The grid lines are what shows between the cells.
     const QRect last = CellRect(kColumns - 1, kRows - 1);
     const QRect grid(client.topLeft(), last.bottomRight());
-    painter.fillRect(grid, ToQColor(kGridLineColor));
+    painter.fillRect(grid, ToQColor(kCalendarGridLine));
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             const QRect rect = CellRect(column, row);
@@ -520,14 +509,11 @@ void ConfigureForMainWindow(TDrawCalendar& calendar) {
     calendar.SetHeaderHeight(22);
     calendar.SetStartOfWeek(0);
     calendar.SetShowBalance(false);
-    // The customary Ming face of Traditional Chinese, with the Ming face
-    // shipped for this system behind it; "Times New Roman" resolves through
-    // the font configuration's metric-compatible serif.
-    calendar.SetHeaderFont(FontWithFallback(QStringLiteral("細明體"), QStringLiteral("AR PL UMing TW"), 12), clBlack);
-    calendar.SetTextFont(FontWithFallback(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 11), clBlack);
-    calendar.SetDateFont(FontWithFallback(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12), clPurple);
-    calendar.SetSelectedColor(0xFFFF80);
-    calendar.SetColumnColor(0, 0xFFFFE0);
+    calendar.SetHeaderFont(MingFont(12), kCalendarHeadings);
+    calendar.SetTextFont(SerifFont(11), kCalendarAmounts);
+    calendar.SetDateFont(SerifFont(12), kCalendarDayNumbers);
+    calendar.SetSelectedColor(kCalendarSelection);
+    calendar.SetColumnColor(0, kCalendarFirstColumn);
     calendar.resize(472, 352);
 }
 

@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "CalendarMonth.h"
-#include "Dates.h"
+#include "book/CalendarMonth.h"
+#include "model/Dates.h"
 
 class QPainter;
 
@@ -236,12 +236,8 @@ private:
 };
 
 // The main window's set-up of its calendar: header row 22 pixels, Ming-style
-// header font 12 px black, serif amounts 11 px black, serif day numbers 12 px
-// purple, light yellow selection, pale yellow first column, 472 x 352 pixels.
+// header font 12 px, serif amounts 11 px, serif day numbers 12 px, in the
+// calendar colours of Theme.h, 472 x 352 pixels.
 void ConfigureForMainWindow(TDrawCalendar& calendar);
-
-// A font that asks for Family and falls back to Fallback where Family is not
-// installed; Chinese faces are named by their customary names.
-QFont FontWithFallback(const QString& family, const QString& fallback, int pixelSize);
 
 }  // namespace tamber::ui

@@ -1,4 +1,4 @@
-#include "Exports.h"
+#include "ui/Exports.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -8,13 +8,13 @@
 
 #include <sstream>
 
-#include "Accessible.h"
-#include "DrawCalendar.h"
-#include "ICalendar.h"
-#include "Main.h"
-#include "MonthPrint.h"
-#include "PlanFile.h"
-#include "QtDates.h"
+#include "book/PlanFile.h"
+#include "export/ICalendar.h"
+#include "ui/Accessible.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
+#include "ui/MonthPrint.h"
+#include "ui/QtDates.h"
 
 namespace tamber::ui {
 namespace {
@@ -26,15 +26,6 @@ TMonthPrintout ShownMonth(TForm1& mainWindow) {
             .ShowBalance = mainWindow.Calendar().ShowBalance(),
             .FileName = file.empty() ? QStringLiteral("空白") : FileNamePart(QString::fromStdString(file)),
             .PrintDate = mainWindow.Today()};
-}
-
-// Writes Bytes as the file Name, whole or not at all.
-void WriteWholeFile(const QString& name, std::string_view bytes) {
-    ReplaceFile(name.toStdString(), [&](const std::filesystem::path& path) {
-        const std::unique_ptr<TByteSink> sink = CreateFileSink(path);
-        sink->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-        sink->Finish();
-    });
 }
 
 // Runs Work, showing the message of an error it meets.
@@ -65,7 +56,7 @@ void ExportPdfCommand(TForm1& mainWindow, TPrompts& prompts) {
     if (name.isEmpty()) return;
     Reporting(mainWindow, prompts, [&] {
         const QByteArray pdf = MonthPdf(mainWindow.Book(), mainWindow.State(), ShownMonth(mainWindow));
-        WriteWholeFile(name, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+        WriteWholeFile(name.toStdString(), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
     });
 }
 
@@ -81,7 +72,7 @@ void ExportCalendarCommand(TForm1& mainWindow, TPrompts& prompts) {
         std::ostringstream text;
         WriteICalendar(text, mainWindow.Book(), mainWindow.State().OpeningBalance, FromQDate(today),
                        FromQDate(span->first), FromQDate(span->second));
-        WriteWholeFile(name, text.str());
+        WriteWholeFile(name.toStdString(), text.str());
     });
 }
 

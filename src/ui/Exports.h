@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "Prompts.h"
+#include "ui/Prompts.h"
 
 class QDateEdit;
 

@@ -1,4 +1,4 @@
-#include "Grids.h"
+#include "ui/Grids.h"
 
 #include <QDate>
 #include <QFontMetrics>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "Ledger.h"
-#include "UiTexts.h"
+#include "book/Ledger.h"
+#include "ui/UiTexts.h"
 
 namespace tamber::ui {
 

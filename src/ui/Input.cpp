@@ -1,4 +1,4 @@
-#include "Input.h"
+#include "ui/Input.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -31,15 +32,16 @@
 #include <exception>
 #include <stdexcept>
 
-#include "Accessible.h"
-#include "Big5.h"
-#include "Grids.h"
-#include "Ledger.h"
-#include "Prompts.h"
-#include "RFEdit.h"
-#include "QtDates.h"
-#include "UiTexts.h"
-#include "frstatus.h"
+#include "book/Ledger.h"
+#include "model/Big5.h"
+#include "ui/Accessible.h"
+#include "ui/Grids.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
+#include "ui/Theme.h"
+#include "ui/UiTexts.h"
+#include "ui/frstatus.h"
 
 namespace tamber::ui {
 namespace {
@@ -131,13 +133,13 @@ QIcon CalculatorGlyph() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setPen(QColor(64, 64, 64));
-    painter.setBrush(QColor(224, 224, 224));
+    painter.setPen(kCalculatorKeys);
+    painter.setBrush(kCalculatorCase);
     painter.drawRect(2, 0, 11, 15);
-    painter.setBrush(QColor(160, 200, 160));
+    painter.setBrush(kCalculatorDisplay);
     painter.drawRect(4, 2, 7, 3);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(64, 64, 64));
+    painter.setBrush(kCalculatorKeys);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column) painter.drawRect(4 + column * 3, 7 + row * 3, 2, 2);
     }
@@ -150,11 +152,10 @@ QStringList PlanGridTexts(const TCustomPlan& plan, const QLocale& locale) {
     const TPlanRecord& rec = plan.Rec();
     QString kind = PlanKindCaption(rec.PlanKind);
     if (rec.PlanKind == pkFixAccount) kind = rec.Direction >= 1 ? QStringLiteral("固定收入") : QStringLiteral("固定支出");
-    const QDate start = ToQDate(rec.StartDate);
     return {
         kind,
         FromBig5(DescriptionBytes(rec)),
-        start.isValid() ? locale.toString(start, QLocale::ShortFormat) : QString(),
+        ShortDateText(rec.StartDate, locale),
         PeriodKindCaption(rec.PeriodKind),
         QString::number(rec.Amount),
         QString::number(rec.PeriodCount),
@@ -166,9 +167,8 @@ TPreviewTexts PreviewTexts(const TPlanPreview& preview, int kind, const QLocale&
     TPreviewTexts t;
     t.Rows.reserve(preview.Rows.size());
     for (const TPreviewRow& row : preview.Rows) {
-        const QDate date = ToQDate(row.Date);
-        t.Rows.push_back({QString::number(row.Period), date.isValid() ? locale.toString(date, QLocale::ShortFormat) : QString(),
-                          amount(row.Amount), amount(row.RunningTotal)});
+        t.Rows.push_back({QString::number(row.Period), ShortDateText(row.Date, locale), amount(row.Amount),
+                          amount(row.RunningTotal)});
     }
     QStringList notes;
     if (kind == pkSaving || kind == pkCompound || kind == pkLoan) {
@@ -332,9 +332,22 @@ void TForm2::BuildControls() {
     Notebook1_->setFrameShape(QFrame::StyledPanel);
     Notebook1_->addWidget(BuildFixAccountPage());
     Notebook1_->addWidget(BuildCollectPage());
-    Notebook1_->addWidget(BuildSavingPage());
-    Notebook1_->addWidget(BuildCompoundPage());
-    Notebook1_->addWidget(BuildLoanPage());
+    Notebook1_->addWidget(BuildRatePage(pkSaving, QStringLiteral("Saving"),
+                                        {{RadioButton1_, QStringLiteral("RadioButton1"), mtMonthlyInterest},
+                                         {RadioButton4_, QStringLiteral("RadioButton4"), mtInterestAtEnd}},
+                                        {RFilterEdit14_, QStringLiteral("RFilterEdit14")},
+                                        {RFilterEdit13_, QStringLiteral("RFilterEdit13")}));
+    Notebook1_->addWidget(BuildRatePage(pkCompound, QStringLiteral("Compound"),
+                                        {{RadioButton7_, QStringLiteral("RadioButton7"), mtLumpSumInOut},
+                                         {RadioButton8_, QStringLiteral("RadioButton8"), mtInstalmentsIn},
+                                         {RadioButton9_, QStringLiteral("RadioButton9"), mtMonthlyInterest}},
+                                        {RFilterEdit16_, QStringLiteral("RFilterEdit16")},
+                                        {RFilterEdit15_, QStringLiteral("RFilterEdit15")}));
+    Notebook1_->addWidget(BuildRatePage(pkLoan, QStringLiteral("Loan"),
+                                        {{RadioButton10_, QStringLiteral("RadioButton10"), mtEqualInstalments},
+                                         {RadioButton11_, QStringLiteral("RadioButton11"), mtEqualPrincipal}},
+                                        {RFilterEdit18_, QStringLiteral("RFilterEdit18")},
+                                        {RFilterEdit17_, QStringLiteral("RFilterEdit17")}));
     // Fields that come and go keep their place, and every page has one
     // height, so that the buttons below stay where they are.
     for (QWidget* w : std::initializer_list<QWidget*>{Label2_, RFilterEdit1_, Label16_, Panel2_, Panel3_, RFilterEdit5_,
@@ -505,70 +518,27 @@ QWidget* TForm2::BuildCollectPage() {
     return page;
 }
 
-namespace {
-
-// The amount and rate rows shared by the deposit and loan pages, under their radio buttons.
-void AddRateRows(QGridLayout* layout, QWidget* page, TRFilterEdit* amount, TRFilterEdit* rate) {
-    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金  額")), amount);
-    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("年利率")), rate);
+QWidget* TForm2::BuildRatePage(int kind, const QString& name, std::initializer_list<TMethodRadio> methods, TNamedEdit amount,
+                               TNamedEdit rate) {
+    auto* page = new QWidget;
+    page->setObjectName(name);
+    auto* layout = new QGridLayout(page);
+    auto* column = new QVBoxLayout;
+    auto* group = new QButtonGroup(layout);
+    for (const TMethodRadio& method : methods) {
+        method.Radio = MakeRadio(page, method.Name, MethodCaption(kind, method.Method));
+        column->addWidget(method.Radio);
+        group->addButton(method.Radio);
+    }
+    methods.begin()->Radio->setChecked(true);
+    layout->addLayout(column, 0, 0, 1, 3);
+    amount.Edit = MakeEdit(page, amount.Name, kSignedDigits);
+    rate.Edit = MakeEdit(page, rate.Name, kRateChars);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金  額")), amount.Edit);
+    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("年利率")), rate.Edit);
     layout->addWidget(MakeLabel(page, QStringLiteral("%")), 2, 2);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(3, 1);
-}
-
-QVBoxLayout* RadioColumn(QGridLayout* layout, std::initializer_list<QRadioButton*> radios) {
-    auto* column = new QVBoxLayout;
-    auto* group = new QButtonGroup(layout);
-    for (QRadioButton* radio : radios) {
-        column->addWidget(radio);
-        group->addButton(radio);
-    }
-    layout->addLayout(column, 0, 0, 1, 3);
-    return column;
-}
-
-}  // namespace
-
-QWidget* TForm2::BuildSavingPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("Saving"));
-    auto* layout = new QGridLayout(page);
-    RadioButton1_ = MakeRadio(page, QStringLiteral("RadioButton1"), MethodCaption(pkSaving, mtMonthlyInterest));
-    RadioButton4_ = MakeRadio(page, QStringLiteral("RadioButton4"), MethodCaption(pkSaving, mtInterestAtEnd));
-    RadioButton1_->setChecked(true);
-    RadioColumn(layout, {RadioButton1_, RadioButton4_});
-    RFilterEdit14_ = MakeEdit(page, QStringLiteral("RFilterEdit14"), kSignedDigits);
-    RFilterEdit13_ = MakeEdit(page, QStringLiteral("RFilterEdit13"), kRateChars);
-    AddRateRows(layout, page, RFilterEdit14_, RFilterEdit13_);
-    return page;
-}
-
-QWidget* TForm2::BuildCompoundPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("Compound"));
-    auto* layout = new QGridLayout(page);
-    RadioButton7_ = MakeRadio(page, QStringLiteral("RadioButton7"), MethodCaption(pkCompound, mtLumpSumInOut));
-    RadioButton8_ = MakeRadio(page, QStringLiteral("RadioButton8"), MethodCaption(pkCompound, mtInstalmentsIn));
-    RadioButton9_ = MakeRadio(page, QStringLiteral("RadioButton9"), MethodCaption(pkCompound, mtMonthlyInterest));
-    RadioButton7_->setChecked(true);
-    RadioColumn(layout, {RadioButton7_, RadioButton8_, RadioButton9_});
-    RFilterEdit16_ = MakeEdit(page, QStringLiteral("RFilterEdit16"), kSignedDigits);
-    RFilterEdit15_ = MakeEdit(page, QStringLiteral("RFilterEdit15"), kRateChars);
-    AddRateRows(layout, page, RFilterEdit16_, RFilterEdit15_);
-    return page;
-}
-
-QWidget* TForm2::BuildLoanPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("Loan"));
-    auto* layout = new QGridLayout(page);
-    RadioButton10_ = MakeRadio(page, QStringLiteral("RadioButton10"), MethodCaption(pkLoan, mtEqualInstalments));
-    RadioButton11_ = MakeRadio(page, QStringLiteral("RadioButton11"), MethodCaption(pkLoan, mtEqualPrincipal));
-    RadioButton10_->setChecked(true);
-    RadioColumn(layout, {RadioButton10_, RadioButton11_});
-    RFilterEdit18_ = MakeEdit(page, QStringLiteral("RFilterEdit18"), kSignedDigits);
-    RFilterEdit17_ = MakeEdit(page, QStringLiteral("RFilterEdit17"), kRateChars);
-    AddRateRows(layout, page, RFilterEdit18_, RFilterEdit17_);
     return page;
 }
 
@@ -739,7 +709,7 @@ void TForm2::SetHint1(const QString& line1) {
 // ---- Grid -----------------------------------------------------------------
 
 void TForm2::RefreshPlanGrid() {
-    Refreshing_ = true;
+    const QScopedValueRollback<bool> refreshing(Refreshing_, true);
     const int n = Book_.Count();
     StringGrid1_->clearContents();
     StringGrid1_->setRowCount(std::max(n, kGridDataRows));
@@ -760,7 +730,6 @@ void TForm2::RefreshPlanGrid() {
         StringGrid1_->clearSelection();
         StringGrid1_->setCurrentCell(-1, -1);
     }
-    Refreshing_ = false;
 }
 
 void TForm2::StringGrid1Click() {
@@ -853,10 +822,9 @@ void TForm2::Button3Click() {
     RadioButton7_->setChecked(true);
     RadioButton10_->setChecked(true);
     SelectedPlan_ = -1;
-    Refreshing_ = true;
+    const QScopedValueRollback<bool> refreshing(Refreshing_, true);
     StringGrid1_->clearSelection();
     StringGrid1_->setCurrentCell(-1, -1);
-    Refreshing_ = false;
 }
 
 void TForm2::Button4Click() {

@@ -10,10 +10,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 
-#include "PlanBook.h"
-#include "PlanFields.h"
-#include "PlanPreview.h"
+#include "book/PlanBook.h"
+#include "book/PlanFields.h"
+#include "book/PlanPreview.h"
 
 class QComboBox;
 class QDateEdit;
@@ -102,9 +103,20 @@ private:
     void BuildControls();
     QWidget* BuildFixAccountPage();
     QWidget* BuildCollectPage();
-    QWidget* BuildSavingPage();
-    QWidget* BuildCompoundPage();
-    QWidget* BuildLoanPage();
+    // A deposit's or loan's page: its methods' radio buttons in a column, the
+    // first one checked, then the amount and the annual rate; each control is
+    // made into the member its entry names.
+    struct TMethodRadio {
+        QRadioButton*& Radio;
+        QString Name;
+        int Method;
+    };
+    struct TNamedEdit {
+        TRFilterEdit*& Edit;
+        QString Name;
+    };
+    QWidget* BuildRatePage(int kind, const QString& name, std::initializer_list<TMethodRadio> methods, TNamedEdit amount,
+                           TNamedEdit rate);
     QWidget* BuildPreview();
     TRFilterEdit* MakeEdit(QWidget* parent, const QString& name, const QString& validChars);
     void ApplyPeriodVisibility();
@@ -123,52 +135,61 @@ private:
     int SelectedPlan_ = -1;
     bool Refreshing_ = false;
 
-    QComboBox* ComboBox2_ = nullptr;
-    QToolButton* SpeedButton1_ = nullptr;
-    TRFilterEdit* RFilterEdit12_ = nullptr;
-    QDateEdit* DateEdit1_ = nullptr;
-    QComboBox* ComboBox1_ = nullptr;
-    QFrame* Panel2_ = nullptr;
-    QFrame* Panel3_ = nullptr;
-    TRFilterEdit* RFilterEdit2_ = nullptr;
-    TRFilterEdit* RFilterEdit3_ = nullptr;
-    TRFilterEdit* RFilterEdit4_ = nullptr;
-    TRFilterEdit* RFilterEdit5_ = nullptr;
-    QLabel* Label2_ = nullptr;
-    TRFilterEdit* RFilterEdit1_ = nullptr;
-    QLabel* Label16_ = nullptr;
-    QStackedWidget* Notebook1_ = nullptr;
-    QRadioButton* RadioButton2_ = nullptr;
-    QRadioButton* RadioButton3_ = nullptr;
-    TRFilterEdit* RFilterEdit6_ = nullptr;
-    QRadioButton* RadioButton5_ = nullptr;
-    QRadioButton* RadioButton6_ = nullptr;
-    TRFilterEdit* RFilterEdit7_ = nullptr;
-    TRFilterEdit* RFilterEdit8_ = nullptr;
-    TRFilterEdit* RFilterEdit9_ = nullptr;
-    TRFilterEdit* RFilterEdit10_ = nullptr;
-    QLabel* Label17_ = nullptr;
-    TRFilterEdit* RFilterEdit11_ = nullptr;
-    QRadioButton* RadioButton1_ = nullptr;
-    QRadioButton* RadioButton4_ = nullptr;
-    TRFilterEdit* RFilterEdit14_ = nullptr;
-    TRFilterEdit* RFilterEdit13_ = nullptr;
-    QRadioButton* RadioButton7_ = nullptr;
-    QRadioButton* RadioButton8_ = nullptr;
-    QRadioButton* RadioButton9_ = nullptr;
-    TRFilterEdit* RFilterEdit16_ = nullptr;
-    TRFilterEdit* RFilterEdit15_ = nullptr;
-    QRadioButton* RadioButton10_ = nullptr;
-    QRadioButton* RadioButton11_ = nullptr;
-    TRFilterEdit* RFilterEdit18_ = nullptr;
-    TRFilterEdit* RFilterEdit17_ = nullptr;
-    QTableWidget* StringGrid1_ = nullptr;
-    QTableWidget* PreviewGrid_ = nullptr;
-    QLabel* PreviewNotes_ = nullptr;
-    QTimer* PreviewTimer_ = nullptr;
+    // The controls, under the object names the tests find them by.
+    // Fields every plan has:
+    QComboBox* ComboBox2_ = nullptr;         // the plan kind, in kind order
+    QToolButton* SpeedButton1_ = nullptr;    // starts the desktop calculator
+    TRFilterEdit* RFilterEdit12_ = nullptr;  // the description (敘述／用途)
+    QDateEdit* DateEdit1_ = nullptr;         // the start date
+    QComboBox* ComboBox1_ = nullptr;         // the period kind
+    QFrame* Panel2_ = nullptr;               // holds RFilterEdit2_, shown for "every N days"
+    QFrame* Panel3_ = nullptr;               // holds RFilterEdit3_..5_, shown for twice or thrice a month
+    TRFilterEdit* RFilterEdit2_ = nullptr;   // the interval in days
+    TRFilterEdit* RFilterEdit3_ = nullptr;   // the first day of the month
+    TRFilterEdit* RFilterEdit4_ = nullptr;   // the second day of the month
+    TRFilterEdit* RFilterEdit5_ = nullptr;   // the third day of the month (thrice a month)
+    QLabel* Label2_ = nullptr;               // the caption of the number of periods
+    TRFilterEdit* RFilterEdit1_ = nullptr;   // the number of periods
+    QLabel* Label16_ = nullptr;              // "(含首尾)" beside the number of periods
+    QStackedWidget* Notebook1_ = nullptr;    // the kind's own page, one per kind in kind order
+    // Fixed income or expense:
+    QRadioButton* RadioButton2_ = nullptr;  // income (收入)
+    QRadioButton* RadioButton3_ = nullptr;  // expense (支出)
+    TRFilterEdit* RFilterEdit6_ = nullptr;  // the amount
+    // Savings club:
+    QRadioButton* RadioButton5_ = nullptr;   // inner bidding (內標)
+    QRadioButton* RadioButton6_ = nullptr;   // outer bidding (外標)
+    TRFilterEdit* RFilterEdit7_ = nullptr;   // the amount of one share
+    TRFilterEdit* RFilterEdit8_ = nullptr;   // the base bid (底標)
+    TRFilterEdit* RFilterEdit9_ = nullptr;   // the estimated (actual) winning bid
+    TRFilterEdit* RFilterEdit10_ = nullptr;  // the estimated (actual) period won
+    QLabel* Label17_ = nullptr;              // the caption of RFilterEdit11_
+    TRFilterEdit* RFilterEdit11_ = nullptr;  // the total above the base bid, for outer bidding
+    // Simple deposit:
+    QRadioButton* RadioButton1_ = nullptr;   // interest every month
+    QRadioButton* RadioButton4_ = nullptr;   // interest at the end
+    TRFilterEdit* RFilterEdit14_ = nullptr;  // the amount
+    TRFilterEdit* RFilterEdit13_ = nullptr;  // the annual rate
+    // Compound deposit:
+    QRadioButton* RadioButton7_ = nullptr;   // a lump sum in and out
+    QRadioButton* RadioButton8_ = nullptr;   // instalments in
+    QRadioButton* RadioButton9_ = nullptr;   // interest every month
+    TRFilterEdit* RFilterEdit16_ = nullptr;  // the amount
+    TRFilterEdit* RFilterEdit15_ = nullptr;  // the annual rate
+    // Loan:
+    QRadioButton* RadioButton10_ = nullptr;  // equal instalments
+    QRadioButton* RadioButton11_ = nullptr;  // equal principal
+    TRFilterEdit* RFilterEdit18_ = nullptr;  // the amount borrowed
+    TRFilterEdit* RFilterEdit17_ = nullptr;  // the annual rate
+    // The plans and the preview on the right, the hints at the bottom:
+    QTableWidget* StringGrid1_ = nullptr;  // every plan of the book
+    QTableWidget* PreviewGrid_ = nullptr;  // the schedule of the plan in the fields
+    QLabel* PreviewNotes_ = nullptr;       // the lines under the preview
+    QTimer* PreviewTimer_ = nullptr;       // redraws the preview once the typing pauses
+    // The status bar that holds the two hint lines.
     TFriendlyStatusBar* FriendlyStatusBar1_ = nullptr;
-    QLabel* Label8_ = nullptr;
-    QLabel* Label18_ = nullptr;
+    QLabel* Label8_ = nullptr;   // the first hint line
+    QLabel* Label18_ = nullptr;  // the second hint line
 };
 
 }  // namespace tamber::ui

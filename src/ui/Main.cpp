@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "ui/Main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,8 +12,10 @@
 #include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -21,14 +23,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "Big5.h"
-#include "BookErrors.h"
-#include "DrawCalendar.h"
-#include "Exports.h"
-#include "Grids.h"
-#include "Prompts.h"
-#include "QtDates.h"
-#include "UiTexts.h"
+#include "book/BookErrors.h"
+#include "model/Big5.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Exports.h"
+#include "ui/Grids.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/Theme.h"
+#include "ui/UiTexts.h"
 
 namespace tamber::ui {
 namespace {
@@ -36,11 +39,6 @@ namespace {
 const QString kCaption = QStringLiteral("Tamber 98");
 const QString kBlankCaption = QStringLiteral("Tamber 98 - 空白");
 constexpr int kGridRows = 4;  // data rows a day or remaining-periods grid always has
-
-QString ShortDate(TDate date, const QLocale& locale) {
-    const QDate d = ToQDate(date);
-    return d.isValid() ? locale.toString(d, QLocale::ShortFormat) : QString();
-}
 
 void SetCell(QTableWidget* grid, int row, int column, const QString& text, Qt::Alignment align = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
@@ -90,10 +88,10 @@ QString BookErrorText(const TPlanBook& book, const ETamberError& error) {
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale) {
     const TPlanRecord& rec = plan.Rec();
     TPlanDetailTexts t;
-    t.Page = rec.PlanKind < kPlanKindCount ? rec.PlanKind : 5;
+    t.Page = rec.PlanKind < kPlanKindCount ? rec.PlanKind : kBlankDetailPage;
     t.Kind = PlanKindCaption(rec.PlanKind);
     t.Description = DescriptionText(plan);
-    t.StartDate = ShortDate(rec.StartDate, locale);
+    t.StartDate = ShortDateText(rec.StartDate, locale);
     t.PeriodCount = QString::number(rec.PeriodCount);
     t.Amount = QString::number(rec.Amount);
     switch (rec.PlanKind) {
@@ -114,7 +112,7 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
 }
 
 QString OutOfRangeText(TDate day, const QLocale& locale) {
-    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(day, locale));
+    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDateText(day, locale));
 }
 
 TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
@@ -125,12 +123,12 @@ TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
         t.LowestRed = true;
         t.LowestDay = ahead.OutOfRangeFrom;
     } else if (ahead.Lowest) {
-        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDate(ahead.Lowest->Date, locale));
+        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDateText(ahead.Lowest->Date, locale));
         t.LowestRed = ahead.Lowest->Balance < 0;
         t.LowestDay = ahead.Lowest->Date;
     }
     if (ahead.FirstBelowZero) {
-        t.Overdraft = QStringLiteral("首次透支 %1").arg(ShortDate(ahead.FirstBelowZero->Date, locale));
+        t.Overdraft = QStringLiteral("首次透支 %1").arg(ShortDateText(ahead.FirstBelowZero->Date, locale));
         t.OverdraftRed = true;
         t.OverdraftDay = ahead.FirstBelowZero->Date;
     } else if (ahead.OutOfRangeFrom == 0) {
@@ -156,7 +154,7 @@ std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t 
         TRemainingRow row;
         row.Period = QString::number(j);
         try {
-            row.Date = ShortDate(plan.DateOfPeriod(j), locale);
+            row.Date = ShortDateText(plan.DateOfPeriod(j), locale);
             row.Amount = QString::number(plan.PeriodAmount(j));
         } catch (const ETamberError&) {
             row.Amount = QStringLiteral("?");
@@ -215,7 +213,7 @@ TForm1::TForm1(TOptions options, QWidget* parent)
         Calendar_->SetDateFont(grown(Calendar_->DateFont(), 4), Calendar_->DateFontColor());
         Calendar_->SetTextFont(grown(Calendar_->TextFont(), 2), Calendar_->TextFontColor());
     }
-    SelectDetailPage(5);
+    SelectDetailPage(kBlankDetailPage);
     ShowLookAhead();
 }
 
@@ -253,22 +251,20 @@ void TForm1::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編輯"));
     edit->setObjectName(QStringLiteral("Edit1"));
-    QAction* plans = edit->addAction(QStringLiteral("計劃"), this, [this] {
-        if (!EditPlans) return;
-        EditPlans();
-        ComputeMonth(Calendar_->Year(), Calendar_->Month());
-        Calendar_->update();
-        ShowDayPlans(Calendar_->SelectedDate());
-        ShowLookAhead();
-    });
+    // A command whose window is not there does nothing, and its menu shows it disabled.
+    const auto received = [this](void (TForm1::*request)()) {
+        return isSignalConnected(QMetaMethod::fromSignal(request));
+    };
+    const auto command = [this, received](void (TForm1::*request)(), bool refresh) {
+        return [this, received, request, refresh] {
+            if (!received(request)) return;
+            emit (this->*request)();
+            if (refresh) RefreshFigures();
+        };
+    };
+    QAction* plans = edit->addAction(QStringLiteral("計劃"), this, command(&TForm1::EditPlansRequested, true));
     plans->setObjectName(QStringLiteral("Plans1"));
-    QAction* balance = edit->addAction(QStringLiteral("初始平衡"), this, [this] {
-        if (!AdjustBalance) return;
-        AdjustBalance();
-        ComputeMonth(Calendar_->Year(), Calendar_->Month());
-        Calendar_->update();
-        ShowLookAhead();
-    });
+    QAction* balance = edit->addAction(QStringLiteral("初始平衡"), this, command(&TForm1::AdjustBalanceRequested, true));
     balance->setObjectName(QStringLiteral("Balance1"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("檢視"));
@@ -277,25 +273,20 @@ void TForm1::BuildMenus() {
     WholeMonthBalance_->setObjectName(QStringLiteral("WholeMonth1"));
     WholeMonthBalance_->setCheckable(true);
     connect(WholeMonthBalance_, &QAction::toggled, this, [this](bool on) { Calendar_->SetShowBalance(on); });
-    QAction* chart = view->addAction(QStringLiteral("圖表"), this, [this] {
-        if (ShowChart) ShowChart();
-    });
+    QAction* chart = view->addAction(QStringLiteral("圖表"), this, command(&TForm1::ChartRequested, false));
     chart->setObjectName(QStringLiteral("Chart1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("說明"));
     help->setObjectName(QStringLiteral("Help1"));
-    QAction* about = help->addAction(QStringLiteral("關於..."), this, [this] {
-        if (ShowAbout) ShowAbout();
-    });
+    QAction* about = help->addAction(QStringLiteral("關於..."), this, command(&TForm1::AboutRequested, false));
     about->setObjectName(QStringLiteral("About1"));
 
-    // Commands whose window is not there are shown disabled.
-    connect(edit, &QMenu::aboutToShow, this, [this, plans, balance] {
-        plans->setEnabled(static_cast<bool>(EditPlans));
-        balance->setEnabled(static_cast<bool>(AdjustBalance));
+    connect(edit, &QMenu::aboutToShow, this, [received, plans, balance] {
+        plans->setEnabled(received(&TForm1::EditPlansRequested));
+        balance->setEnabled(received(&TForm1::AdjustBalanceRequested));
     });
-    connect(view, &QMenu::aboutToShow, this, [this, chart] { chart->setEnabled(static_cast<bool>(ShowChart)); });
-    connect(help, &QMenu::aboutToShow, this, [this, about] { about->setEnabled(static_cast<bool>(ShowAbout)); });
+    connect(view, &QMenu::aboutToShow, this, [received, chart] { chart->setEnabled(received(&TForm1::ChartRequested)); });
+    connect(help, &QMenu::aboutToShow, this, [received, about] { about->setEnabled(received(&TForm1::AboutRequested)); });
 }
 
 void TForm1::BuildTopBand(QWidget* band) {
@@ -307,8 +298,8 @@ void TForm1::BuildTopBand(QWidget* band) {
     left->setFixedSize(472, 49);
     left->setAutoFillBackground(true);
     QPalette bandPalette = left->palette();
-    bandPalette.setColor(QPalette::Window, QColor(0, 64, 128));
-    bandPalette.setColor(QPalette::WindowText, QColor(255, 255, 255));
+    bandPalette.setColor(QPalette::Window, kBandBackground);
+    bandPalette.setColor(QPalette::WindowText, kBandText);
     left->setPalette(bandPalette);
 
     QFont big = font();
@@ -319,7 +310,7 @@ void TForm1::BuildTopBand(QWidget* band) {
         QLabel* label = MakeLabel(left, name, text);
         label->setFont(big);
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, QColor(255, 255, 0));
+        p.setColor(QPalette::WindowText, kBandYearMonth);
         label->setPalette(p);
         label->setGeometry(geometry);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -383,7 +374,7 @@ void TForm1::BuildTopBand(QWidget* band) {
         label->setIndent(3);
         label->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(GroupedAmountSample(31)) + 3);
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, QColor(128, 0, 128));
+        p.setColor(QPalette::WindowText, kMonthTotals);
         label->setPalette(p);
         return label;
     };
@@ -604,7 +595,6 @@ void TForm1::LoadCommand() {
 bool TForm1::OpenPlanFile(const QString& name) {
     if (!LoadPlanFile(name)) return false;
     AddToRecentFiles(name);
-    ShowDayPlans(Calendar_->SelectedDate());
     return true;
 }
 
@@ -647,7 +637,7 @@ void TForm1::ShowLookAhead() {
         part->setAccessibleName(text);
         part->setVisible(!text.isEmpty());
         QPalette palette = part->palette();
-        palette.setColor(QPalette::ButtonText, red ? QColor(Qt::red) : part->parentWidget()->palette().color(QPalette::ButtonText));
+        palette.setColor(QPalette::ButtonText, red ? kWarningText : part->parentWidget()->palette().color(QPalette::ButtonText));
         part->setPalette(palette);
         part->setFocusPolicy(day != 0 ? Qt::StrongFocus : Qt::NoFocus);
         part->setCursor(day != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -689,9 +679,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
     FollowFileLock();
     ReportedComputeError_.clear();
     ReportedOutOfRange_ = 0;
-    ComputeMonth(Calendar_->Year(), Calendar_->Month());
-    Calendar_->update();
-    ShowLookAhead();
+    RefreshFigures();
     if (!notWritten.isEmpty()) ReportError(notWritten);
     // The file changed while the catch-up was shown: the save asks the user how.
     if (outcome == TLoadOutcome::CaughtUpNotWritten) SaveCommand();
@@ -748,14 +736,9 @@ void TForm1::ClearPlanBook() {
     tamber::ClearPlanBook(Book_, State_);
     ReportedComputeError_.clear();
     ReportedOutOfRange_ = 0;
-    ComputeMonth(Calendar_->Year(), Calendar_->Month());
-    Calendar_->update();
     UpdateCaption(kBlankCaption);
     DayShown_ = 0;
-    ResetGrid(DayGrid_, kGridRows);
-    ResetGrid(RemainingGrid_, kGridRows);
-    SelectDetailPage(5);
-    ShowLookAhead();
+    RefreshFigures();  // an empty day list and the blank details page
     FollowFileLock();
 }
 
@@ -788,14 +771,21 @@ void TForm1::ComputeMonth(int year, int month) {
     QMetaObject::invokeMethod(this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
 }
 
-void TForm1::FormActivate() {
-    Bars_.LabelsFromBars();
-    SyncBars();
-    ComputeMonth(Bars_.ShownYear(), Bars_.ShownMonth());
-    Calendar_->SetShowBalance(WholeMonthBalance_->isChecked());
+void TForm1::RefreshFigures() {
+    ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowDayPlans(Calendar_->SelectedDate());
     ShowLookAhead();
+}
+
+void TForm1::FormActivate() {
+    Bars_.LabelsFromBars();
+    SyncBars();
+    Calendar_->SetShowBalance(WholeMonthBalance_->isChecked());
+    // The month the bars point at, also when activation comes in the middle of a drag.
+    Calendar_->SetYear(Bars_.ShownYear());
+    Calendar_->SetMonth(Bars_.ShownMonth());
+    RefreshFigures();
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -840,12 +830,12 @@ void TForm1::ShowPlanDetail() {
     ResetGrid(RemainingGrid_, kGridRows);
     const int r = std::max(DayGrid_->currentRow(), 0);
     if (r >= static_cast<int>(State_.DayItems.size())) {
-        SelectDetailPage(5);
+        SelectDetailPage(kBlankDetailPage);
         return;
     }
     const std::optional<TDayItem> item = ParseDayItem(State_.DayItems[static_cast<std::size_t>(r)]);
     if (!item || item->PlanIndex >= Book_.Count()) {
-        SelectDetailPage(5);
+        SelectDetailPage(kBlankDetailPage);
         return;
     }
     const TCustomPlan& plan = Book_.Plan(item->PlanIndex);
@@ -888,18 +878,20 @@ void TForm1::ShowPlanDetail() {
 }
 
 void TForm1::SelectDetailPage(int page) {
-    for (QWidget* w : HeadingWidgets_) w->setVisible(page < 5);
+    for (QWidget* w : HeadingWidgets_) w->setVisible(page < kBlankDetailPage);
     Notebook_->setCurrentIndex(page);
 }
 
 // ---- The bars ------------------------------------------------------------
 
 void TForm1::SyncBars() {
-    SyncingBars_ = true;
-    MonthSlider_->setValue(Bars_.Slider());
-    YearBar_->setValue(Bars_.YearBar());
-    MonthBar_->setValue(Bars_.MonthBar());
-    SyncingBars_ = false;
+    {
+        // The bars' own change signals do not move the bars again.
+        const QScopedValueRollback<bool> syncing(SyncingBars_, true);
+        MonthSlider_->setValue(Bars_.Slider());
+        YearBar_->setValue(Bars_.YearBar());
+        MonthBar_->setValue(Bars_.MonthBar());
+    }
     YearLabel_->setText(QString::number(Bars_.YearLabel()));
     MonthLabel_->setText(QString::number(Bars_.MonthLabel()));
 }

@@ -15,12 +15,12 @@
 #include <memory>
 #include <vector>
 
-#include "Ledger.h"
-#include "LookAhead.h"
-#include "MonthBars.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
-#include "Settings.h"
+#include "book/Ledger.h"
+#include "book/LookAhead.h"
+#include "book/MonthBars.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
+#include "book/Settings.h"
 
 class QAction;
 class QLabel;
@@ -37,9 +37,12 @@ namespace tamber::ui {
 class TDrawCalendar;
 class TPrompts;
 
+// The detail area's pages: one per plan kind in kind order, then a blank one.
+inline constexpr int kBlankDetailPage = kPlanKindCount;
+
 // Everything the details tab shows for one plan.
 struct TPlanDetailTexts {
-    int Page = 5;           // page of the detail area: the plan kind, or 5 (blank)
+    int Page = kBlankDetailPage;  // page of the detail area: the plan kind, or the blank page
     QString Kind;           // kind name
     QString Description;
     QString StartDate;      // short date
@@ -131,6 +134,11 @@ public:
     void ClearPlanBook();
     void AddToRecentFiles(const QString& path);
 
+    // After the plans or the balance changed: the month computed again, the
+    // calendar repainted, the selected day's plans and the look-ahead line
+    // shown again.
+    void RefreshFigures();
+
     // The calendar's month from the ledger; an amount that cannot be computed
     // is reported once (not again while the same error recurs), a balance
     // leaving 32 bits once per day it does so.
@@ -150,13 +158,20 @@ public:
     // The bars and the calendar move to Day's month and the calendar selects Day.
     void ShowDay(TDate day);
 
-    // What the other windows supply: the plan editor, the balance adjustment,
-    // the chart, the About window, and the catch-up dialog of a load.
-    std::function<void()> EditPlans;
-    std::function<void()> AdjustBalance;
-    std::function<void()> ShowChart;
-    std::function<void()> ShowAbout;
+    // Asks the catch-up question of a load (TForm5 in the program) and
+    // returns the user's answer; without it a load that has occurrences to
+    // confirm is declined.
     TCatchUpHook CatchUp;
+
+signals:
+    // The commands whose windows are not the main window's own (see
+    // Wiring.h): each shows its window and returns when it is closed, after
+    // which the main window shows the figures again where they may have
+    // changed. A command whose signal nothing receives is shown disabled.
+    void EditPlansRequested();      // "計劃": the plan editor
+    void AdjustBalanceRequested();  // "初始平衡": the balance adjustment
+    void ChartRequested();          // "圖表": the trend chart
+    void AboutRequested();          // "關於...": the About window
 
 protected:
     void closeEvent(QCloseEvent* event) override;

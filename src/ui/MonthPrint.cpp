@@ -1,4 +1,4 @@
-#include "MonthPrint.h"
+#include "ui/MonthPrint.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -11,10 +11,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "DrawCalendar.h"
-#include "Ledger.h"
-#include "QtDates.h"
-#include "Schedule.h"
+#include "book/Ledger.h"
+#include "book/Schedule.h"
+#include "ui/DrawCalendar.h"
+#include "ui/QtDates.h"
+#include "ui/Theme.h"
 
 namespace tamber::ui {
 namespace {
@@ -22,16 +23,6 @@ namespace {
 struct TTableRow {
     QString Date, Plan, Amount;
 };
-
-// The Ming face the calendar's headings use, in points, so that it keeps its
-// size on any printer's resolution.
-QFont PrintFont(double points, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("細明體"), QStringLiteral("AR PL UMing TW")});
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 }  // namespace
 
@@ -62,8 +53,8 @@ int PrintMonth(QPagedPaintDevice& device, const TPlanBook& book, const TPlanBook
     if (!painter.begin(&device)) return 0;
     const double width = device.width();
     const double mm = device.logicalDpiY() / 25.4;
-    const QFont titleFont = PrintFont(16, true), textFont = PrintFont(10), headingFont = PrintFont(10, true),
-                footerFont = PrintFont(8);
+    const QFont titleFont = PrintMingFont(16, true), textFont = PrintMingFont(10), headingFont = PrintMingFont(10, true),
+                footerFont = PrintMingFont(8);
     const double rowHeight = QFontMetricsF(textFont, &device).height() * 1.4;
     const double footerHeight = QFontMetricsF(footerFont, &device).height();
     const double footerTop = device.height() - footerHeight - 2 * mm;

@@ -8,8 +8,8 @@
 #include <QDate>
 #include <QString>
 
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 class QPagedPaintDevice;
 

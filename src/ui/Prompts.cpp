@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "Exports.h"
-#include "Updated.h"
+#include "ui/Exports.h"
+#include "ui/Updated.h"
 
 namespace tamber::ui {
 namespace {

@@ -2,13 +2,14 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 
 #include <string_view>
 
-#include "Big5.h"
-#include "Dates.h"
-#include "Errors.h"
+#include "model/Big5.h"
+#include "model/Dates.h"
+#include "model/Errors.h"
 
 namespace tamber::ui {
 
@@ -20,6 +21,12 @@ inline QDate ToQDate(TDate date) {
     } catch (const ETamberError&) {
         return {};
     }
+}
+
+// A day in Locale's short date format; empty when it is no date.
+inline QString ShortDateText(TDate date, const QLocale& locale) {
+    const QDate d = ToQDate(date);
+    return d.isValid() ? locale.toString(d, QLocale::ShortFormat) : QString();
 }
 
 // The day number of a calendar date (EInvalidDate outside years 1..9999).

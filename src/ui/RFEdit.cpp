@@ -1,6 +1,6 @@
-#include "RFEdit.h"
+#include "ui/RFEdit.h"
 
-#include "Big5.h"
+#include "model/Big5.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 
 namespace tamber::ui {
 
@@ -241,8 +242,7 @@ void TRFilterEdit::CheckRequired() {
         prompt(this, RequiredMessage);
     else
         ShowRequiredWarning(this, RequiredMessage);
-    ReturningFocus = true;
-    const auto returned = qScopeGuard([] { ReturningFocus = false; });
+    const QScopedValueRollback<bool> returning(ReturningFocus, true);
     setFocus(Qt::OtherFocusReason);
 }
 

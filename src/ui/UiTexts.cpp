@@ -1,11 +1,11 @@
-#include "UiTexts.h"
+#include "ui/UiTexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-#include "PlanRecord.h"
+#include "model/PlanRecord.h"
 
 namespace tamber::ui {
 

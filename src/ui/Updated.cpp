@@ -1,4 +1,4 @@
-#include "Updated.h"
+#include "ui/Updated.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

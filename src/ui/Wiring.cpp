@@ -1,12 +1,12 @@
-#include "Wiring.h"
+#include "ui/Wiring.h"
 
-#include "About.h"
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
-#include "Input.h"
-#include "Main.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/About.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 namespace tamber::ui {
 
@@ -20,17 +20,17 @@ TWiredWindows WireWindows(TForm1& mainWindow, TPrompts& prompts) {
     windows.Editor = new TForm2(main->Book(), main->State(), {.Prompts = asks, .Today = today}, main);
     windows.Balance = new TForm3(main->State(), today, prompts, main);
 
-    mainWindow.ShowAbout = [about = windows.About] { about->exec(); };
-    mainWindow.EditPlans = [main, editor = windows.Editor] {
+    QObject::connect(main, &TForm1::AboutRequested, windows.About, &QDialog::exec);
+    QObject::connect(main, &TForm1::EditPlansRequested, windows.Editor, [main, editor = windows.Editor] {
         editor->SetStartDate(main->Calendar().SelectedDate());
         editor->exec();
-    };
-    windows.Balance->SaveBook = [main] { return main->SaveCommand(); };
-    mainWindow.AdjustBalance = [balance = windows.Balance] { balance->exec(); };
-    mainWindow.ShowChart = [main, asks, today] {
+    });
+    QObject::connect(main, &TForm1::AdjustBalanceRequested, windows.Balance, &QDialog::exec);
+    QObject::connect(windows.Balance, &TForm3::SaveRequested, main, &TForm1::SaveCommand);
+    QObject::connect(main, &TForm1::ChartRequested, main, [main, asks, today] {
         TForm4 chart(main->Book(), main->State().OpeningBalance, today, asks, main);
         chart.exec();
-    };
+    });
     mainWindow.CatchUp = [main, asks](TPendingList& pending, const TPlanBookState& state) {
         return ShowCatchUp(pending, state, *asks, main);
     };

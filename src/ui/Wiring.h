@@ -19,10 +19,10 @@ struct TWiredWindows {
 };
 
 // Creates the About window, the plan editor and the balance adjustment as
-// children of MainWindow and sets its hooks: the editor opens on the
-// calendar's selected day, the chart charts the book from today's opening
-// balance, a load's catch-up shows TForm5. Every window asks and tells
-// through Prompts, which must outlive MainWindow.
+// children of MainWindow, connects its requests to them and sets its catch-up
+// hook: the editor opens on the calendar's selected day, the chart charts the
+// book from today's opening balance, a load's catch-up shows TForm5. Every
+// window asks and tells through Prompts, which must outlive MainWindow.
 TWiredWindows WireWindows(TForm1& mainWindow, TPrompts& prompts);
 
 }  // namespace tamber::ui

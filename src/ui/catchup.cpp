@@ -1,20 +1,20 @@
-#include "catchup.h"
+#include "ui/catchup.h"
 
 #include <QDate>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 
 #include <algorithm>
 
-#include "BookErrors.h"
-#include "Prompts.h"
-#include "RFEdit.h"
+#include "book/BookErrors.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
+#include "ui/Screens.h"
 
 namespace tamber::ui {
 namespace {
@@ -29,15 +29,6 @@ constexpr int kDateLeft = 146;
 constexpr int kDateWidth = 72;
 constexpr int kAmountLeft = 222;
 constexpr int kAmountWidth = 78;
-
-QString ShortDate(TDate date) {
-    try {
-        const TYearMonthDay ymd = DecodeDate(date);
-        return QLocale().toString(QDate(ymd.Year, ymd.Month, ymd.Day), QLocale::ShortFormat);
-    } catch (const ETamberError&) {
-        return {};
-    }
-}
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& where,
                   Qt::Alignment align = Qt::AlignLeft) {
@@ -116,15 +107,13 @@ TForm5::TForm5(TPendingList& pending, TDate balanceDate, int32_t loadedBalance, 
     status->setGeometry(0, kClientHeight - 22, kClientWidth, 22);
     status->addWidget(new QLabel(QStringLiteral("以上金額確定後, 將累加到初始金額"), status), 1);
 
-    // Centred on the screen the dialog opens on, not on its owner.
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this, parent);
 
     FormActivate(balanceDate, loadedBalance);
 }
 
 void TForm5::FormActivate(TDate balanceDate, int32_t loadedBalance) {
-    BalanceDateLabel_->setText(ShortDate(balanceDate));
+    BalanceDateLabel_->setText(ShortDateText(balanceDate, QLocale()));
     LoadedBalanceLabel_->setText(QString::number(loadedBalance));
     PageCount_ = PendingPageCount(Pending_.size());
     ShowPendingPage(1);
@@ -153,7 +142,7 @@ void TForm5::ShowPendingPage(int page) {
         row.Number->setText(QString::number(j + 1));
         row.Plan->setText(metrics.elidedText(description, Qt::ElideRight, row.Plan->width()));
         row.Plan->setToolTip(description);
-        row.Date->setText(ShortDate(item.Date));
+        row.Date->setText(ShortDateText(item.Date, QLocale()));
         row.Amount->setAccessibleName(AmountName(j));
         row.Amount->setText(QString::fromStdString(item.AmountText));
     }

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "CatchUp.h"
-#include "Dates.h"
-#include "PlanBook.h"
+#include "book/CatchUp.h"
+#include "book/PlanBook.h"
+#include "model/Dates.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "frstatus.h"
+#include "ui/frstatus.h"
 
 namespace tamber::ui {
 

@@ -1,18 +1,17 @@
-#include "init.h"
+#include "ui/init.h"
 
 #include <QFont>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 #include <filesystem>
 
-#include "BookErrors.h"
-#include "CatchUp.h"
-#include "PlanFile.h"
-#include "Prompts.h"
-#include "RFEdit.h"
+#include "book/BookErrors.h"
+#include "book/CatchUp.h"
+#include "book/PlanFile.h"
+#include "ui/Prompts.h"
+#include "ui/RFEdit.h"
+#include "ui/Screens.h"
 
 namespace tamber::ui {
 
@@ -49,8 +48,7 @@ TForm3::TForm3(TPlanBookState& state, std::function<QDate()> today, TPrompts& pr
     connect(ok, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this, parent);
 }
 
 void TForm3::FormActivate() {
@@ -75,7 +73,7 @@ void TForm3::Button1Click() {
     if (ChangedOnDisk(State_)) {
         // Our header on someone else's plans would mix two books.
         State_.Modified = true;
-        if (SaveBook) SaveBook();
+        emit SaveRequested();
     } else if (!State_.PlanFileName.empty()) {
         const QDate today = Today_();
         try {

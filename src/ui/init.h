@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "PlanBook.h"
+#include "book/PlanBook.h"
 
 namespace tamber::ui {
 
@@ -30,9 +30,10 @@ public:
     // Shows OpeningBalance in the edit; runs every time the dialog is shown.
     void FormActivate();
 
-    // Saves the whole book as the save command does (asking the user what to
-    // do with a file someone else changed); false when nothing was written.
-    std::function<bool()> SaveBook;
+signals:
+    // Asks the main window to save the whole book as its save command does
+    // (asking the user what to do with a file someone else changed).
+    void SaveRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,8 +44,8 @@ private:
     // when that fails the error is shown (the file keeps its header), the
     // state is marked modified so that closing offers to save, and the
     // dialog stays open. A file someone else changed since it was loaded or
-    // saved gets no header of ours: the book is marked modified and SaveBook
-    // runs.
+    // saved gets no header of ours: the book is marked modified and
+    // SaveRequested is sent.
     void Button1Click();
 
     TPlanBookState& State_;

@@ -1,7 +1,6 @@
-#include "ReportTool.h"
+#include "app/report/ReportTool.h"
 
 #include <algorithm>
-#include <charconv>
 #include <exception>
 #include <functional>
 #include <map>
@@ -11,19 +10,20 @@
 #include <string_view>
 #include <utility>
 
-#include "Big5.h"
-#include "BookErrors.h"
-#include "CalendarMonth.h"
-#include "CatchUp.h"
-#include "Dates.h"
-#include "ICalendar.h"
-#include "Journal.h"
-#include "Ledger.h"
-#include "LookAhead.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
-#include "Schedule.h"
-#include "Trend.h"
+#include "book/BookErrors.h"
+#include "book/CalendarMonth.h"
+#include "book/CatchUp.h"
+#include "book/Ledger.h"
+#include "book/LookAhead.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
+#include "book/Schedule.h"
+#include "book/Trend.h"
+#include "export/ICalendar.h"
+#include "export/Journal.h"
+#include "model/Big5.h"
+#include "model/Dates.h"
+#include "model/Numbers.h"
 
 namespace tamber::report {
 namespace {
@@ -95,11 +95,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 // Digits only, at least one; the value must fit 32 bits.
 std::optional<int32_t> Digits(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.front() == '-') return std::nullopt;
-    return value;
+    if (text.empty() || text.front() == '-') return std::nullopt;
+    return ParseInt32(text);
 }
 
 // YYYY-MM-DD, a day that exists in years 1..9999.
