@@ -11,8 +11,8 @@
 #include <string>
 
 #include "BookGenerator.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
 
 namespace tamber::bench {
 

@@ -10,12 +10,12 @@
 #include <map>
 
 #include "BenchBooks.h"
-#include "CatchUp.h"
-#include "Ledger.h"
-#include "LookAhead.h"
+#include "book/CatchUp.h"
+#include "book/Ledger.h"
+#include "book/LookAhead.h"
 #include "Oracle.h"
-#include "PlanFile.h"
-#include "Trend.h"
+#include "book/PlanFile.h"
+#include "book/Trend.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "BenchBooks.h"
-#include "Ledger.h"
+#include "book/Ledger.h"
 
 int main(int argc, char* argv[]) {
     using namespace tamber;

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "Dates.h"
-#include "PlanRecord.h"
-#include "cplanunit.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
+#include "model/cplanunit.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include <memory>
 
 #include "BenchBooks.h"
-#include "DrawCalendar.h"
-#include "Main.h"
-#include "Prompts.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
+#include "ui/Prompts.h"
 
 namespace {
 

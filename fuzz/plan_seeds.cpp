@@ -6,7 +6,7 @@
 #include <string>
 
 #include "BookGenerator.h"
-#include "PlanFile.h"
+#include "book/PlanFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

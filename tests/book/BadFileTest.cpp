@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "BookErrors.h"
+#include "book/BookErrors.h"
 #include "BookTestSupport.h"
-#include "PlanFile.h"
+#include "book/PlanFile.h"
 
 namespace tamber {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "BookErrors.h"
-#include "PlanBook.h"
-#include "PlanFile.h"
+#include "book/BookErrors.h"
+#include "book/PlanBook.h"
+#include "book/PlanFile.h"
 #include "RecordBuilder.h"
 
 namespace tamber::test {

@@ -1,4 +1,4 @@
-#include "CalendarMonth.h"
+#include "book/CalendarMonth.h"
 
 #include <gtest/gtest.h>
 

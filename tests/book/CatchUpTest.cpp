@@ -1,8 +1,8 @@
-#include "CatchUp.h"
+#include "book/CatchUp.h"
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
+#include "model/Big5.h"
 #include "BookTestSupport.h"
 
 namespace tamber {

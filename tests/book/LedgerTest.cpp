@@ -1,4 +1,4 @@
-#include "Ledger.h"
+#include "book/Ledger.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "LookAhead.h"
+#include "book/LookAhead.h"
 
 #include <sys/wait.h>
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "BookTestSupport.h"
-#include "Ledger.h"
+#include "book/Ledger.h"
 
 namespace tamber {
 namespace {

@@ -1,4 +1,4 @@
-#include "MonthBars.h"
+#include "book/MonthBars.h"
 
 #include <gtest/gtest.h>
 

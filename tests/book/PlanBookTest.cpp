@@ -1,4 +1,4 @@
-#include "PlanBook.h"
+#include "book/PlanBook.h"
 
 #include <gtest/gtest.h>
 

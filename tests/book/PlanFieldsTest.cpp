@@ -1,12 +1,12 @@
-#include "PlanFields.h"
+#include "book/PlanFields.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
-#include "Big5.h"
-#include "BookErrors.h"
+#include "model/Big5.h"
+#include "book/BookErrors.h"
 #include "BookTestSupport.h"
 
 using namespace tamber;

@@ -1,8 +1,8 @@
-#include "PlanFile.h"
+#include "book/PlanFile.h"
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
+#include "model/Big5.h"
 #include "BookTestSupport.h"
 
 namespace tamber {

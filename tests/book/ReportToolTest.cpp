@@ -1,4 +1,4 @@
-#include "ReportTool.h"
+#include "app/report/ReportTool.h"
 
 #include <sys/wait.h>
 
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
+#include "model/Big5.h"
 #include "BookTestSupport.h"
 
 namespace tamber {

@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "book/Settings.h"
 
 #include <gtest/gtest.h>
 

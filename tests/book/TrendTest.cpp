@@ -1,8 +1,8 @@
-#include "Trend.h"
+#include "book/Trend.h"
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
+#include "model/Big5.h"
 #include "BookTestSupport.h"
 
 namespace tamber {

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "BookGenerator.h"
-#include "ICalendar.h"
-#include "PlanFile.h"
+#include "export/ICalendar.h"
+#include "book/PlanFile.h"
 #include "RecordBuilder.h"
-#include "ReportTool.h"
+#include "app/report/ReportTool.h"
 
 namespace tamber {
 namespace {

@@ -1,4 +1,4 @@
-#include "Big5.h"
+#include "model/Big5.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "Dates.h"
+#include "model/Dates.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace tamber {
 namespace {

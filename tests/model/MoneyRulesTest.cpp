@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "Errors.h"
-#include "Fincalc.h"
+#include "model/Errors.h"
+#include "model/Fincalc.h"
 #include "RecordBuilder.h"
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {

@@ -1,13 +1,13 @@
-#include "PlanRecord.h"
+#include "model/PlanRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "Errors.h"
+#include "model/Errors.h"
 #include "RecordBuilder.h"
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {

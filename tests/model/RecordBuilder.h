@@ -1,9 +1,9 @@
 // Builds plan records for tests, field by field, from a zero record.
 #pragma once
 
-#include "Dates.h"
-#include "PlanRecord.h"
-#include "cplanunit.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
+#include "model/cplanunit.h"
 
 namespace tamber::test {
 

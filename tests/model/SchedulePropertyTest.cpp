@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "RecordBuilder.h"
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {

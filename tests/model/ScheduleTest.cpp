@@ -4,9 +4,9 @@
 #include <limits>
 #include <vector>
 
-#include "Errors.h"
+#include "model/Errors.h"
 #include "RecordBuilder.h"
-#include "cplanunit.h"
+#include "model/cplanunit.h"
 
 namespace tamber {
 namespace {

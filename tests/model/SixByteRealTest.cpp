@@ -1,4 +1,4 @@
-#include "SixByteReal.h"
+#include "model/SixByteReal.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace tamber {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "Big5.h"
-#include "PlanBook.h"
-#include "PlanRecord.h"
-#include "cplanunit.h"
+#include "model/Big5.h"
+#include "book/PlanBook.h"
+#include "model/PlanRecord.h"
+#include "model/cplanunit.h"
 
 namespace tamber::support {
 

@@ -13,11 +13,11 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "BookErrors.h"
-#include "LookAhead.h"
+#include "book/BookErrors.h"
+#include "book/LookAhead.h"
 #include "Oracle.h"
-#include "PlanFields.h"
-#include "PlanFile.h"
+#include "book/PlanFields.h"
+#include "book/PlanFile.h"
 
 namespace tamber::support {
 

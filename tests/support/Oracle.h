@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "Big5.h"
-#include "CalendarMonth.h"
-#include "CatchUp.h"
-#include "Dates.h"
-#include "Ledger.h"
-#include "PlanBook.h"
-#include "Trend.h"
-#include "cplanunit.h"
+#include "model/Big5.h"
+#include "book/CalendarMonth.h"
+#include "book/CatchUp.h"
+#include "model/Dates.h"
+#include "book/Ledger.h"
+#include "book/PlanBook.h"
+#include "book/Trend.h"
+#include "model/cplanunit.h"
 
 namespace tamber::support {
 

@@ -16,13 +16,13 @@
 
 #include <memory>
 
-#include "ChartUnit.h"
-#include "Input.h"
-#include "Main.h"
-#include "PlanFile.h"
+#include "ui/ChartUnit.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
+#include "book/PlanFile.h"
 #include "UiTestSupport.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;

@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "Main.h"
-#include "PlanFile.h"
-#include "RFEdit.h"
+#include "ui/Main.h"
+#include "book/PlanFile.h"
+#include "ui/RFEdit.h"
 #include "UiTestSupport.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;

@@ -15,8 +15,8 @@
 
 #include <qcustomplot.h>
 
-#include "ChartUnit.h"
-#include "RFEdit.h"
+#include "ui/ChartUnit.h"
+#include "ui/RFEdit.h"
 #include "UiTestSupport.h"
 
 using namespace tamber;

@@ -1,8 +1,8 @@
 #include <QDir>
 #include <QtTest>
 
-#include "About.h"
-#include "CommandLine.h"
+#include "ui/About.h"
+#include "ui/CommandLine.h"
 
 using namespace tamber::ui;
 

@@ -7,7 +7,7 @@
 
 #include <climits>
 
-#include "DrawCalendar.h"
+#include "ui/DrawCalendar.h"
 
 using namespace tamber;
 using namespace tamber::ui;

@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ChartUnit.h"
-#include "Exports.h"
-#include "Main.h"
-#include "MonthPrint.h"
-#include "QtDates.h"
+#include "ui/ChartUnit.h"
+#include "ui/Exports.h"
+#include "ui/Main.h"
+#include "ui/MonthPrint.h"
+#include "ui/QtDates.h"
 #include "UiTestSupport.h"
 
 using namespace tamber;

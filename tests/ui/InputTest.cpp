@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "Input.h"
-#include "RFEdit.h"
+#include "ui/Input.h"
+#include "ui/RFEdit.h"
 #include "UiTestSupport.h"
 
 using namespace tamber;

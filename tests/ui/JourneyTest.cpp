@@ -22,16 +22,16 @@
 #include <functional>
 #include <memory>
 
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
-#include "Input.h"
-#include "Main.h"
-#include "PlanFile.h"
-#include "Settings.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
+#include "book/PlanFile.h"
+#include "book/Settings.h"
 #include "UiTestSupport.h"
-#include "Wiring.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/Wiring.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;

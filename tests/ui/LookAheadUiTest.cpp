@@ -7,12 +7,12 @@
 
 #include <qcustomplot.h>
 
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
-#include "Input.h"
-#include "Main.h"
-#include "QtDates.h"
-#include "RFEdit.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
 #include "UiTestSupport.h"
 
 using namespace tamber;

@@ -16,16 +16,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "About.h"
-#include "ChartUnit.h"
-#include "DrawCalendar.h"
-#include "Exports.h"
-#include "Input.h"
-#include "Main.h"
+#include "ui/About.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Exports.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
 #include "UiTestSupport.h"
-#include "UiTexts.h"
-#include "catchup.h"
-#include "init.h"
+#include "ui/UiTexts.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;

@@ -13,13 +13,13 @@
 #include <deque>
 #include <fstream>
 
-#include "DrawCalendar.h"
-#include "Main.h"
-#include "PlanFile.h"
-#include "Prompts.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
+#include "book/PlanFile.h"
+#include "ui/Prompts.h"
 #include "UiTestSupport.h"
-#include "Wiring.h"
-#include "init.h"
+#include "ui/Wiring.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;

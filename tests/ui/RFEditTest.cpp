@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "RFEdit.h"
+#include "ui/RFEdit.h"
 
 using namespace tamber::ui;
 

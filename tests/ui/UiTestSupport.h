@@ -7,10 +7,10 @@
 #include <deque>
 #include <functional>
 
-#include "Big5.h"
-#include "Dates.h"
-#include "PlanRecord.h"
-#include "Prompts.h"
+#include "model/Big5.h"
+#include "model/Dates.h"
+#include "model/PlanRecord.h"
+#include "ui/Prompts.h"
 
 namespace tamber::test {
 

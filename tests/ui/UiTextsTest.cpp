@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "UiTexts.h"
+#include "ui/UiTexts.h"
 
 using namespace tamber::ui;
 

@@ -50,14 +50,14 @@
 #endif
 
 #include "BookGenerator.h"
-#include "DrawCalendar.h"
-#include "Ledger.h"
-#include "Main.h"
-#include "PlanFile.h"
-#include "Prompts.h"
-#include "QtDates.h"
-#include "RFEdit.h"
-#include "Wiring.h"
+#include "ui/DrawCalendar.h"
+#include "book/Ledger.h"
+#include "ui/Main.h"
+#include "book/PlanFile.h"
+#include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "ui/RFEdit.h"
+#include "ui/Wiring.h"
 
 namespace {
 
