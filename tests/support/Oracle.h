@@ -1,20 +1,16 @@
-// The straightforward computations of the ledger, the catch-up list and the
-// balance line: every occurrence is found with NextOccurrence and its amount
-// added with PeriodAmount, one by one, however many there are. The fast code
-// must give exactly what these give; the tests compare both on generated
-// books and the benchmarks time both side by side.
+// The straightforward computations of the ledger and the chart's bars: every
+// occurrence is found with NextOccurrence and its amount added with
+// PeriodAmount, one by one, however many there are. The fast code must give
+// exactly what these give; the tests compare both and the benchmarks time both.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "Big5.h"
 #include "CalendarMonth.h"
-#include "CatchUp.h"
 #include "Dates.h"
 #include "Ledger.h"
 #include "PlanBook.h"
@@ -49,23 +45,17 @@ inline TMonthTotals OracleComputeMonth(const TPlanBook& book, TPlanBookState& st
                                        TCalendarMonth& calendar) {
     const TDate first = EncodeDate(year, month, 1);
     const int days = DaysInMonth(year, month);
-    const TDate next = first + days;
     if (calendar.Year() != year || calendar.Month() != month) calendar.Layout(year, month, calendar.StartOfWeek());
     calendar.ClearAmounts(clBlue);
-
     int64_t carryIn = 0;
-    if (today < first) {
-        for (int i = 0; i < book.Count(); ++i) carryIn += OracleAmountBetween(book.Plan(i), today - 1, first);
-    }
     std::array<int64_t, 32> income{};
     std::array<int64_t, 32> expense{};
     for (int i = 0; i < book.Count(); ++i) {
-        ForEachOccurrence(book.Plan(i), std::max(today, first) - 1, next, [&](TDate d, int32_t, int32_t amount) {
-            const auto day = static_cast<std::size_t>(d - first + 1);
-            (amount > 0 ? income : expense)[day] += amount;
+        if (today < first) carryIn += OracleAmountBetween(book.Plan(i), today - 1, first);
+        ForEachOccurrence(book.Plan(i), std::max(today, first) - 1, first + days, [&](TDate d, int32_t, int32_t amount) {
+            (amount > 0 ? income : expense)[static_cast<std::size_t>(d - first + 1)] += amount;
         });
     }
-
     const int firstDay = year == state.CurrentYear && month == state.CurrentMonth ? state.CurrentDay : 1;
     int64_t balance = int64_t{state.OpeningBalance} + carryIn;
     TMonthTotals totals;
@@ -88,41 +78,6 @@ inline TMonthTotals OracleComputeMonth(const TPlanBook& book, TPlanBookState& st
         dayCount > 0 ? static_cast<int32_t>(std::nearbyint(static_cast<long double>(balanceSum) / dayCount)) : 0;
     state.MonthCarryIn = static_cast<int32_t>(carryIn);
     return totals;
-}
-
-// What BuildPendingList lists, the straightforward way.
-inline TPendingList OraclePendingList(const TPlanBook& book, TDate balanceDate, TDate today) {
-    TPendingList pending;
-    for (int i = 0; i < book.Count(); ++i) {
-        const TCustomPlan& plan = book.Plan(i);
-        const std::string description = Big5ToUtf8(DescriptionBytes(plan.Rec()));
-        ForEachOccurrence(plan, balanceDate, today, [&](TDate d, int32_t k, int32_t amount) {
-            pending.push_back({i, k, d, std::to_string(amount), description});
-        });
-    }
-    return pending;
-}
-
-// The balance at the end of each of Days days from Start, given
-// OpeningBalance at the start of Today: what TTrendLine's points hold.
-inline std::vector<TBalancePoint> OracleBalanceLine(const TPlanBook& book, int32_t openingBalance, TDate start,
-                                                    int32_t days, TDate today) {
-    int64_t balance = openingBalance;
-    if (start > today) {
-        for (int i = 0; i < book.Count(); ++i) balance += OracleAmountBetween(book.Plan(i), today - 1, start);
-    }
-    std::vector<int64_t> moved(static_cast<std::size_t>(std::max(days, 0)));
-    for (int i = 0; i < book.Count(); ++i) {
-        ForEachOccurrence(book.Plan(i), start - 1, start + days, [&](TDate d, int32_t, int32_t amount) {
-            moved[static_cast<std::size_t>(d - start)] += amount;
-        });
-    }
-    std::vector<TBalancePoint> points;
-    for (int32_t j = 0; j < days; ++j) {
-        balance += moved[static_cast<std::size_t>(j)];
-        points.push_back({start + j, static_cast<int32_t>(balance)});
-    }
-    return points;
 }
 
 // One bar per plan falling due on Day, in book order, with all it moves that day.
