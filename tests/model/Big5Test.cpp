@@ -55,6 +55,8 @@ TEST(Big5, EncodesFromUnicode) {
         {"MalformedUtf8IsReplacement", "\xC3(", "?(", "\uFFFD"},
         {"TruncatedSequenceIsOneUnit", "\xE6\x88" "A", "?A", "\uFFFD"},
         {"EncodedSurrogateIsThreeUnits", "\xED\xA0\x80", "???", "\uFFFD"},
+        {"FourBytesOutsideTheFirstPlane", "\xF1\x80\x80\x80", "?", "\xF1\x80\x80\x80"},
+        {"OverlongFourBytesAreFourUnits", "\xF0\x8F\xBF\xBF", "????", "\uFFFD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
