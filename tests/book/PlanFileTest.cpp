@@ -1,16 +1,32 @@
+// The plan file: records written and read back byte for byte, damaged files,
+// saves that fail part-way, the catch-up a load asks for and the header
+// rewrite. The tests run as root, who may write whatever the file modes say:
+// the permission cases run in a child process as the user "nobody", who owns
+// the folder and its file.
 #include "PlanFile.h"
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <set>
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
-#include "BookTestSupport.h"
+#include "TestSupport.h"
 
 namespace tamber {
 namespace {
 
 using namespace test;
+using std::filesystem::path;
+using std::filesystem::perms;
 
 const TDate kToday = Ymd(2025, 4, 10);
+constexpr uid_t kNobody = 65534;
 
 std::optional<int32_t> NeverAsked(TPendingList&, const TPlanBookState&) {
     ADD_FAILURE() << "the catch-up was not expected";
@@ -18,68 +34,73 @@ std::optional<int32_t> NeverAsked(TPendingList&, const TPlanBookState&) {
 }
 
 TEST(PlanFile, SaveAndLoadKeepEveryRecordByteForByte) {
-    TPlanRecord rent = Flow(prMonthly, Ymd(2025, 1, 31) + 0.75, 24, -18000);
-    SetDescriptionBytes(rent, Utf8ToBig5("房租, \"五樓\"").Bytes);
+    TPlanRecord rent = Flow(prMonthly, Ymd(2025, 1, 31) + 0.75, 24, -18000, "房租, \"五樓\"");
     rent.Pad17 = {1, 2, 3};
     rent.Pad185 = {7, 8, 9};
     rent.Description.Chars[119] = 'x';  // beyond the text's length, still kept
-    TPlanRecord club = RecordBuilder(prThriceMonthly, Ymd(2025, 2, 1), 9).Days(5, 15, 31).Amount(500);
-    club.BaseBid = 77;
-    const std::vector<TPlanRecord> records = {rent, club, Flow(prEveryNDays, Ymd(2025, 3, 3), 5, 1).Interval(10)};
-
+    const std::vector<TPlanRecord> records = {rent, Flow(prThriceMonthly, Ymd(2025, 2, 1), 9, 500).Days(5, 15, 31).Kind(pkCollect)};
     ScratchDir dir;
     WriteBytes(dir / "in.tbr", FileBytes(kToday - 1, -5, records));
     TPlanBook book;
     TPlanBookState state;
+    state.Modified = true;
     EXPECT_EQ(LoadPlanFile(dir / "in.tbr", book, state, kToday, NeverAsked), TLoadOutcome::Loaded);
-    EXPECT_EQ(state.PlanFileName, (dir / "in.tbr").string());
+    EXPECT_EQ(std::tuple(state.PlanFileName, state.BalanceDate, state.LoadedBalance, state.Modified),
+              std::tuple((dir / "in.tbr").string(), kToday - 1, -5, false));
+    state.Modified = true;
     SavePlanFile(dir / "out.tbr", book, state, kToday + 5);
     EXPECT_EQ(ReadBytes(dir / "out.tbr"), FileBytes(kToday + 4, -5, records)) << "only the header date moves";
-
-    // An empty book is the header alone; its old balance date asks for no catch-up.
-    book.Clear();
+    EXPECT_FALSE(state.Modified);
+    book.Clear();  // an empty book is the header alone; its old balance date asks for no catch-up
     SavePlanFile(dir / "empty.tbr", book, state, kToday);
-    EXPECT_EQ(ReadBytes(dir / "empty.tbr"), FileBytes(kToday - 1, -5, {}));
     EXPECT_EQ(LoadPlanFile(dir / "empty.tbr", book, state, kToday + 30, NeverAsked), TLoadOutcome::Loaded);
-    EXPECT_EQ(state.OpeningBalance, -5);
+    EXPECT_EQ(ReadBytes(dir / "empty.tbr"), FileBytes(kToday - 1, -5, {}));
 }
 
-// More damaged files, and the message a user meets, are in BadFileTest.
 TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     const TPlanRecord good = Once(Ymd(2025, 5, 1), 100);
-    TPlanRecord kind7 = good;
+    TPlanRecord kind7 = good, kind255 = good;
     kind7.PlanKind = 7;
+    kind255.PlanKind = 255;
+    TPlanRecord overwritten = RecordFromBytes([] { TRecordBytes b; b.fill(0xFF); return b; }());
+    overwritten.PlanKind = pkCollect;
     Bytes trailing = FileBytes(kToday - 1, 9, {good});
-    trailing.resize(trailing.size() + 100, 0xEE);
+    trailing.resize(trailing.size() + 187, 0xEE);
     std::vector<TPlanRecord> tooMany(TPlanBook::kMaxPlans + 1, good);
-    std::vector<TPlanRecord> mostWithKind9 = tooMany;
-    mostWithKind9.back().PlanKind = 9;
-    struct Case { const char* what; Bytes bytes; int plans; /* -1: read error */ };
-    const Case cases[] = {
+    std::vector<TPlanRecord> mostAndKind9 = tooMany;
+    mostAndKind9.back().PlanKind = 9;
+    const struct { const char* what; Bytes bytes; int plans; /* -1: read error */ } cases[] = {
         {"an empty file", {}, -1},
-        {"a file shorter than one record", Bytes(100, 0), -1},
-        {"100 bytes after the last record are ignored", trailing, 1},
-        {"a kind byte 7 is skipped silently", FileBytes(kToday - 1, 9, {good, kind7, good}), 2},
-        {"9,999 plans and a skipped record", FileBytes(kToday - 1, 9, mostWithKind9), TPlanBook::kMaxPlans},
+        {"a header cut short", Bytes(187, 0), -1},
+        {"187 bytes after the last record are ignored", trailing, 1},
+        {"a header date that is no number", FileBytes(std::nan(""), 9, {good}), -1},
+        {"a header date after the year 9999", FileBytes(kMaxDay + 1, 9, {good}), -1},
+        {"plan kinds 7 and 255 are skipped silently", FileBytes(kToday - 1, 9, {good, kind7, kind255, good}), 2},
+        {"a plan overwritten with 0xFF but for its kind byte", FileBytes(kToday - 1, 9, {good, overwritten}), -1},
+        {"a plan ending after the year 9999", FileBytes(kToday - 1, 9, {Flow(prYearly, kToday, 9000, 1)}), -1},
+        {"9,999 plans and a skipped record", FileBytes(kToday - 1, 9, mostAndKind9), TPlanBook::kMaxPlans},
         {"10,000 plans: more than the day list numbers", FileBytes(kToday - 1, 9, tooMany), -1},
     };
     ScratchDir dir;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         WriteBytes(dir / "f.tbr", c.bytes);
         TPlanBook book = MakeBook({good});
         TPlanBookState state;
         state.OpeningBalance = 3;
         try {
             LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked);
-            EXPECT_EQ(book.Count(), c.plans) << c.what;
-            EXPECT_EQ(state.OpeningBalance, 9) << c.what;
+            EXPECT_EQ(std::pair(book.Count(), state.OpeningBalance), std::pair(c.plans, 9)) << c.what;
         } catch (const EReadError& e) {
-            EXPECT_EQ(c.plans, -1) << c.what;
-            EXPECT_STREQ(e.what(), "讀檔錯誤") << c.what;
-            EXPECT_EQ(book.Count(), 0) << c.what;
-            EXPECT_EQ(state.PlanFileName, "") << c.what;
-            EXPECT_EQ(state.OpeningBalance, 0) << c.what;
+            EXPECT_EQ(std::tuple(c.plans, std::string(e.what()), book.Count(), state.PlanFileName, state.OpeningBalance),
+                      std::tuple(-1, std::string("讀檔錯誤"), 0, std::string(), 0)) << c.what;
         }
+        TPlanBook read = MakeBook({good});
+        try {
+            ReadPlanBytes(std::string_view(reinterpret_cast<const char*>(c.bytes.data()), c.bytes.size()), read);
+        } catch (const EReadError&) {
+            EXPECT_EQ(c.plans, -1) << c.what;
+        }
+        EXPECT_EQ(read.Count(), std::max(c.plans, 0)) << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.bytes) << c.what;
     }
 }
@@ -88,7 +109,7 @@ TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
 struct FailingSink : TByteSink {
     std::unique_ptr<TByteSink> File;
     std::size_t Left;
-    FailingSink(const std::filesystem::path& path, std::size_t limit) : File(CreateFileSink(path)), Left(limit) {}
+    FailingSink(const path& p, std::size_t limit) : File(CreateFileSink(p)), Left(limit) {}
     void Write(const uint8_t* data, std::size_t size) override {
         File->Write(data, std::min(size, Left));
         if (size > Left) throw EWriteError("disk full");
@@ -104,37 +125,36 @@ TEST(PlanFile, InterruptedSaveLeavesThePreviousFile) {
     const TPlanBook book = MakeBook({Once(Ymd(2025, 6, 1), 2), Once(Ymd(2025, 6, 2), 3)});
     TPlanBookState state;
     state.Modified = true;
-    for (const std::size_t limit : {0u, 100u, 188u, 200u, 3u * 188u - 1u}) {
-        const auto failing = [limit](const std::filesystem::path& p) { return std::make_unique<FailingSink>(p, limit); };
+    for (const std::size_t limit : {0u, 188u, 3u * 188u - 1u}) {
+        const auto failing = [limit](const path& p) { return std::make_unique<FailingSink>(p, limit); };
         EXPECT_THROW(SavePlanFile(dir / "f.tbr", book, state, kToday, failing), EWriteError) << limit;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), before) << limit;
-        EXPECT_EQ(dir.FileCount(), 1u) << "the unfinished new file is removed";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1) << "the unfinished new file is removed";
         EXPECT_TRUE(state.Modified);
     }
-    SavePlanFile(dir / "f.tbr", book, state, kToday);
-    EXPECT_EQ(ReadBytes(dir / "f.tbr").size(), 3 * 188u);
 }
 
 TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
-    const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10).Interval(1);
-    struct Case {
+    const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10);
+    const struct {
         const char* what;
         TDate balanceDate;  // of the file's balance 1000
-        TPlanRecord plan;
+        std::vector<TPlanRecord> plans;
         std::optional<int32_t> answer;
         TLoadOutcome outcome;
         int32_t opening;
-        bool asked, headerRewritten;
+        bool asked;
+    } cases[] = {
+        {"accepted: only the header is rewritten", kToday - 3, {daily}, 1020, TLoadOutcome::CaughtUp, 1020, true},
+        {"declined: the load is undone", kToday - 3, {daily}, std::nullopt, TLoadOutcome::Declined, 0, true},
+        {"written yesterday", kToday - 1, {daily}, 5, TLoadOutcome::Loaded, 1000, false},
+        {"written the day before yesterday", kToday - 2, {daily}, 1010, TLoadOutcome::CaughtUp, 1010, true},
+        {"nothing fell due", kToday - 3, {Once(kToday + 1, 50)}, 5, TLoadOutcome::Loaded, 1000, false},
+        {"no plans", kToday - 3, {}, 5, TLoadOutcome::Loaded, 1000, false},
     };
-    const Case cases[] = {
-        {"accepted: only the header is rewritten", kToday - 3, daily, 1020, TLoadOutcome::CaughtUp, 1020, true, true},
-        {"declined: the load is undone", kToday - 3, daily, std::nullopt, TLoadOutcome::Declined, 0, true, false},
-        {"written yesterday", kToday - 1, daily, 5, TLoadOutcome::Loaded, 1000, false, false},
-        {"nothing fell due", kToday - 3, Once(kToday + 1, 50), 5, TLoadOutcome::Loaded, 1000, false, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ScratchDir dir;
-        const Bytes before = FileBytes(c.balanceDate, 1000, {c.plan});
+        const Bytes before = FileBytes(c.balanceDate, 1000, c.plans);
         WriteBytes(dir / "f.tbr", before);
         TPlanBook book;
         TPlanBookState state;
@@ -142,27 +162,22 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
         bool asked = false;
         const auto catchUp = [&](TPendingList& pending, const TPlanBookState& s) {
             asked = true;
-            EXPECT_EQ(s.LoadedBalance, 1000);
-            EXPECT_EQ(s.BalanceDate, c.balanceDate);
-            EXPECT_EQ(pending.size(), 2u) << "8 and 9 April; today is not listed";
+            EXPECT_EQ(std::tuple(s.LoadedBalance, s.BalanceDate, pending.size(), pending.back().Date),
+                      std::tuple(1000, c.balanceDate, std::size_t(kToday - c.balanceDate - 1), kToday - 1)) << "today is not listed";
             return c.answer;
         };
         const TLoadOutcome outcome = LoadPlanFile(dir / "f.tbr", book, state, kToday, catchUp);
-        const bool declined = c.outcome == TLoadOutcome::Declined;  // the load undone
-        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(),
-                             state.PlanFileName.empty(), state.Modified),
-                  std::tuple(c.outcome, c.asked, c.opening, c.headerRewritten, declined ? 0 : 1, declined, false))
-            << c.what;
-        EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.headerRewritten ? FileBytes(kToday - 1, 1020, {c.plan}) : before) << c.what;
+        const bool declined = c.outcome == TLoadOutcome::Declined, rewritten = c.outcome == TLoadOutcome::CaughtUp;
+        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(), state.PlanFileName.empty(), state.Modified),
+                  std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, false)) << c.what;
+        EXPECT_EQ(ReadBytes(dir / "f.tbr"), rewritten ? FileBytes(kToday - 1, c.opening, c.plans) : before) << c.what;
     }
-    // A plan that cannot be computed undoes the load.
-    ScratchDir dir;
+    ScratchDir dir;  // a plan that cannot be computed undoes the load
     WriteBytes(dir / "f.tbr", FileBytes(kToday - 3, 1000, {Once(kToday - 1, 1), Broken(kToday - 2)}));
     TPlanBook book;
     TPlanBookState state;
     EXPECT_EQ(FailingPlan([&] { LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked); }), 1);
-    EXPECT_EQ(book.Count(), 0);
-    EXPECT_EQ(state.PlanFileName, "");
+    EXPECT_EQ(std::pair(book.Count(), state.PlanFileName), std::pair(0, std::string()));
 }
 
 TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZeroOfAPlanFile) {
@@ -173,16 +188,129 @@ TEST(PlanFile, HeaderRewriteTouchesOnlyRecordZeroOfAPlanFile) {
     EXPECT_EQ(ReadBytes(dir / "f.tbr"), FileBytes(kToday - 1, -77, {plan}));
     EXPECT_THROW(RewritePlanFileHeader(dir / "missing.tbr", 1, kToday), EWriteError);
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.tbr"));
-    for (const std::size_t size : {0u, 100u, 187u}) {  // shorter than one record: no plan file to write into
-        const Bytes before(size, 0x5a);
-        WriteBytes(dir / "short.tbr", before);
-        EXPECT_THROW(RewritePlanFileHeader(dir / "short.tbr", 1, kToday), EWriteError) << size;
-        EXPECT_EQ(ReadBytes(dir / "short.tbr"), before) << size;
-    }
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_THROW(RewritePlanFileHeader("/dev/full", 1, kToday), EWriteError);
+    const Bytes shortFile(187, 0x5a);  // shorter than one record: no plan file to write into
+    WriteBytes(dir / "short.tbr", shortFile);
+    EXPECT_THROW(RewritePlanFileHeader(dir / "short.tbr", 1, kToday), EWriteError);
+    EXPECT_EQ(ReadBytes(dir / "short.tbr"), shortFile);
+}
+
+// ---- What a user meets when the file or its folder will not do ----------------
+
+enum TAction { Load, Save, SaveToFullDisk, Rewrite };
+
+// What Action on File gives: the plans loaded, "saved", "rewritten", or the error's message.
+std::string Outcome(TAction action, const path& file) {
+    TPlanBook book = action == Load ? TPlanBook() : MakeBook({Once(kToday + 2, 11), Once(kToday + 4, 22)});
+    TPlanBookState state;
+    state.Modified = true;
+    const auto toFullDisk = [](const path&) { return CreateFileSink("/dev/full"); };
+    try {
+        if (action == Rewrite) return RewritePlanFileHeader(file, 9, kToday), "rewritten";
+        if (action == Load) return LoadPlanFile(file, book, state, kToday, nullptr), std::to_string(book.Count()) + " plans";
+        SavePlanFile(file, book, state, kToday, action == Save ? TSinkFactory(CreateFileSink) : toFullDisk);
+        return state.Modified ? "saved but still modified" : "saved";
+    } catch (const ETamberError& e) {
+        if (action == Load && (!book.Empty() || !state.PlanFileName.empty())) return "a failed load left plans or a name";
+        if (action != Load && !state.Modified) return "failed but no longer modified";
+        return e.what();
     }
 }
+
+// Runs Work as nobody in a child process when the tests run as root, directly
+// otherwise, and gives back what it returned (or the exception that escaped).
+std::string AsNobody(const std::function<std::string()>& work) {
+    if (geteuid() != 0) return work();
+    int channel[2];
+    if (pipe(channel) != 0) return "no pipe";
+    if (fork() == 0) {
+        std::string out = "cannot become nobody";
+        try {
+            if (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0) out = work();
+        } catch (const std::exception& e) {
+            out = std::string("escaped: ") + e.what();
+        }
+        (void)!write(channel[1], out.data(), out.size());
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string out;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
+    close(channel[0]);
+    wait(nullptr);
+    return out;
+}
+
+constexpr perms kReadWrite = perms::owner_read | perms::owner_write | perms::group_read;  // not what a new file gets
+constexpr perms kReadOnly = perms::owner_read | perms::group_read | perms::others_read;
+constexpr perms kOpenFolder = perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec;
+constexpr perms kClosedFolder = kOpenFolder & ~perms::owner_write;
+
+struct TCase {
+    const char* Name;
+    TAction Action;
+    char Lies;            // what lies at the file's path: 'f' a plan file, 'd' a folder, '-' nothing
+    const char* Outcome;  // as Outcome gives it; "@" stands for the file's path
+    perms File = kReadWrite;
+    perms Folder = kOpenFolder;
+    const char* At = "plans.tbr";  // the file, in the user's folder
+};
+void PrintTo(const TCase& c, std::ostream* out) { *out << c.Name; }
+
+const TCase kCases[] = {
+    {"load a missing file", Load, '-', "讀檔錯誤"},
+    {"load a folder", Load, 'd', "讀檔錯誤"},
+    {"load a read-only file", Load, 'f', "讀檔錯誤", kReadOnly},
+    {"load a writable file in a closed folder", Load, 'f', "1 plans", kReadWrite, kClosedFolder},
+    {"save over a writable file", Save, 'f', "saved"},
+    {"save to a full disk", SaveToFullDisk, 'f', "寫檔錯誤: /dev/full (磁碟空間不足)"},
+    {"save into a missing folder", Save, '-', "寫檔錯誤: @ (找不到檔案或資料夾)", kReadWrite, kOpenFolder, "gone/plans.tbr"},
+    {"save over a folder", Save, 'd', "寫檔錯誤: @ (這是資料夾, 不是檔案)"},
+    {"save over a read-only file", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
+    {"save into a folder without write permission", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadWrite, kClosedFolder},
+    {"save where a file stands for a folder", Save, '-', "寫檔錯誤: @ (路徑中有不是資料夾的名稱)", kReadWrite, kOpenFolder, "x/plans.tbr"},
+    {"rewrite the header of a read-only file", Rewrite, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
+};
+
+class BadPlanFile : public testing::TestWithParam<TCase> {};
+
+TEST_P(BadPlanFile, GivesItsMessageAndLeavesTheFolderAsItWas) {
+    const TCase& c = GetParam();
+    if (c.Action == SaveToFullDisk && !std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    ScratchDir dir;
+    const path folder = dir / "user", file = folder / c.At;
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder / "x", {});  // a file, not a folder
+    if (c.Lies == 'f') WriteBytes(file, FileBytes(kToday - 1, 500, {Once(kToday + 3, 100)}));
+    if (c.Lies == 'd') std::filesystem::create_directory(file);
+    for (const path& p : {folder, file}) {
+        if (geteuid() == 0 && std::filesystem::exists(p) && chown(p.c_str(), kNobody, kNobody) != 0) FAIL() << "chown";
+    }
+    if (c.Lies == 'f') std::filesystem::permissions(file, c.File);
+    std::filesystem::permissions(folder, c.Folder);
+    const Bytes before = c.Lies == 'f' ? ReadBytes(file) : Bytes{};
+    std::set<path> listing;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) listing.insert(entry.path());
+
+    const std::string outcome = AsNobody([&] { return Outcome(c.Action, file); });
+    std::filesystem::permissions(folder, perms::owner_all);
+    std::string expected = c.Outcome;
+    if (const auto at = expected.find('@'); at != std::string::npos) expected.replace(at, 1, file.string());
+    EXPECT_EQ(outcome, expected);
+    if (c.Lies == 'f') {
+        EXPECT_EQ(ReadBytes(file) == before, outcome != "saved") << "the file as it was, or the saved book";
+        EXPECT_EQ(std::filesystem::status(file).permissions(), c.File) << "a saved file keeps its access rights";
+    }
+    std::set<path> after;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) after.insert(entry.path());
+    EXPECT_EQ(after, listing) << "no file is left behind or lost";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadPlanFile, testing::ValuesIn(kCases), [](const auto& row) {
+    std::string name = row.param.Name;
+    for (char& ch : name) ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return name;
+});
 
 }  // namespace
 }  // namespace tamber

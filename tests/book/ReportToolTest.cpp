@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Big5.h"
-#include "BookTestSupport.h"
+#include "TestSupport.h"
 
 namespace tamber {
 namespace {
@@ -16,56 +15,55 @@ using namespace test;
 
 // Balance 1000 valid up to 7 April 2025; a record of kind 7 between plans 1 and 2.
 Bytes SampleFile() {
-    TPlanRecord bonus = Once(Ymd(2025, 4, 9), 300);
-    SetDescriptionBytes(bonus, Utf8ToBig5("年終, \"獎金\"").Bytes);
-    TPlanRecord rent = Flow(prMonthly, Ymd(2025, 4, 15) + 0.5, 3, -500);
-    SetDescriptionBytes(rent, Utf8ToBig5("房租").Bytes);
-    TPlanRecord unknown = bonus;
+    TPlanRecord unknown = Once(Ymd(2025, 4, 9), 1);
     unknown.PlanKind = 7;
-    const TPlanRecord club = RecordBuilder(prThriceMonthly, Ymd(2025, 4, 1), 4).Days(15, 30, 31).Amount(100);
-    return FileBytes(Ymd(2025, 4, 7), 1000, {bonus, rent, unknown, club});
+    return FileBytes(Ymd(2025, 4, 7), 1000, {Flow(prOnce, Ymd(2025, 4, 9), 1, 300, "年終, \"獎金\""),
+                                            Flow(prMonthly, Ymd(2025, 4, 15) + 0.5, 3, -500, "房租"), unknown,
+                                            Flow(prThriceMonthly, Ymd(2025, 4, 1), 4, 100).Days(15, 30, 31)});
 }
 
+// The tool run as a user runs it: the exit status, what it prints, and what it says on standard error.
 TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
     ScratchDir dir;
     const std::string file = "'" + (dir / "plans.tbr").string() + "' ";
     WriteBytes(dir / "plans.tbr", SampleFile());
     WriteBytes(dir / "broken.tbr", FileBytes(Ymd(2025, 4, 7), 0, {Once(Ymd(2025, 4, 9), 1), Broken(Ymd(2025, 4, 9))}));
     const auto lastWrite = std::filesystem::last_write_time(dir / "plans.tbr");
-    struct Case { const char* what; std::string args; int code; std::string out; const char* err; /* found in stderr */ };
-    const Case cases[] = {
+    const struct { const char* what; std::string args; int code; std::string out; const char* err; /* found in stderr */ } cases[] = {
         {"plans, the kind 7 record left out", "plans " + file, 0,
          "index,kind,description,start,first,last,period_kind,period_count,amount\n"
          "0,0,\"年終, \"\"獎金\"\"\",2025-04-09,2025-04-09,2025-04-09,8,1,300\n"
-         "1,0,房租,2025-04-15,2025-04-15,2025-06-15,5,3,500\n"
-         "2,0,,2025-04-01,2025-04-15,2025-05-15,7,4,100\n", ""},
+         "1,0,房租,2025-04-15,2025-04-15,2025-06-15,5,3,500\n2,0,,2025-04-01,2025-04-15,2025-05-15,7,4,100\n", ""},
         {"schedule by date then plan, two periods on 30 April", "schedule " + file + "--from 2025-04-09 --to=2025-05-15", 0,
-         "date,plan,period,amount\n"
-         "2025-04-09,0,1,300\n2025-04-15,1,1,-500\n2025-04-15,2,1,100\n2025-04-30,2,2,100\n"
+         "date,plan,period,amount\n2025-04-09,0,1,300\n2025-04-15,1,1,-500\n2025-04-15,2,1,100\n2025-04-30,2,2,100\n"
          "2025-04-30,2,3,100\n2025-05-15,1,2,-500\n2025-05-15,2,4,100\n", ""},
         {"month from today's day, average 3200 / 3", "month " + file + "--today 2025-04-28 --month 2025-04", 0,
-         "date,income,expense,balance\n"
-         "2025-04-28,0,0,1000\n2025-04-29,0,0,1000\n2025-04-30,200,0,1200\ntotal,200,0,1067\n", ""},
+         "date,income,expense,balance\n2025-04-28,0,0,1000\n2025-04-29,0,0,1000\n2025-04-30,200,0,1200\ntotal,200,0,1067\n", ""},
         {"trend with an occurrence on its second day", "trend " + file + "--today 2025-04-10 --start 2025-04-14 --days 3", 0,
          "date,balance\n2025-04-14,1000\n2025-04-15,600\n2025-04-16,600\n", ""},
         {"catchup from the header's balance date", "catchup " + file + "--today 2025-05-01", 0,
-         "plan,period,date,amount\n"
-         "0,1,2025-04-09,300\n1,1,2025-04-15,-500\n2,1,2025-04-15,100\n2,2,2025-04-30,100\n2,3,2025-04-30,100\n"
-         "balance,,,1100\n", ""},
-        {"help", "--help", 0, report::UsageText(), ""},
-        {"no arguments", "", 2, "", "Usage:"},
-        {"an unknown command", "totals " + file, 2, "", "Usage:"},
-        {"no FILE", "plans", 2, "", "Usage:"},
-        {"a missing --to", "schedule " + file + "--from 2024-01-01", 2, "", "Usage:"},
-        {"30 February", "catchup " + file + "--today 2024-02-30", 2, "", "Usage:"},
-        {"month 13", "month " + file + "--today 2024-01-01 --month 2024-13", 2, "", "Usage:"},
-        {"a count that is no number", "trend " + file + "--today 2024-01-01 --start 2024-01-01 --days x", 2, "", "Usage:"},
-        {"another command's option", "plans " + file + "--today 2024-01-01", 2, "", "Usage:"},
-        {"a missing file", "plans '" + (dir / "missing.tbr").string() + "'", 1, "", "讀檔錯誤"},
+         "plan,period,date,amount\n0,1,2025-04-09,300\n1,1,2025-04-15,-500\n2,1,2025-04-15,100\n2,2,2025-04-30,100\n"
+         "2,3,2025-04-30,100\nbalance,,,1100\n", ""},
+        {"help", "plans --help", 0, report::UsageText(), ""},
+        {"no arguments", "", 2, "", "no command given"},
+        {"an unknown command", "totals " + file, 2, "", "unknown command 'totals'"},
+        {"no FILE", "plans", 2, "", "no FILE given"},
+        {"two FILEs", "plans " + file + file, 2, "", "more than one FILE"},
+        {"a missing --to", "schedule " + file + "--from 2024-01-01", 2, "", "option --to is missing"},
+        {"an option without its value", "schedule " + file + "--from", 2, "", "option --from needs a value"},
+        {"30 February", "catchup " + file + "--today 2024-02-30", 2, "", "--today '2024-02-30' is not a date"},
+        {"a date of another form", "catchup " + file + "--today 2024/02/03", 2, "", "is not a date"},
+        {"a negative day", "catchup " + file + "--today 2024-02--3", 2, "", "is not a date"},
+        {"month 13", "month " + file + "--today 2024-01-01 --month 2024-13", 2, "", "--month '2024-13' is not a month"},
+        {"year 0", "month " + file + "--today 2024-01-01 --month 0000-01", 2, "", "is not a month"},
+        {"a count that is no number", "trend " + file + "--today 2024-01-01 --start 2024-01-01 --days x", 2, "", "not a count"},
+        {"days past 9999", "trend " + file + "--today 2024-01-01 --start 9999-12-30 --days 3", 2, "", "runs past 9999-12-31"},
+        {"another command's option", "plans " + file + "--today 2024-01-01", 2, "", "'plans' takes no option --today"},
+        {"a missing file", "plans '" + (dir / "missing.tbr").string() + "'", 1, "", "missing.tbr: 讀檔錯誤"},
         {"a plan that cannot be computed", "schedule '" + (dir / "broken.tbr").string() + "' --from 2025-04-01 --to 2025-04-30",
-         1, "", "plan 1"},
+         1, "", "plan 1: 金額超出範圍"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string cmd = std::string("'") + TAMBER98_REPORT + "' " + c.args + " >'" + (dir / "out").string() + "' 2>'" +
                                 (dir / "err").string() + "'";
         const int status = std::system(cmd.c_str());
@@ -76,6 +74,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
     }
     EXPECT_EQ(ReadBytes(dir / "plans.tbr"), SampleFile());
     EXPECT_EQ(std::filesystem::last_write_time(dir / "plans.tbr"), lastWrite);
+    EXPECT_EQ(report::CsvField("a\rb") + report::CsvField("x\ny"), "\"a\rb\"\"x\ny\"");
 }
 
 }  // namespace
