@@ -1,0 +1,258 @@
+// The month calendar control: its layout, the date setters and when OnChange
+// fires, the mouse and keys with the veto on blank cells, and what each cell shows.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <climits>
+
+#include "DrawCalendar.h"
+#include "Errors.h"
+#include "UiTestSupport.h"
+
+using namespace tamber;
+using namespace tamber::ui;
+
+namespace {
+
+// 1 April 2001 was a Sunday: April 2001 fills rows 1..5 from column 0, day 10 sits at row 2, column 2, and 29 and
+// 30 leave row 5 blank from column 2 on.
+const QDate kToday(2001, 4, 10);
+
+QDate Held(const TDrawCalendar& c) { return QDate(c.Year(), c.Month(), c.Day()); }
+
+// Qt Test rows from a literal table, each named after what it pins, and the row being run.
+template <class T, std::size_t N>
+void Rows(const T (&cases)[N]) {
+    QTest::addColumn<int>("i");
+    for (std::size_t i = 0; i < N; ++i) QTest::newRow(cases[i].Name) << int(i);
+}
+template <class T, std::size_t N>
+const T& Row(const T (&cases)[N]) {
+    QFETCH(int, i);
+    return cases[i];
+}
+
+// SetYear (Y), SetMonth (M) or SetDay (D) with Value: the date held afterwards.
+const struct { const char* Name; QDate Start; char Element; int Value; QDate Held; } kSetters[] = {
+    {"31 January, month 2 in a leap year", {2000, 1, 31}, 'M', 2, {2000, 2, 29}},
+    {"29 February, next year", {2000, 2, 29}, 'Y', 2001, {2001, 2, 28}},
+    {"another day of the month", kToday, 'D', 30, {2001, 4, 30}},
+    {"the last year", kToday, 'Y', 9999, {9999, 4, 10}},
+    {"day 31 of a 30-day month is ignored", kToday, 'D', 31, kToday},
+    {"the held day is ignored", kToday, 'D', 10, kToday},
+    {"day 0 is ignored", kToday, 'D', 0, kToday},
+    {"month 13 is ignored", kToday, 'M', 13, kToday},
+    {"month 0 is ignored", kToday, 'M', 0, kToday},
+    {"the held month is ignored", kToday, 'M', 4, kToday},
+    {"the held year is ignored", kToday, 'Y', 2001, kToday},
+    {"year 0 is ignored", kToday, 'Y', 0, kToday},
+    {"year 10000 is ignored", kToday, 'Y', 10000, kToday},
+};
+
+// A click on a cell of April 2001 with day 10 selected: the day held afterwards, OnClick count.
+const struct { const char* Name; int Column, Row; bool ReadOnly; int Day, Clicks; } kClicks[] = {
+    {"another day", 3, 3, false, 18, 1},          {"the selected day", 2, 2, false, 10, 1},
+    {"blank cell after the month", 2, 5, false, 10, 1}, {"summary cell", 6, 6, false, 10, 1},
+    {"header row", 3, 0, false, 10, 0},           {"read-only", 3, 3, true, 10, 1},
+};
+
+const struct { const char* Name; int Start; Qt::Key Key; bool ReadOnly; int Day; } kKeys[] = {
+    {"right", 10, Qt::Key_Right, false, 11},      {"left", 10, Qt::Key_Left, false, 9},
+    {"down", 10, Qt::Key_Down, false, 17},        {"up", 10, Qt::Key_Up, false, 3},
+    {"home goes to the 1st", 10, Qt::Key_Home, false, 1}, {"end goes to the last day", 10, Qt::Key_End, false, 30},
+    {"up from the first week stays", 3, Qt::Key_Up, false, 3}, {"down onto a blank cell stays", 30, Qt::Key_Down, false, 30},
+    {"left from column 0 stays", 1, Qt::Key_Left, false, 1}, {"right from column 6 stays", 7, Qt::Key_Right, false, 7},
+    {"read-only stays", 10, Qt::Key_Right, true, 10},
+    {"another key changes nothing", 10, Qt::Key_A, false, 10},
+};
+
+// A day of April 2001 (or May) with income, expense and balance 3,000; the 20th is selected. Lines: income,
+// expense, balance; none when no amount lines are drawn.
+const struct { const char* Name; int Day, Month; bool ShowBalance; int Income, Expense; QStringList Lines; } kAmountLines[] = {
+    {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}},
+    {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}},
+    {"quiet day", 12, 4, false, 0, 0, {}},
+    {"quiet day, whole-month balance", 12, 4, true, 0, 0, {"", "", "3,000"}},
+    {"quiet 1st", 1, 4, false, 0, 0, {"", "", "3,000"}},
+    {"quiet today", 10, 4, false, 0, 0, {"", "", "3,000"}},
+    {"quiet selected day", 20, 4, false, 0, 0, {"", "", "3,000"}},
+    {"today's number in another month", 10, 5, false, 0, 0, {}},
+};
+
+}  // namespace
+
+class CalendarTest : public QObject {
+    Q_OBJECT
+private slots:
+    void monthsAreLaidOutFromTheStartOfWeek() {
+        for (int start = 0; start < 7; ++start) {
+            for (int m = 1; m <= 12; ++m) {
+                TDrawCalendar calendar(QDate(2024, m, 1));
+                calendar.SetStartOfWeek(start);
+                const int first = calendar.FirstCellDay();
+                QVERIFY(first >= -5 && first <= 1 && calendar.CurrentCell() == calendar.DayToCell(1));
+                for (int cell = 0; cell < 42; ++cell) {
+                    const int day = first + cell;
+                    const bool shown = day >= 1 && day <= calendar.DaysThisMonth() && cell != 41;
+                    QCOMPARE(calendar.CellText(cell % 7, cell / 7 + 1), shown ? QString::number(day) : QString());
+                }
+                QCOMPARE(calendar.CellText(0, 0), WeekdayName(start, false));
+            }
+        }
+        const struct { QDate Today; int Start, FirstCellDay; } firsts[] = {{{2001, 12, 3}, 0, -5}, {{2001, 7, 3}, 1, -5}, {{2000, 2, 3}, 0, -1}};
+        for (const auto& f : firsts) {
+            TDrawCalendar calendar(f.Today);
+            calendar.SetStartOfWeek(f.Start);
+            QCOMPARE(calendar.FirstCellDay(), f.FirstCellDay);
+        }
+        TDrawCalendar calendar(kToday);
+        calendar.SetStartOfWeek(1);
+        calendar.SetStartOfWeek(7);  // ignored
+        QCOMPARE(calendar.CellText(0, 0) + calendar.CellText(6, 0) + calendar.CellText(7, 0) + calendar.CellText(0, 7), QStringLiteral("週一週日"));
+        calendar.SetUseLongDayNames(true);
+        QCOMPARE(calendar.CellText(6, 0), QStringLiteral("星期日"));
+        QVERIFY_THROWS_EXCEPTION(EInvalidDate, TDrawCalendar(QDate(10000, 1, 1)));
+    }
+
+    void settersChangeTheHeldDate_data() { Rows(kSetters); }
+    void settersChangeTheHeldDate() {
+        const auto& c = Row(kSetters);
+        TDrawCalendar calendar(c.Start);
+        calendar.SetReadOnly(true);  // the program's own settings are never vetoed
+        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
+        if (c.Element == 'Y') calendar.SetYear(c.Value);
+        if (c.Element == 'M') calendar.SetMonth(c.Value);
+        if (c.Element == 'D') calendar.SetDay(c.Value);
+        const bool changed = c.Held != c.Start;
+        QCOMPARE(Held(calendar), c.Held);
+        QCOMPARE(calendar.SelectedDate(), FromQDate(c.Held));
+        QCOMPARE(int(changes.count()), changed ? 1 : 0);
+        QCOMPARE(calendar.UseCurrentDate(), !changed);
+        QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(c.Held.day()));
+        QCOMPARE(calendar.FirstCellDay(), TDrawCalendar(c.Held).FirstCellDay());
+    }
+
+    void layoutChangesRaiseNoEvent() {
+        TDrawCalendar calendar(kToday);
+        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
+        calendar.SetUseCurrentDate(false);
+        calendar.SetStartOfWeek(3);
+        QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(10));
+        calendar.SetMonth(9);
+        calendar.SetDay(5);
+        QCOMPARE(int(changes.count()), 2);
+        calendar.SetUseCurrentDate(true);  // back to today without an event
+        QCOMPARE(Held(calendar), kToday);
+        QCOMPARE(std::pair(calendar.FirstCellDay(), calendar.CurrentCell()), std::pair(-3, calendar.DayToCell(10)));
+        QCOMPARE(int(changes.count()), 2);
+        QCOMPARE(std::tuple(calendar.TodayYear(), calendar.TodayMonth(), calendar.TodayDay()), std::tuple(2001, 4, 10));
+        calendar.SetDateBox(false);
+        QVERIFY(!calendar.DateBox());
+    }
+
+    void gridSharesTheClientArea() {
+        const struct { QSize Size; int HeaderHeight, ColWidth, RowHeight; } sizes[] = {{{478, 363}, 22, 66, 55}, {{10, 10}, -5, 0, 0}};
+        for (const auto& s : sizes) {
+            TDrawCalendar calendar(kToday);
+            calendar.SetHeaderHeight(s.HeaderHeight);
+            calendar.resize(s.Size);
+            calendar.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&calendar));
+            QCOMPARE(std::tuple(calendar.DefaultColWidth(), calendar.DefaultRowHeight(), calendar.RowHeight(0), calendar.RowHeight(1)),
+                     std::tuple(s.ColWidth, s.RowHeight, std::max(0, s.HeaderHeight), s.RowHeight));
+            QCOMPARE(calendar.CellRect(6, 6).topLeft(), QPoint(2 + 6 * (s.ColWidth + 1), 2 + std::max(0, s.HeaderHeight) + 1 + 5 * (s.RowHeight + 1)));
+            QCOMPARE(calendar.CellRect(3, 0), QRect(2 + 3 * (s.ColWidth + 1), 2, s.ColWidth, std::max(0, s.HeaderHeight)));
+            QVERIFY(calendar.CellRect(7, 1).isNull() && calendar.CellRect(0, -1).isNull());
+        }
+    }
+
+    void mouseChoosesADay_data() { Rows(kClicks); }
+    void mouseChoosesADay() {
+        const auto& c = Row(kClicks);
+        TDrawCalendar calendar(kToday);
+        ConfigureForMainWindow(calendar);
+        calendar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&calendar));
+        calendar.SetReadOnly(c.ReadOnly);
+        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
+        QSignalSpy clicked(&calendar, &TDrawCalendar::OnClick);
+        QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.CellRect(c.Column, c.Row).center());
+        QTest::mouseClick(&calendar, Qt::RightButton, {}, calendar.CellRect(4, 4).center());  // only the left button chooses
+        QCOMPARE(calendar.Day(), c.Day);
+        QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(c.Day));
+        QCOMPARE(int(changes.count()), c.Day == 10 ? 0 : 1);
+        QCOMPARE(int(clicked.count()), c.Clicks);
+    }
+
+    void dragMovesTheHighlightAndTheDateAtRelease() {
+        TDrawCalendar calendar(kToday);
+        ConfigureForMainWindow(calendar);
+        calendar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&calendar));
+        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
+        const auto send = [&](QEvent::Type type, TCellPos cell, Qt::MouseButtons buttons) {
+            const QPointF pos = calendar.CellRect(cell.Column, cell.Row).center();
+            QMouseEvent event(type, pos, calendar.mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, {});
+            QCoreApplication::sendEvent(&calendar, &event);
+        };
+        send(QEvent::MouseMove, {3, 3}, Qt::LeftButton);  // no press yet: nothing follows
+        send(QEvent::MouseButtonPress, {1, 4}, Qt::LeftButton);  // day 5
+        send(QEvent::MouseMove, {4, 1}, Qt::LeftButton);          // day 23
+        send(QEvent::MouseMove, {6, 6}, Qt::LeftButton);          // blank: refused
+        send(QEvent::MouseMove, {0, 2}, Qt::LeftButton);          // the header: refused
+        QCOMPARE(std::tuple(calendar.CurrentCell(), calendar.Day(), int(changes.count())), std::tuple(TCellPos{4, 1}, 10, 0));
+        send(QEvent::MouseButtonRelease, {6, 6}, Qt::NoButton);
+        QCOMPARE(std::pair(calendar.Day(), int(changes.count())), std::pair(23, 1));
+        send(QEvent::MouseButtonPress, {0, 1}, Qt::LeftButton);  // a press on the header starts no choice
+        send(QEvent::MouseButtonRelease, {0, 1}, Qt::NoButton);
+        QCOMPARE(calendar.Day(), 23);
+    }
+
+    void keysMoveTheSelection_data() { Rows(kKeys); }
+    void keysMoveTheSelection() {
+        const auto& c = Row(kKeys);
+        TDrawCalendar calendar(kToday);
+        calendar.SetDay(c.Start);
+        calendar.SetReadOnly(c.ReadOnly);
+        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
+        QSignalSpy clicked(&calendar, &TDrawCalendar::OnClick);
+        QTest::keyClick(&calendar, c.Key);
+        QCOMPARE(calendar.Day(), c.Day);
+        QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(c.Day));
+        QCOMPARE(int(changes.count()) + int(clicked.count()), c.Day == c.Start ? 0 : 2);
+    }
+
+    void amountLinesAppearWhereNeeded_data() { Rows(kAmountLines); }
+    void amountLinesAppearWhereNeeded() {
+        const auto& c = Row(kAmountLines);
+        TDrawCalendar calendar(kToday);
+        calendar.SetMonth(c.Month);
+        calendar.SetDay(20);
+        calendar.SetShowBalance(c.ShowBalance);
+        const TCellPos pos = calendar.DayToCell(c.Day);
+        calendar.MonthData().Cell(pos) = {c.Income, c.Expense, 3000, clRed, c.Day};
+        const TCellTexts shown = calendar.CellTexts(pos.Column, pos.Row);
+        QCOMPARE(std::pair(shown.Text, shown.AmountLines), std::pair(QString::number(c.Day), !c.Lines.isEmpty()));
+        QCOMPARE((QStringList{shown.Income, shown.Expense, shown.Balance}), (c.Lines.isEmpty() ? QStringList{"", "", ""} : c.Lines));
+        QCOMPARE(shown.BalanceColor, c.Lines.isEmpty() ? clNone : clRed);
+        QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) && !calendar.CellTexts(3, 0).AmountLines);
+    }
+
+    void summaryCellShowsTheMonthAverage() {
+        const struct { int Value; const char *Amount, *Average; TColor Colour; } cases[] = {
+            {0, "", "0", clBlue}, {999, "999", "999", clBlue}, {1000, "1,000", "1,000", clBlue},
+            {-1500, "-1,500", "-1,500", clRed}, {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(FormatAmount(c.Value), QString::fromLatin1(c.Amount));
+            TDrawCalendar calendar(kToday);
+            calendar.MonthData().MonthAverageBalance = c.Value;
+            const TCellTexts summary = calendar.CellTexts(6, 6);
+            QCOMPARE(std::tuple(summary.Summary, summary.Text, summary.Average, summary.AverageColor),
+                     std::tuple(true, QString(), QString::fromLatin1(c.Average), c.Colour));
+        }
+    }
+};
+
+static const bool kRegistered = tamber::test::RegisterUiTest<CalendarTest>();
+#include "CalendarTest.moc"

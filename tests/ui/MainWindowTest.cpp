@@ -1,0 +1,249 @@
+// The main window as a user sees it: the month and its figures, the bars that pick the month, the plans of a day
+// with the details and remaining periods of one, the file commands with their captions, recent files and the
+// unsaved-changes question, and the commands that open the other windows.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+#include "DrawCalendar.h"
+#include "Main.h"
+#include "UiTestSupport.h"
+
+using namespace tamber;
+using namespace tamber::ui;
+using namespace tamber::test;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    TScriptedPrompts prompts_;
+    const TDate today_ = Ymd(2026, 3, 10);
+
+    std::unique_ptr<TForm1> MakeWindow() {
+        return std::make_unique<TForm1>(TForm1::TOptions{Path("Tamber98.ini").toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
+    }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // A plan file with the given plans, written yesterday.
+    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records = {}) {
+        WriteBytes(Path(name).toStdString(), FileBytes(today_ - 1, 1000, records));
+        return Path(name);
+    }
+    static QStringList Recent(TForm1& w) {
+        QStringList items;
+        for (QAction* a : Get<QMenu>(&w, "File1")->actions()) {
+            if (a->objectName().startsWith(QStringLiteral("Recent"))) items << a->text();
+        }
+        return items;
+    }
+    static QStringList Grid(TForm1& w, const char* name, int row) {
+        auto* grid = Get<QTableWidget>(&w, name);
+        QStringList texts;
+        for (int c = 0; c < grid->columnCount(); ++c) texts << (grid->item(row, c) ? grid->item(row, c)->text() : QString());
+        return texts;
+    }
+    static int Balance(TForm1& w, int day) { return w.Calendar().MonthData().Cell(w.Calendar().DayToCell(day)).Balance; }
+    static QScrollBar* Bar(TForm1& w, int n) { return Get<QScrollBar>(&w, QStringLiteral("ScrollBar%1").arg(n)); }
+    static QString Bars(TForm1& w) {
+        return QStringLiteral("%1 %2 %3 %4-%5 %6-%7").arg(Bar(w, 1)->value()).arg(Bar(w, 2)->value()).arg(Bar(w, 3)->value())
+            .arg(Text(&w, "YearLabel"), Text(&w, "MonthLabel")).arg(w.Calendar().Year()).arg(w.Calendar().Month());
+    }
+
+private slots:
+    void init() {
+        QFile::remove(Path("Tamber98.ini"));
+        prompts_ = TScriptedPrompts();
+    }
+
+    void startsOnTheCurrentMonth() {
+        auto w = MakeWindow();
+        QCOMPARE(std::tuple(w->windowTitle(), Bar(*w, 1)->maximum(), Bars(*w)), std::tuple(QStringLiteral("Tamber 98"), 369, QStringLiteral("0 0 2 2026-3 2026-3")));
+        QCOMPARE(ReadText(Path("Tamber98.ini").toStdString()), "[Tamber98]\r\nHistory1=\r\nHistory2=\r\nHistory3=\r\n");
+        QVERIFY(Recent(*w).isEmpty() && !Get(w.get(), "KindLabel")->isVisibleTo(w.get()));
+        QCOMPARE(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), 5);
+        QCOMPARE(Get<QAction>(w.get(), "Exit1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+        // Commands whose window is not there are shown disabled and do nothing.
+        for (const char* menu : {"Edit1", "View1", "Help1"}) emit Get<QMenu>(w.get(), menu)->aboutToShow();
+        for (const char* command : {"Plans1", "Balance1", "Chart1", "About1"}) {
+            QVERIFY2(!Get<QAction>(w.get(), command)->isEnabled(), command);
+            Trigger(w.get(), command);
+        }
+        w->ShowAbout = [] {};
+        emit Get<QMenu>(w.get(), "Help1")->aboutToShow();
+        QVERIFY(Get<QAction>(w.get(), "About1")->isEnabled());
+    }
+
+    void theMonthShowsItsFiguresAndReportsAPlanThatCannotBeComputed() {
+        auto w = MakeWindow();
+        w->Book().Append(CreateFrom(Once(today_, 1200)));
+        w->Book().Append(CreateFrom(Once(today_ + 2, -800)));
+        w->State().OpeningBalance = 5;
+        w->FormActivate();  // what every return to the window does
+        QCOMPARE(std::tuple(Balance(*w, 10), Balance(*w, 31), Text(w.get(), "IncomeLabel"), Text(w.get(), "ExpenseLabel")),
+                 std::tuple(1205, 405, QStringLiteral("1,200"), QStringLiteral("-800")));
+        QCOMPARE(Grid(*w, "StringGrid1", 0), (QStringList{"", "1200"}));  // the day selected: today
+        Trigger(w.get(), "WholeMonth1");
+        w->FormActivate();
+        QVERIFY(w->Calendar().ShowBalance());
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 2, 15), 13, 0, "車貸").Kind(pkLoan).Method(mtEqualInstalments)));  // rate 0
+        for (int i = 0; i < 3; ++i) w->ComputeMonth(2026, 3);
+        QTRY_COMPARE(prompts_.Errors.size(), 1);  // told once, after the event that found it
+        QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("第 3 項計劃「車貸」的金額無法計算")));
+        QCOMPARE(Text(w.get(), "IncomeLabel") + Text(w.get(), "ExpenseLabel"), QStringLiteral("00"));
+        w->Book().Remove(2);
+        w->ComputeMonth(2026, 3);
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 2, 15), 13, 0, "車貸").Kind(pkLoan).Method(mtEqualInstalments)));
+        w->ComputeMonth(2026, 3);
+        QTRY_COMPARE(prompts_.Errors.size(), 2);  // told again once it came back
+    }
+
+    // The year bar follows the month slider and the other way round; the calendar follows at the end of a drag.
+    void theBarsPickTheMonth() {
+        auto w = MakeWindow();
+        Bar(*w, 1)->setValue(14);
+        QCOMPARE(Bars(*w), QStringLiteral("14 1 4 2027-5 2027-5"));
+        Bar(*w, 2)->setValue(2);
+        QCOMPARE(Bars(*w), QStringLiteral("26 2 4 2028-5 2028-5"));
+        Bar(*w, 3)->setSliderDown(true);  // a drag: the labels follow, the calendar waits for its end
+        Bar(*w, 3)->setValue(7);
+        QCOMPARE(Bars(*w), QStringLiteral("29 2 7 2028-8 2028-5"));
+        Bar(*w, 3)->setSliderDown(false);
+        QCOMPARE(Bars(*w), QStringLiteral("29 2 7 2028-8 2028-8"));
+        Bar(*w, 2)->setValue(0);
+        QCOMPARE(Bars(*w), QStringLiteral("0 0 2 2026-3 2026-3"));
+    }
+
+    void aDayListsItsPlansAndTheDetailsOfTheSelectedOne() {
+        auto w = MakeWindow();
+        for (int i = 0; i < 6; ++i) w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 12), 12, -100 * (i + 1), "房租")));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 13), 4, 100, "會").Kind(pkCollect).Club(30, 0, 2, true, 0)));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 3, 100000, "定存").Kind(pkSaving).Rate(1.5).Method(1)));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 13, 1000).Kind(pkCompound).Rate(12).Method(mtLumpSumInOut)));
+        w->Book().Append(CreateFrom(Flow(prOnce, Ymd(2026, 3, 13), 1, 120000).Kind(pkLoan).Rate(6).Method(mtEqualPrincipal)));
+        w->Book().Append(CreateFrom(Broken(Ymd(2026, 3, 14))));
+        w->ShowDayPlans(Ymd(2026, 3, 12));  // period 3 of six monthly plans
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
+        QCOMPARE(Grid(*w, "StringGrid1", 5), (QStringList{"房租", "-600"}));
+        // Remaining periods: 4 to 12 with their dates and amounts.
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 9);
+        QCOMPARE(Grid(*w, "StringGrid2", 0) + Grid(*w, "StringGrid2", 8),
+                 (QStringList{"4", ShortDate(Ymd(2026, 4, 12)), "-100", "12", ShortDate(Ymd(2026, 12, 12)), "-100"}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(1, 0);  // the details follow the selected row
+        QCOMPARE(std::tuple(Text(w.get(), "KindLabel"), Text(w.get(), "DescriptionLabel"), Text(w.get(), "StartDateLabel"),
+                            Text(w.get(), "PeriodCountLabel"), Text(w.get(), "DirectionLabel"), Text(w.get(), "FixAmountLabel")),
+                 std::tuple(QStringLiteral("固定收入／支出"), QStringLiteral("房租"), ShortDate(Ymd(2026, 1, 12)), QStringLiteral("12"),
+                            QStringLiteral("支出"), QStringLiteral("200")));
+        QCOMPARE(Grid(*w, "StringGrid2", 8), (QStringList{"12", ShortDate(Ymd(2026, 12, 12)), "-200"}));
+        w->ShowDayPlans(Ymd(2026, 3, 13));  // four plans: the club, the deposit, the compound deposit and the loan
+        QCOMPARE(Grid(*w, "StringGrid1", 3), (QStringList{"", "120000"}));
+        const struct { int Row, Page; QStringList Labels; QString Values; } pages[] = {
+            {0, 1, {"BidKindLabel", "CollectAmountLabel", "BaseBidLabel"}, "內標 100 30"},
+            {1, 2, {"SavingAmountLabel", "SavingRateLabel", "SavingMethodLabel"}, "100000 1.50 到期一次提領"},
+            {2, 3, {"CompoundAmountLabel", "CompoundRateLabel", "CompoundMethodLabel"}, "1000 12.00 \"整\"存整付"},
+            {3, 4, {"LoanAmountLabel", "LoanRateLabel", "LoanMethodLabel"}, "120000 6.00 本金定額攤還法"},
+        };
+        for (const auto& p : pages) {
+            Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(p.Row, 0);
+            QStringList values;
+            for (const QString& label : p.Labels) values << Text(w.get(), label);
+            QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), values.join(' ')), std::pair(p.Page, p.Values));
+        }
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 4);  // the loan's one period: none remain
+        QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"", "", ""}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(0, 0);
+        QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"4", ShortDate(Ymd(2026, 4, 13)), "-100"}));
+        w->ShowDayPlans(Ymd(2026, 3, 14));  // an amount that cannot be computed
+        QCOMPARE(Grid(*w, "StringGrid1", 0) + Grid(*w, "StringGrid2", 0), (QStringList{"", "?", "2", ShortDate(Ymd(2026, 3, 15)), "?"}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(2, 0);  // below the listed plans: the blank page
+        QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), Get(w.get(), "KindLabel")->isVisibleTo(w.get())),
+                 std::pair(5, false));
+        w->Calendar().SetDay(12);  // choosing a day on the calendar lists its plans
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
+    }
+
+    void fileCommandsCaptionsAndRecentFiles() {
+        const QString a = WriteFile("a.tbr", {Once(today_ + 1, 7)}), b = WriteFile("b.tbr"), c = WriteFile("c.tbr"), d = WriteFile("d.tbr");
+        std::ofstream(Path("Tamber98.ini").toStdString()) << "[Tamber98]\r\nHistory1=" << a.toStdString() << "\r\nHistory2="
+                                                          << b.toStdString() << "\r\nHistory3=" << d.toStdString() << "\r\n";
+        auto w = MakeWindow();
+        QCOMPARE(Recent(*w), (QStringList{a, b, d}));
+        prompts_.OpenNames = {c};
+        Trigger(w.get(), "Load1");
+        QCOMPARE(std::pair(Recent(*w), w->windowTitle()), std::pair(QStringList{c, a, b}, QStringLiteral("Tamber 98 - c.tbr")));
+        Trigger(w.get(), "Recent2");  // a.tbr, from the recent files
+        QCOMPARE(std::tuple(Recent(*w), w->windowTitle(), Balance(*w, 11)), std::tuple(QStringList{a, c, b}, QStringLiteral("Tamber 98 - a.tbr"), 1007));
+        prompts_.SaveNames = {Path("other.tbr")};
+        Trigger(w.get(), "SaveAs1");  // saving adds nothing to the recent files
+        QCOMPARE(std::tuple(Recent(*w), w->windowTitle(), QFileInfo(Path("other.tbr")).size()),
+                 std::tuple(QStringList{a, c, b}, QStringLiteral("Tamber 98 - other.tbr"), qint64(2 * 188)));
+        prompts_.SaveNames = {Path("gone/x.tbr")};
+        QVERIFY(!w->SaveAsCommand());  // nothing written: the window keeps the file it had
+        QCOMPARE(std::pair(w->windowTitle(), w->State().PlanFileName), std::pair(QStringLiteral("Tamber 98 - other.tbr"), Path("other.tbr").toStdString()));
+        QCOMPARE(prompts_.Errors, QStringList{QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(Path("gone/x.tbr"))});
+        Trigger(w.get(), "Clear1");
+        QCOMPARE(std::tuple(w->windowTitle(), w->Book().Count(), Get<QTableWidget>(w.get(), "StringGrid1")->item(0, 1)),
+                 std::tuple(QStringLiteral("Tamber 98 - 空白"), 0, static_cast<QTableWidgetItem*>(nullptr)));
+        QVERIFY(!w->SaveCommand());  // no file now: a save asks for a name; cancelled, nothing is written
+        prompts_.SaveNames = {Path("new.tbr")};
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(std::pair(w->windowTitle(), QFileInfo(Path("new.tbr")).size()), std::pair(QStringLiteral("Tamber 98 - 空白"), qint64(188)));
+        prompts_.OpenNames = {Path("missing.tbr")};
+        Trigger(w.get(), "Load1");
+        QCOMPARE(std::tuple(w->windowTitle(), prompts_.Errors.last(), w->State().PlanFileName, Recent(*w)),
+                 std::tuple(QStringLiteral("Tamber 98 - 空白"), QStringLiteral("讀檔錯誤"), std::string(), QStringList{a, c, b}));
+        w->close();
+        QCOMPARE(ReadSettings(Path("Tamber98.ini").toStdString()), (std::array{a.toStdString(), c.toStdString(), b.toStdString()}));
+        QCOMPARE(FileNamePart(QStringLiteral("C:\\plans\\x.tbr")) + FileNamePart(QStringLiteral("d:y.tbr")), QStringLiteral("x.tbry.tbr"));
+    }
+
+    void unsavedChangesAreOfferedBeforeTheyWouldBeLost_data() {
+        QTest::addColumn<bool>("withFile");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("close with a file") << true << "Exit1" << 1;
+        QTest::newRow("close with new plans and no file") << false << "Exit1" << 1;
+        QTest::newRow("clear with a file") << true << "Clear1" << 1;
+        QTest::newRow("load another file without a file name") << false << "Load1" << 1;
+        QTest::newRow("a recent file") << true << "Recent1" << 1;
+        QTest::newRow("nothing to lose") << false << "" << 0;
+    }
+    void unsavedChangesAreOfferedBeforeTheyWouldBeLost() {
+        QFETCH(bool, withFile);
+        QFETCH(QString, command);
+        QFETCH(int, asked);
+        const QString file = WriteFile("plans.tbr", {Flow(prMonthly, Ymd(2026, 1, 5), 12, 100)});
+        auto w = MakeWindow();
+        if (withFile) QVERIFY(w->LoadPlanFile(file));
+        if (!command.isEmpty()) w->Book().Append(CreateFrom(Once(Ymd(2026, 4, 1), 50)));
+        w->State().Modified = true;
+        prompts_.SavesFromThePrompt = 1;
+        prompts_.SaveNames = {Path("saved.tbr")};
+        prompts_.OpenNames = {file};
+        w->AddToRecentFiles(file);
+        Trigger(w.get(), command.isEmpty() ? QStringLiteral("Exit1") : command);
+        QCOMPARE(prompts_.SaveChangesAsked, asked);
+        if (asked) QCOMPARE(QFileInfo(withFile ? file : Path("saved.tbr")).size(), (withFile ? 3 : 2) * 188);
+    }
+
+    // The other windows' commands run what their windows supply, then show the month and day again.
+    void commandsOfTheOtherWindowsShowTheirEffect() {
+        auto w = MakeWindow();
+        int shown = 0;
+        w->EditPlans = [&] { w->Book().Append(CreateFrom(Once(today_, 40))); };
+        w->AdjustBalance = [&] { w->State().OpeningBalance = 7; };
+        w->ShowChart = [&] { ++shown; };
+        w->ShowAbout = [&] { shown += 10; };
+        for (const char* command : {"Plans1", "Balance1", "Chart1", "About1"}) Trigger(w.get(), command);
+        QCOMPARE(std::tuple(Balance(*w, 10), Grid(*w, "StringGrid1", 0), shown), std::tuple(47, QStringList{"", "40"}, 11));
+    }
+};
+
+static const bool kRegistered = tamber::test::RegisterUiTest<MainWindowTest>();
+#include "MainWindowTest.moc"
