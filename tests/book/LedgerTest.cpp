@@ -124,6 +124,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     calendar.Layout(2025, 5, 0);
     calendar.Cell(calendar.DayToCell(10)).Balance = calendar.MonthAverageBalance = state.MonthCarryIn = 9;
     EXPECT_EQ(FailingPlan([&] { ComputeMonth(MakeBook({Once(today, 5), Broken(today)}), state, 2025, 5, today, calendar); }), 1);
+    EXPECT_THROW(ComputeMonth(MakeBook({Once(today, 2000000000), Once(today, 2000000000)}), state, 2025, 4, today, calendar), EAmountRange)
+        << "a day's sum beyond 32 bits";
     EXPECT_EQ((std::array{calendar.Cell(calendar.DayToCell(10)).Balance, calendar.MonthAverageBalance, state.MonthCarryIn}),
               (std::array{0, 0, 0})) << "a failed month shows no half-computed figures";
 }

@@ -64,7 +64,7 @@ TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
     EXPECT_EQ(PlanBars(book.Plan(4), 4, Ymd(2025, 4, 15), 17),
               (std::vector<TPlanBar>{{4, Ymd(2025, 4, 15), -100}, {4, Ymd(2025, 4, 30), -200}}));
     TPlanCursors cursors = StartPlanCursors(book, Ymd(2025, 4, 12));
-    EXPECT_EQ(DaySum(book, cursors, Ymd(2025, 4, 20)), 7) << "cursors left behind catch up with the day";
+    EXPECT_EQ(DaySum(book, cursors, Ymd(2025, 5, 20)), 7) << "cursors left behind catch up with the day";
     TTrendLine empty(book, kOpening, kToday, 0, kToday);
     EXPECT_TRUE(empty.StepOneDay(book).empty());
     EXPECT_EQ(empty.ChartStartDate(), kToday + 1);

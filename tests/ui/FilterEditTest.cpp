@@ -90,31 +90,18 @@ class FilterEditTest : public QObject {
 private slots:
     void cleanup() { TRFilterEdit::SetRequiredFieldPrompt({}); }
 
-    void parsesValidChars_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("bracketed");
-        QTest::addColumn<QString>("members");
+    void parsesValidChars() {
         QString upToPoint;
         for (char16_t c = 0; c <= u'.'; ++c) upToPoint += QChar(c);
-        QTest::newRow("empty brackets admit everything") << "[]" << true << "";
-        QTest::newRow("digits and minus") << "[0..9,-]" << true << "0123456789-";
-        QTest::newRow("a lone point ranges from code 0") << "[0..9,.]" << true << upToPoint + "0123456789";
-        QTest::newRow("quoted point and comma") << "[a..c,'.',',']" << true << "abc.,";
-        QTest::newRow("quoted bracket and quote") << "[']',''']" << true << "]'";
-        QTest::newRow("a quote before the end reads no further") << "[a,']" << true << "a";
-        QTest::newRow("a reversed range is empty") << "[9..0,x]" << true << "x";
-        QTest::newRow("codes above 255 join nothing") << "[中,\u00FE..中]" << true << "\u00FE\u00FF";
-        QTest::newRow("no brackets") << "0..9" << false << "";
-        QTest::newRow("no closing bracket") << "[0..9" << false << "";
-        QTest::newRow("a lone bracket") << "[" << false << "";
-    }
-    void parsesValidChars() {
-        QFETCH(QString, text);
-        QFETCH(bool, bracketed);
-        QFETCH(QString, members);
-        const std::optional<TCharSet> set = ParseValidChars(text.toStdU32String());
-        QCOMPARE(set.has_value(), bracketed);
-        if (set) QCOMPARE(*set, SetOf(members));
+        const std::pair<const char*, QString> rows[] = {  // the text and the set it gives; "none" when it is no set
+            {"[]", ""}, {"[0..9,-]", "0123456789-"}, {"[0..9,.]", upToPoint + "0123456789"}, {"[a..c,'.',',']", "abc.,"},
+            {"[']',''']", "]'"}, {"[a,']", "a"}, {"[9..0,x]", "x"}, {"[中,\u00FE..中]", "\u00FE\u00FF"},
+            {"0..9", "none"}, {"[0..9", "none"}, {"[", "none"},
+        };
+        for (const auto& [text, members] : rows) {
+            const std::optional<TCharSet> set = ParseValidChars(QString::fromUtf8(text).toStdU32String());
+            QCOMPARE(set ? *set : SetOf(QStringLiteral("none")), SetOf(members));
+        }
     }
 
     void invalidFormatKeepsTheSet() {
@@ -178,54 +165,36 @@ private slots:
         QCOMPARE(edit.text(), QStringLiteral("7"));
     }
 
-    void keysMoveTheFocus_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("to");
-        QTest::newRow("Return moves to the next field") << 0 << int(Qt::Key_Return) << 1;
-        QTest::newRow("keypad Enter moves to the next field") << 1 << int(Qt::Key_Enter) << 2;
-        QTest::newRow("Down moves to the next field") << 1 << int(Qt::Key_Down) << 2;
-        QTest::newRow("Up moves to the previous field") << 1 << int(Qt::Key_Up) << 0;
-    }
+    // Return, keypad Enter and Down move to the next field, Up to the previous; none reaches the default button.
     void keysMoveTheFocus() {
-        QFETCH(int, from);
-        QFETCH(int, key);
-        QFETCH(int, to);
-        TThreeFields form;
-        QVERIFY(QTest::qWaitForWindowActive(&form.Window));
-        form.Edits[from]->setFocus();
-        form.Edits[from]->setText(QStringLiteral("5"));
-        QTest::keyClick(form.Edits[from], static_cast<Qt::Key>(key));
-        QVERIFY(form.Edits[to]->hasFocus());
-        QCOMPARE(form.Edits[from]->text(), QStringLiteral("5"));
-        QVERIFY(form.Window.isVisible());  // Enter never reaches the default button
+        const struct { int From; Qt::Key Key; int To; } moves[] = {{0, Qt::Key_Return, 1}, {1, Qt::Key_Enter, 2}, {1, Qt::Key_Down, 2}, {1, Qt::Key_Up, 0}};
+        for (const auto& m : moves) {
+            TThreeFields form;
+            QVERIFY(QTest::qWaitForWindowActive(&form.Window));
+            form.Edits[m.From]->setFocus();
+            form.Edits[m.From]->setText(QStringLiteral("5"));
+            QTest::keyClick(form.Edits[m.From], m.Key);
+            QVERIFY(form.Edits[m.To]->hasFocus() && form.Edits[m.From]->text() == QStringLiteral("5") && form.Window.isVisible());
+        }
     }
 
-    void leavingAnEmptyRequiredField_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("nextRequired");
-        QTest::addColumn<int>("prompts");
-        QTest::newRow("empty: one warning, focus comes back") << "" << false << 1;
-        QTest::newRow("filled: leaves quietly") << "7" << false << 0;
-        QTest::newRow("next field also required and empty: still one warning") << "" << true << 1;
-    }
+    // An empty required field warns once and takes the focus back, also when the next field is required and empty.
     void leavingAnEmptyRequiredField() {
-        QFETCH(QString, text);
-        QFETCH(bool, nextRequired);
-        QFETCH(int, prompts);
-        QStringList shown;
-        TRFilterEdit::SetRequiredFieldPrompt([&shown](QWidget*, const QString& message) { shown << message; });
-        TThreeFields form;
-        QVERIFY(QTest::qWaitForWindowActive(&form.Window));
-        form.Edits[0]->SetRequiredField(true);
-        form.Edits[1]->SetRequiredField(nextRequired);
-        QVERIFY(form.Edits[0]->RequiredField());
-        form.Edits[0]->setText(text);
-        form.Edits[0]->setFocus();
-        QTest::keyClick(form.Edits[0], Qt::Key_Tab);
-        QTest::qWait(50);
-        QCOMPARE(shown, QStringList(prompts, QStringLiteral(" Field is required! ")));
-        QVERIFY(form.Edits[prompts > 0 ? 0 : 1]->hasFocus());
+        const struct { const char* Text; bool NextRequired; int Prompts; } rows[] = {{"", false, 1}, {"7", false, 0}, {"", true, 1}};
+        for (const auto& r : rows) {
+            QStringList shown;
+            TRFilterEdit::SetRequiredFieldPrompt([&shown](QWidget*, const QString& message) { shown << message; });
+            TThreeFields form;
+            QVERIFY(QTest::qWaitForWindowActive(&form.Window));
+            form.Edits[0]->SetRequiredField(true);
+            form.Edits[1]->SetRequiredField(r.NextRequired);
+            form.Edits[0]->setText(QString::fromLatin1(r.Text));
+            form.Edits[0]->setFocus();
+            QTest::keyClick(form.Edits[0], Qt::Key_Tab);
+            QTest::qWait(50);
+            QCOMPARE(shown, QStringList(r.Prompts, QStringLiteral(" Field is required! ")));
+            QVERIFY(form.Edits[r.Prompts > 0 ? 0 : 1]->hasFocus() && form.Edits[0]->RequiredField());
+        }
     }
 };
 
