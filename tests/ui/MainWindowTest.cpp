@@ -229,6 +229,7 @@ private slots:
         w->AddToRecentFiles(file);
         Trigger(w.get(), command.isEmpty() ? QStringLiteral("Exit1") : command);
         QCOMPARE(prompts_.SaveChangesAsked, asked);
+        if (command == QLatin1String("Exit1")) QCOMPARE(w->Book().Count(), 0);  // closing frees every plan
         if (asked) QCOMPARE(QFileInfo(withFile ? file : Path("saved.tbr")).size(), (withFile ? 3 : 2) * 188);
     }
 
