@@ -265,17 +265,5 @@ TEST(MoneyRules, PowersRatesAndRounding) {
     EXPECT_THROW(RoundAmount(std::nanl("")), EFloatInvalid);
 }
 
-TEST(MoneyRules, EqualInstalmentsRepayTheLoanAtItsRate) {
-    const struct { int32_t amount; double rate; int periods; } cases[] = {{3000000, 2.1, 241}, {500000, 0.05, 61}, {1000000, 7.5, 361}};
-    for (const auto& c : cases) {
-        const auto loan = CreateFrom(Monthly(pkLoan, c.periods, c.amount).Rate(c.rate).Method(mtEqualInstalments));
-        const long double i = MonthlyRate(c.rate);
-        long double presentValue = 0;
-        for (int k = 2; k <= c.periods; ++k) presentValue += -loan->PeriodAmount(k) / std::pow(1 + i, k - 1);
-        // Each instalment is rounded to the unit: at most half a unit off each.
-        EXPECT_NEAR(static_cast<double>(presentValue), c.amount, 0.5 * (c.periods - 1)) << c.amount << " at " << c.rate;
-    }
-}
-
 }  // namespace
 }  // namespace tamber

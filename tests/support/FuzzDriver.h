@@ -1,11 +1,8 @@
-// Everything the program computes on a plan file, driven from its raw bytes
-// (the loader, every plan's occurrences and amounts, the catch-up, the
-// calendar's months, the day lists, the trend line and its one-day steps, the
-// editor's view of each plan, writing the book back), for the fuzz target and
-// the tests replaying files and generated books. A failure reported to the
-// user (an ETamberError) is a proper outcome; anything else escapes: another
-// exception, or a TDriverFault when an occurrence breaks its plan's numbering
-// or two independent computations of one figure differ.
+// Everything the program computes on a plan file, driven from its raw bytes (the loader, every plan's occurrences
+// and sums, the catch-up, the calendar's months, the day lists, the trend line and its one-day steps, the plan in
+// the editor, writing the book back), for the fuzz target and the tests replaying files and generated books. A
+// failure reported to the user (an ETamberError) is a proper outcome; anything else escapes: another exception, or
+// a TDriverFault when an occurrence breaks its plan's numbering or two independent computations of a figure differ.
 #pragma once
 
 #include <cstring>
@@ -21,7 +18,6 @@
 
 namespace tamber::support {
 
-// A figure that breaks a rule of the plan model: a fault of the program.
 class TDriverFault : public std::logic_error {
 public:
     using std::logic_error::logic_error;
@@ -54,53 +50,29 @@ bool Reported(F&& work) {
     }
 }
 
-// Up to 48 occurrences after From, each against its period numbers, DateOfPeriod and its neighbours.
-inline void WalkFrom(const TCustomPlan& plan, TDate from) {
+// Up to 48 occurrences after From, each against its period numbers, DateOfPeriod and its neighbours; then the
+// sum of the occurrences up to 400 days on against AmountBetween.
+inline void WalkFrom(const TCustomPlan& plan, const TDate start) {
     Reported([&] {
-        TDate d = plan.NextOccurrence(from);
+        TDate from = start, d = plan.NextOccurrence(from);
         for (int step = 0; d != 0 && step < 48; ++step, from = d, d = plan.NextOccurrence(d)) {
             const int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d);
             const TDate next = plan.NextOccurrence(d);
             Check(IsDay(d) && d > from && d >= plan.FirstDate() && d <= plan.LastDate() && plan.NextOccurrence(d - 1) == d &&
-                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d &&
-                      plan.DateOfPeriod(last) == d &&
+                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d && plan.DateOfPeriod(last) == d &&
                       (next == 0 ? d == plan.LastDate() : plan.PrevOccurrence(next) == d && plan.PeriodNumber(next) == last + 1),
                   "an occurrence out of place or misnumbered");
         }
     });
+    int64_t walked = 0;
+    int32_t between = 0;
+    if (!Reported([&] { walked = OracleAmountBetween(plan, start, start + 400); })) return;
+    const bool computed = Reported([&] { between = plan.AmountBetween(start, start + 400); });
+    Check(Fits(walked) ? computed && between == walked : !computed, "a span's sum differs from its occurrences");
 }
 
-inline void DrivePlan(const TCustomPlan& plan, TDate today) {
-    const int32_t count = plan.Rec().PeriodCount;
-    const TDate first = plan.FirstDate(), last = plan.LastDate();
-    Check(count >= 1 && IsDay(first) && IsDay(last) && first <= last && plan.NextOccurrence(first - 0.5) == first &&
-              plan.PrevOccurrence(last + 1) == last && plan.DateOfPeriod(1) == first && plan.DateOfPeriod(count) == last,
-          "first or last occurrence");
-    // Day 0 also means "no occurrence": walks and sums start there at the earliest, as the program's start from today.
-    const TDate head = std::max(first - 1, 0.0), tail = std::max(last - 40, 0.0);
-    for (const TDate from : {head, today - 1, tail}) WalkFrom(plan, from);
-    for (const auto& span : {std::pair{head, first + 400}, {today - 1, today + 200}, {tail, last + 1}}) {
-        int64_t walked = 0;
-        int32_t between = 0;
-        if (!Reported([&] { walked = OracleAmountBetween(plan, span.first, span.second); })) continue;
-        const bool computed = Reported([&] { between = plan.AmountBetween(span.first, span.second); });
-        Check(Fits(walked) ? computed && between == walked : !computed, "a span's sum differs from its occurrences");
-    }
-    for (const int64_t k : {int64_t{INT32_MIN}, int64_t{-1}, int64_t{0}, int64_t{count} + 1}) {
-        if (k <= INT32_MAX) Check(plan.PeriodAmount(static_cast<int32_t>(k)) == 0, "an amount outside the periods");
-    }
-    // What the chart shows for the plan, and the plan shown in the editor and entered again.
-    Reported([&] {
-        (void)Big5ToUtf8(PlanChartTitle(plan.Rec()) + PlanChartItem(plan.Rec()));
-        TPlanFields fields;
-        PlanIntoFields(plan.Rec(), fields);
-        (void)MakeEnteredPlan(fields, ReadPlanFields(fields));
-    });
-}
-
-// The calendar's month of Day against the straightforward ledger (within a
-// year of today, where that stays quick), and its last balance against the
-// chart's start balance of the day after.
+// The calendar's month of Day against the straightforward ledger (within a year of today, where that stays quick),
+// and its last balance against the chart's start balance of the day after.
 inline void DriveMonth(const TPlanBook& book, int32_t opening, TDate today, TDate day) {
     const TYearMonthDay ymd = DecodeDate(day);
     TPlanBookState state, oracleState;
@@ -126,46 +98,11 @@ inline void DriveMonth(const TPlanBook& book, int32_t opening, TDate today, TDat
     }
 }
 
-// The chart of a unit, count and start the bytes choose: every plan's bars in
-// date order, then the line and three one-day steps, each adding the bars of
-// the plans due on the new last day.
-inline void DriveTrend(const TPlanBook& book, int32_t opening, TDate today, std::string_view bytes) {
-    const TChartInterval interval =
-        ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
-    const TDate start = std::max(ClampDay(today + ReadAt<int16_t>(bytes, 18)), 1.0);
-    for (int i = 0; i < book.Count(); ++i) {
-        Reported([&] {
-            const std::vector<TPlanBar> bars = PlanBars(book.Plan(i), i, start, std::min(interval.DayCount, 731));
-            const auto unordered = [](const TPlanBar& a, const TPlanBar& b) { return a.Date >= b.Date; };
-            Check((bars.empty() || bars[0].Date >= start) && std::adjacent_find(bars.begin(), bars.end(), unordered) == bars.end(),
-                  "plan bars out of order");
-        });
-    }
-    Reported([&] {
-        TTrendLine line(book, opening, start, interval.DayCount, today);
-        for (int step = 0; step < 3; ++step) {
-            const auto& points = line.Points();
-            Check(points.size() == std::size_t(interval.DayCount) && points.back().Date == line.ChartStartDate() + interval.DayCount - 1,
-                  "trend points");
-            // Only a line started on today or later holds the calendar's balances.
-            int32_t expected = 0;
-            if (start >= today && Reported([&] { expected = ComputeStartBalance(book, opening, points.back().Date + 1, today); })) {
-                Check(points.back().Balance == expected, "a trend balance differs from the start balance");
-            }
-            std::vector<TPlanBar> bars, due;
-            if (!Reported([&] { bars = line.StepOneDay(book); })) break;
-            if (Reported([&] { due = OracleDayBars(book, line.Points().back().Date); })) Check(bars == due, "step bars differ");
-        }
-    });
-}
-
 }  // namespace fuzz_detail
 
-// Loads Bytes as a plan file and drives every computation on what loaded.
-// Header bytes the file format leaves without meaning choose the days: bytes
-// 8..9 how long after the balance date the file is opened, bytes 12..15
-// another today for the calendar and the chart (0: the same day), bytes
-// 16..19 the chart's unit, count and start.
+// Loads Bytes as a plan file and drives every computation on what loaded. Header bytes the file format leaves
+// without meaning choose the days: bytes 8..9 how long after the balance date the file is opened, bytes 12..15
+// another today for the calendar and the chart (0: the same day), bytes 16..19 the chart's unit, count and start.
 inline void DrivePlanBytes(std::string_view bytes) {
     using namespace fuzz_detail;
     TPlanBook book;
@@ -173,8 +110,8 @@ inline void DrivePlanBytes(std::string_view bytes) {
     if (!Reported([&] { header = ReadPlanBytes(bytes, book); })) return Check(book.Empty(), "a refused file left plans behind");
     Check(IsDay(std::trunc(header.BalanceDate)), "a header date accepted outside the calendar");
 
-    // The catch-up accepted unchanged: the loaded balance plus every plan's occurrences in between.
-    // Today comes from the system clock: never before day 1, so no walk meets day 0 ("no occurrence").
+    // The catch-up accepted unchanged: the loaded balance plus every plan's occurrences in between. Today comes from
+    // the system clock: never before day 1, so no walk meets day 0, which also means "no occurrence".
     const TDate catchUpToday = ClampDay(header.BalanceDate + 2 + ReadAt<uint16_t>(bytes, 8) % 1024);
     int32_t opening = header.Balance;
     TPendingList pending;
@@ -189,9 +126,24 @@ inline void DrivePlanBytes(std::string_view bytes) {
     }
     const auto viewDay = ReadAt<uint32_t>(bytes, 12);
     const TDate today = viewDay == 0 && catchUpToday >= 1 ? catchUpToday : 1 + double(viewDay % uint32_t{kMaxDay});
-    for (int i = 0; i < book.Count(); ++i) DrivePlan(book.Plan(i), today);
 
-    // Today's month, the next, a year on, the last month there is, the months of the first plans' next occurrences.
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        const int32_t count = plan.Rec().PeriodCount;
+        Check(count >= 1 && IsDay(plan.FirstDate()) && IsDay(plan.LastDate()) && plan.NextOccurrence(plan.FirstDate() - 0.5) == plan.FirstDate() &&
+                  plan.PrevOccurrence(plan.LastDate() + 1) == plan.LastDate() && plan.DateOfPeriod(count) == plan.LastDate() &&
+                  plan.PeriodAmount(0) == 0 && plan.PeriodAmount(INT32_MIN) == 0 && (count == INT32_MAX || plan.PeriodAmount(count + 1) == 0),
+              "the first or last occurrence");
+        // Day 0 also means "no occurrence": walks start there at the earliest, as the program's start from today.
+        for (const TDate from : {plan.FirstDate() - 1, today - 1, plan.LastDate() - 40}) WalkFrom(plan, std::max(from, 0.0));
+        Reported([&] {  // the plan in the chart's list and in the editor, entered again
+            (void)Big5ToUtf8(PlanChartTitle(plan.Rec()) + PlanChartItem(plan.Rec()));
+            TPlanFields fields;
+            PlanIntoFields(plan.Rec(), fields);
+            (void)MakeEnteredPlan(fields, ReadPlanFields(fields));
+        });
+    }
+    // Today's month, the next, a year on, the last there is, the months of the first plans' next occurrences.
     std::vector<TDate> months = {today, ClampDay(today + 31), ClampDay(today + 366), kMaxDay};
     for (int i = 0; i < std::min(book.Count(), 3); ++i) Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
     for (const TDate day : months) {
@@ -208,8 +160,24 @@ inline void DrivePlanBytes(std::string_view bytes) {
                   "a day list entry does not read back");
         }
     }
-    DriveTrend(book, opening, today, bytes);
-
+    // The chart of the unit, count and start the bytes choose: its line, then three one-day steps, each with the
+    // bars of the plans due on the new last day. Only a line from today on holds the calendar's balances.
+    const TChartInterval interval = ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
+    const TDate start = std::max(ClampDay(today + ReadAt<int16_t>(bytes, 18)), 1.0);
+    Reported([&] {
+        TTrendLine line(book, opening, start, interval.DayCount, today);
+        for (int step = 0; step < 3; ++step) {
+            const TBalancePoint last = line.Points().back();
+            Check(line.Points().size() == std::size_t(interval.DayCount) && last.Date == line.ChartStartDate() + interval.DayCount - 1, "trend points");
+            int32_t expected = 0;
+            if (start >= today && Reported([&] { expected = ComputeStartBalance(book, opening, last.Date + 1, today); })) {
+                Check(last.Balance == expected, "a trend balance differs from the start balance");
+            }
+            std::vector<TPlanBar> bars, due;
+            if (!Reported([&] { bars = line.StepOneDay(book); })) break;
+            if (Reported([&] { due = OracleDayBars(book, line.Points().back().Date); })) Check(bars == due, "step bars differ");
+        }
+    });
     // Written back and read again: the same plans, byte for byte.
     struct : TByteSink {
         std::string Bytes;

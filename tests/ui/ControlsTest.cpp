@@ -207,24 +207,8 @@ private slots:
         QCOMPARE(calendar.UseCurrentDate(), !changed);
         QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(c.Held.day()));
         QCOMPARE(calendar.FirstCellDay(), TDrawCalendar(c.Held).FirstCellDay());
-    }
-
-    void layoutChangesRaiseNoEvent() {
-        TDrawCalendar calendar(kToday);
-        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
-        calendar.SetUseCurrentDate(false);
-        calendar.SetStartOfWeek(3);
-        QCOMPARE(calendar.CurrentCell(), calendar.DayToCell(10));
-        calendar.SetMonth(9);
-        calendar.SetDay(5);
-        QCOMPARE(int(changes.count()), 2);
-        calendar.SetUseCurrentDate(true);  // back to today without an event
-        QCOMPARE(Held(calendar), kToday);
-        QCOMPARE(std::pair(calendar.FirstCellDay(), calendar.CurrentCell()), std::pair(-3, calendar.DayToCell(10)));
-        QCOMPARE(int(changes.count()), 2);
-        QCOMPARE(std::tuple(calendar.TodayYear(), calendar.TodayMonth(), calendar.TodayDay()), std::tuple(2001, 4, 10));
-        calendar.SetDateBox(false);
-        QVERIFY(!calendar.DateBox());
+        calendar.SetUseCurrentDate(true);  // back to today, without an event
+        QCOMPARE(std::pair(Held(calendar), int(changes.count())), std::pair(c.Start, changed ? 1 : 0));
     }
 
     void mouseChoosesADay_data() { Rows(kClicks); }
@@ -301,16 +285,13 @@ private slots:
 
     void summaryCellShowsTheMonthAverage() {
         const struct { int Value; const char *Amount, *Average; TColor Colour; } cases[] = {
-            {0, "", "0", clBlue}, {999, "999", "999", clBlue}, {1000, "1,000", "1,000", clBlue},
-            {-1500, "-1,500", "-1,500", clRed}, {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed},
-        };
+            {0, "", "0", clBlue}, {1000, "1,000", "1,000", clBlue}, {-1, "-1", "-1", clRed}, {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed}};
         for (const auto& c : cases) {
-            QCOMPARE(FormatAmount(c.Value), QString::fromLatin1(c.Amount));
             TDrawCalendar calendar(kToday);
             calendar.MonthData().MonthAverageBalance = c.Value;
             const TCellTexts summary = calendar.CellTexts(6, 6);
-            QCOMPARE(std::tuple(summary.Summary, summary.Text, summary.Average, summary.AverageColor),
-                     std::tuple(true, QString(), QString::fromLatin1(c.Average), c.Colour));
+            QCOMPARE(std::tuple(FormatAmount(c.Value), summary.Summary, summary.Text, summary.Average, summary.AverageColor),
+                     std::tuple(QString::fromLatin1(c.Amount), true, QString(), QString::fromLatin1(c.Average), c.Colour));
         }
     }
 
