@@ -65,8 +65,9 @@ bool WriteWhole(const std::filesystem::path& file, const std::string& text) {
     }
     std::error_code ec;
     std::filesystem::rename(temp, file, ec);
-    if (ec) std::filesystem::remove(temp, ec);
-    return !ec;
+    if (!ec) return true;
+    std::filesystem::remove(temp, ec);  // its own error must not hide the failed rename
+    return false;
 }
 
 std::string HistoryKey(std::size_t rank) { return "History" + std::to_string(rank); }

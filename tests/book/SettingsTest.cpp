@@ -56,6 +56,9 @@ TEST(Settings, AFileThatCannotBeWrittenWholeNeverReplacesTheGoodOne) {
     EXPECT_EQ(test::ReadText(file), good);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1) << "no unfinished file is left";
     EXPECT_FALSE(WriteSettings(dir / "no" / kSettingsFileName, {"/a.tbr"})) << "a missing folder";
+    std::filesystem::create_directories(dir / "folder" / "inside");
+    EXPECT_FALSE(WriteSettings(dir / "folder", {"/a.tbr"})) << "a folder where the file should be";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 2) << "the new file is removed again";
 }
 
 TEST(Settings, UnwritableProgramFolderFallsBackToTheUserFolder) {
