@@ -4,7 +4,6 @@
 
 #include <array>
 #include <tuple>
-#include <variant>
 
 #include "CatchUp.h"
 #include "Ledger.h"
@@ -151,34 +150,24 @@ TEST(CatchUp, AmountTextsAreSignedWholeNumbers) {
 
 // A balance that leaves 32 bits is refused with the item that took it out for good, rather than wrapped.
 TEST(CatchUp, ConfirmedAmountsAreAddedToTheLoadedBalanceOrTheBadItemIsNamed) {
-    const struct {
-        const char* what;
-        int32_t loaded;
-        std::vector<std::string> amounts;
-        std::variant<int32_t, const char*> result;  // the balance, or the message refusing it
-    } cases[] = {
-        {"amounts added", 1000, {"500", "-200", "0"}, 1300},
+    const struct { const char* what; int32_t loaded; std::vector<std::string> amounts; std::string result; } cases[] = {
+        {"amounts added", 1000, {"500", "-200", "0"}, "1300"},
         {"an emptied amount in item 5", 1000, {"500", "-200", "0", "0", "", "x"}, "第 5 項金額輸入錯誤"},
         {"a mistyped income in item 2", 1000, {"5", "2147483000", "-3"}, "第 2 項金額輸入錯誤"},
         {"expenses below the bottom", INT32_MIN + 10, {"-5", "-5", "-1", "-4"}, "第 3 項金額輸入錯誤"},
-        {"out and back in again", 2147483000, {"1000", "-1000"}, 2147483000},
+        {"out and back in again", 2147483000, {"1000", "-1000"}, "2147483000"},
         {"out, back in and out again", 2147483000, {"1000", "-1000", "700", "-1"}, "第 3 項金額輸入錯誤"},
-        {"exactly the top", INT32_MAX - 1, {"1"}, INT32_MAX},
-        {"exactly the bottom", INT32_MIN + 1, {"-1"}, INT32_MIN},
+        {"exactly the top", INT32_MAX - 1, {"1"}, "2147483647"},
+        {"exactly the bottom", INT32_MIN + 1, {"-1"}, "-2147483648"},
     };
     for (const auto& c : cases) {
         TPendingList list;
         for (const std::string& amount : c.amounts) list.push_back({0, 0, 0, amount, ""});
-        std::variant<int32_t, const char*> result;
-        std::string message;
         try {
-            result = CaughtUpBalance(c.loaded, list);
+            EXPECT_EQ(std::to_string(CaughtUpBalance(c.loaded, list)), c.result) << c.what;
         } catch (const EInvalid& e) {
-            message = e.what();
-            result = "";
+            EXPECT_EQ(e.what(), c.result) << c.what;
         }
-        if (std::holds_alternative<int32_t>(c.result)) EXPECT_EQ(result, c.result) << c.what;
-        else EXPECT_EQ(message, std::get<const char*>(c.result)) << c.what;
     }
 }
 
@@ -222,40 +211,13 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
     EXPECT_EQ(FailingPlan([] { ComputeStartBalance(MakeBook({Once(kTrendToday, 1), Broken(kTrendToday + 3)}), 0, kTrendToday + 9, kTrendToday); }), 1);
 }
 
-TEST(Trend, OneDayStepMatchesTheLineDrawnFromTheNextDay) {
-    const TPlanBook book = SampleBook();
-    TTrendLine line(book, kOpening, Ymd(2025, 4, 8), 7, kTrendToday);
-    std::vector<TPlanBar> bars;
-    for (int step = 1; step <= 60; ++step) {
-        for (const TPlanBar& bar : line.StepOneDay(book)) bars.push_back(bar);
-        const TTrendLine fresh(book, kOpening, Ymd(2025, 4, 8) + step, 7, kTrendToday);
-        ASSERT_EQ(line.ChartStartDate(), fresh.ChartStartDate());
-        ASSERT_EQ(line.Points(), fresh.Points()) << "step " << step;
-    }
-    ASSERT_EQ(bars.size(), 8u) << "from 15 April to 13 June";
-    EXPECT_EQ(bars[3], (TPlanBar{4, Ymd(2025, 4, 30), -200})) << "two periods on one day make one bar";
-    EXPECT_EQ(PlanBars(book.Plan(4), 4, Ymd(2025, 4, 15), 17),
-              (std::vector<TPlanBar>{{4, Ymd(2025, 4, 15), -100}, {4, Ymd(2025, 4, 30), -200}}));
-    TPlanCursors cursors = StartPlanCursors(book, Ymd(2025, 4, 12));
-    EXPECT_EQ(DaySum(book, cursors, Ymd(2025, 5, 20)), 7) << "cursors left behind catch up with the day";
-    TTrendLine empty(book, kOpening, kTrendToday, 0, kTrendToday);
-    EXPECT_TRUE(empty.StepOneDay(book).empty());
-    EXPECT_EQ(empty.ChartStartDate(), kTrendToday + 1);
-}
-
+// A count the unit does not take is brought within it (1 month, 2 years, 45 days and others: the chart window's tests).
 TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
-    const struct { const char* what; int64_t count; TChartUnit unit; TChartInterval interval; } cases[] = {
-        {"1 month is 30 days", 1, TChartUnit::Months, {1, 30, 30}},
-        {"2 years are 730 days", 2, TChartUnit::Years, {2, 730, 365}},
-        {"45 days", 45, TChartUnit::Days, {45, 45, 1}},
-        {"360 months still convert", 360, TChartUnit::Months, {360, 10800, 30}},
-        {"361 months are lowered to 360", 361, TChartUnit::Months, {360, 10800, 30}},
-        {"31 years are lowered to 30", 31, TChartUnit::Years, {30, 10950, 365}},
-        {"days beyond 30 years are lowered", 20000, TChartUnit::Days, {kMaxChartDays, kMaxChartDays, 1}},
-        {"a count beyond 32 bits is lowered", int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
-        {"0 is raised to one unit", 0, TChartUnit::Years, {1, 365, 365}},
+    const struct { int64_t count; TChartUnit unit; TChartInterval interval; } cases[] = {
+        {360, TChartUnit::Months, {360, 10800, 30}}, {31, TChartUnit::Years, {30, 10950, 365}}, {30, TChartUnit::Years, {30, 10950, 365}},
+        {20000, TChartUnit::Days, {kMaxChartDays, kMaxChartDays, 1}}, {int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.count;
 }
 
 TEST(Trend, PlanTitlesListItemsAndAxisDates) {

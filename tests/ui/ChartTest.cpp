@@ -6,7 +6,6 @@
 #include <QFrame>
 #include <QListWidget>
 #include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
 
 #include <qcustomplot.h>
@@ -75,19 +74,6 @@ private slots:
         QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"), QStringLiteral("1月顯示圖表"));
         QVERIFY(!Get<QCheckBox>(w.get(), "CheckBox1")->isChecked() && !w->Running());
         QVERIFY(PlanSeriesColor(0) != PlanSeriesColor(1) && PlanSeriesColor(-1) == PlanSeriesColor(15));
-    }
-
-    void upDownStepsTheNumberInTheField() {
-        const struct { const char *Field, *Button, *After; } steps[] = {
-            {"", "Up", "2"}, {"5", "Up", "6"}, {"5", "Down", "4"}, {"7300", "Up", "7300"}, {"1", "Down", "1"}, {"9000", "Down", "7299"},
-            {"99999999999999999999", "Down", "7299"},
-        };
-        auto w = MakeWindow();
-        for (const auto& s : steps) {
-            Get<TRFilterEdit>(w.get(), "RFilterEdit1")->setText(QString::fromLatin1(s.Field));
-            QTest::mouseClick(Get<TUpDown>(w.get(), "UpDown1")->findChild<QToolButton*>(s.Button), Qt::LeftButton);
-            QCOMPARE(Text(w.get(), "RFilterEdit1"), QString::fromLatin1(s.After));
-        }
     }
 
     // The line starts at today's opening balance and adds every occurrence up to each day; ticked plans add bars.

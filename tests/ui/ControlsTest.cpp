@@ -229,30 +229,6 @@ private slots:
         QCOMPARE(int(clicked.count()), c.Clicks);
     }
 
-    void dragMovesTheHighlightAndTheDateAtRelease() {
-        TDrawCalendar calendar(kToday);
-        ConfigureForMainWindow(calendar);
-        calendar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&calendar));
-        QSignalSpy changes(&calendar, &TDrawCalendar::OnChange);
-        // Presses, moves with the button held, releases: on day 5, day 23, blank, the header, release on blank.
-        const std::pair<QEvent::Type, TCellPos> events[] = {{QEvent::MouseMove, {3, 3}}, {QEvent::MouseButtonPress, {1, 4}},
-            {QEvent::MouseMove, {4, 1}}, {QEvent::MouseMove, {6, 6}}, {QEvent::MouseMove, {0, 2}}, {QEvent::MouseButtonRelease, {6, 6}},
-            {QEvent::MouseButtonPress, {0, 1}}, {QEvent::MouseButtonRelease, {0, 1}}};  // a press on the header starts no choice
-        QStringList seen;
-        for (const auto& [type, cell] : events) {
-            const QPointF pos = calendar.CellRect(cell.Column, cell.Row).center();
-            const bool down = type != QEvent::MouseButtonRelease && (type != QEvent::MouseMove || seen.size() > 1);
-            QMouseEvent event(type, pos, calendar.mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, {});
-            QCoreApplication::sendEvent(&calendar, &event);
-            seen << QStringLiteral("%1/%2").arg(calendar.CellText(calendar.CurrentCell().Column, calendar.CurrentCell().Row)).arg(calendar.Day());
-        }
-        QCOMPARE(seen, (QStringList{"10/10", "5/10", "23/10", "23/10", "23/10", "23/23", "23/23", "23/23"}));
-        QCOMPARE(int(changes.count()), 1);
-        QCOMPARE(calendar.CellRect(6, 6), QRect(404, 295, 66, 53));  // the main window's client area of 468 x 348
-    }
-
     void keysMoveTheSelection_data() { Rows(kKeys); }
     void keysMoveTheSelection() {
         const auto& c = Row(kKeys);
@@ -294,8 +270,6 @@ private slots:
                      std::tuple(QString::fromLatin1(c.Amount), true, QString(), QString::fromLatin1(c.Average), c.Colour));
         }
     }
-
-    void cleanup() { TRFilterEdit::SetRequiredFieldPrompt({}); }
 
     void parsesValidChars() {
         QString upToPoint;
@@ -385,24 +359,6 @@ private slots:
         }
     }
 
-    // An empty required field warns once and takes the focus back, also when the next field is required and empty.
-    void leavingAnEmptyRequiredField() {
-        const struct { const char* Text; bool NextRequired; int Prompts; } rows[] = {{"", false, 1}, {"7", false, 0}, {"", true, 1}};
-        for (const auto& r : rows) {
-            QStringList shown;
-            TRFilterEdit::SetRequiredFieldPrompt([&shown](QWidget*, const QString& message) { shown << message; });
-            TThreeFields form;
-            QVERIFY(QTest::qWaitForWindowActive(&form.Window));
-            form.Edits[0]->SetRequiredField(true);
-            form.Edits[1]->SetRequiredField(r.NextRequired);
-            form.Edits[0]->setText(QString::fromLatin1(r.Text));
-            form.Edits[0]->setFocus();
-            QTest::keyClick(form.Edits[0], Qt::Key_Tab);
-            QTest::qWait(50);
-            QCOMPARE(shown, QStringList(r.Prompts, QStringLiteral(" Field is required! ")));
-            QVERIFY(form.Edits[r.Prompts > 0 ? 0 : 1]->hasFocus() && form.Edits[0]->RequiredField());
-        }
-    }
 };
 
 static const bool kRegistered = tamber::test::RegisterUiTest<ControlsTest>();

@@ -17,7 +17,6 @@
 #include "Main.h"
 #include "RFEdit.h"
 #include "UiTestSupport.h"
-#include "UiTexts.h"
 #include "Updated.h"
 #include "Wiring.h"
 #include "catchup.h"
@@ -193,15 +192,6 @@ private slots:
         QCOMPARE(ReadBytes(file.toStdString()), FileBytes(kToday - 1, 1025, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
     }
 
-    void methodCaptionsDependOnThePlanKind() {
-        const struct { int Kind, Method; const char* Caption; } rows[] = {
-            {2, 0, "按月付息"}, {2, 7, "到期一次提領"}, {3, 0, "\"整\"存\"零\"付"}, {3, 2, "\"零\"存整付"}, {3, 3, "\"整\"存整付"}, {3, 1, ""},
-            {4, 4, "本息定額攤還法"}, {4, 5, "本金定額攤還法"}, {4, 0, ""}, {0, 0, ""},
-        };
-        for (const auto& r : rows) QCOMPARE(MethodCaption(r.Kind, r.Method), QString::fromUtf8(r.Caption));
-        QCOMPARE(PlanKindCaption(4) + PlanKindCaption(5) + PlanKindCaption(-1) + PeriodKindCaption(8) + PeriodKindCaption(11),
-                 QStringLiteral("貸款僅只一次"));
-    }
 };
 
 static const bool kRegistered = tamber::test::RegisterUiTest<DialogsTest>();

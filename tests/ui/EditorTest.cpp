@@ -197,45 +197,6 @@ private slots:
         }
     }
 
-    void clearLeavesTheDepositFieldsAndTheChoices() {
-        Choose("ComboBox2", pkCollect);
-        Choose("ComboBox1", prThriceMonthly);
-        for (int i = 1; i <= 18; ++i) Type(form_.get(), Edit(i), "12");
-        for (const char* radio : {"RadioButton3", "RadioButton5", "RadioButton4", "RadioButton9", "RadioButton11"}) Click(form_.get(), radio);
-        Click(form_.get(), "Button3");
-        QString texts;
-        for (int i = 1; i <= 18; ++i) texts += Text(form_.get(), Edit(i)) + '|';
-        QCOMPARE(texts, QStringLiteral("||||||||||||12|12|12|12|12|12|"));  // 1..12 cleared, 13..18 kept
-        QVERIFY(Get<QComboBox>(form_.get(), "ComboBox2")->currentIndex() == -1 && Text(form_.get(), "ComboBox1").isEmpty());
-        QCOMPARE(Get<QStackedWidget>(form_.get(), "Notebook1")->currentIndex(), 0);
-        QVERIFY(Shown("RFilterEdit1") && !Shown("Panel2") && !Shown("Panel3"));
-        for (const char* radio : {"RadioButton1", "RadioButton7", "RadioButton10", "RadioButton3", "RadioButton5"}) {
-            QVERIFY2(Get<QRadioButton>(form_.get(), radio)->isChecked(), radio);
-        }
-        QCOMPARE(Get<QDateEdit>(form_.get(), "DateEdit1")->date(), QDate(2001, 6, 20));
-    }
-
-    void hintsFollowTheFocus() {
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        const auto focus = [this](const QString& field) {
-            Get(form_.get(), field)->setFocus(Qt::TabFocusReason);
-            return Text(form_.get(), "Label8") + '|' + Text(form_.get(), "Label18");
-        };
-        QCOMPARE(focus(Edit(1)), QStringLiteral("若設定為標會時, 此欄代表會期( 含起會 )。當設定為定存時, 頭尾都算一期|例如定存九個月, 期數為 10"));
-        Choose("ComboBox1", prThriceMonthly);
-        for (const int n : {3, 4, 5}) QCOMPARE(focus(Edit(n)), QStringLiteral("輸入日期, 例如 10, 20|"));  // leaving the count emptied both
-        Choose("ComboBox2", pkCompound);
-        QCOMPARE(focus(Edit(16)), QStringLiteral("零存金額或是整存金額|"));
-        Choose("ComboBox2", pkLoan);
-        QCOMPARE(focus(Edit(18)), QStringLiteral("貸款金額|"));
-        Choose("ComboBox2", pkCollect);
-        QCOMPARE(focus(Edit(11)), QStringLiteral("請累加得標以前之會期，超過底標的部份|"));
-        QCOMPARE(focus(QStringLiteral("ComboBox2")), QStringLiteral("|"));
-        QCOMPARE(focus(Edit(12)), QStringLiteral("會首的設定方式: 預估(實際)得標期次=1|"));
-        Choose("ComboBox2", pkFixAccount);
-        focus(QStringLiteral("ComboBox2"));
-        QCOMPARE(focus(Edit(6)), QStringLiteral("|"));
-    }
 };
 
 static const bool kRegistered = tamber::test::RegisterUiTest<EditorTest>();
