@@ -11,8 +11,8 @@
 #include "BenchBooks.h"
 #include "CatchUp.h"
 #include "Ledger.h"
-#include "Oracle.h"
 #include "PlanFile.h"
+#include "StraightforwardMonth.h"
 #include "Trend.h"
 
 namespace {

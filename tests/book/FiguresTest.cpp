@@ -1,5 +1,4 @@
-// The figures the windows show: the bars that pick the calendar's month, each day's amounts and balance, the plans
-// due on a day, the occurrences a catch-up lists and their sum, and the chart's balance line and bars.
+// The figures the windows show: the month bars, each day's amounts and balance, a catch-up's list, the chart's line.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -21,9 +20,6 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
     const auto of = [](const TMonthBars& b) { return Bars{b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()}; };
     EXPECT_EQ(TMonthBars(2026, 12).SliderMax(), 360);  // December 30 years on
     const struct { const char* what; void (*act)(TMonthBars&); Bars after; } steps[] = {
-        {"year bar to 2 moves the slider two years", [](TMonthBars& b) { b.YearBarMoved(2); }, {24, 2, 2, 2028, 3}},
-        {"month bar to July in that year", [](TMonthBars& b) { b.MonthBarMoved(6); }, {28, 2, 6, 2028, 7}},
-        {"year bar back to 0 returns to the current month", [](TMonthBars& b) { b.YearBarMoved(0); }, {0, 0, 2, 2026, 3}},
         {"month bar before the current month snaps back", [](TMonthBars& b) { b.MonthBarMoved(0); }, {0, 0, 2, 2026, 3}},
         {"month bar to a later month", [](TMonthBars& b) { b.MonthBarMoved(7); }, {5, 0, 7, 2026, 8}},
         {"page back from 5 stops at 0", [](TMonthBars& b) { b.SliderPaged(-1); }, {0, 0, 2, 2026, 3}},
@@ -48,16 +44,18 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     const TDate today = Ymd(2025, 4, 10);  // April has 30 days
     const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
                                            Once(today, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
+    // The month of 2025 shown; Days: day, income, expense, balance (red below zero).
     const struct {
         const char* what;
         std::vector<TPlanRecord> plans;
         int32_t opening;
         TDate today;
-        int month;  // of 2025
+        int month;
         int32_t carryIn, income, expense, average;
-        std::vector<std::array<int32_t, 4>> days;  // day, income, expense, balance (red below zero)
+        std::vector<std::array<int32_t, 4>> days;
     } cases[] = {
-        {"empty book: the opening balance from today on", {}, 5000, today, 4, 0, 0, 0, 5000, {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
+        {"empty book: the opening balance from today on", {}, 5000, today, 4, 0, 0, 0, 5000,
+         {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
         {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance",
          {Once(today, 1200), Once(today + 1, -500), Once(today + 1, -300), Once(today + 1, 0), Once(Ymd(2025, 4, 5), 50)},
          1000, today, 4, 0, 1200, -800, 1438,  // (2200 + 20 x 1400) / 21 = 1438.1
@@ -135,8 +133,6 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
                                     {3, 1, Ymd(2025, 4, 9), "500", "獎金"}, {4, 1, Ymd(2025, 4, 15), "-100", ""},
                                     {4, 2, Ymd(2025, 4, 30), "-100", ""}, {4, 3, Ymd(2025, 4, 30), "-100", ""},
                                     {5, 2, Ymd(2025, 4, 30), "7", ""}}));
-    const std::pair<std::size_t, int> pages[] = {{0, 0}, {1, 1}, {8, 1}, {9, 2}, {17, 3}};
-    for (const auto& [count, n] : pages) EXPECT_EQ(PendingPageCount(count), n) << count << " occurrences";
 }
 
 TEST(CatchUp, AmountTextsAreSignedWholeNumbers) {
@@ -157,8 +153,7 @@ TEST(CatchUp, ConfirmedAmountsAreAddedToTheLoadedBalanceOrTheBadItemIsNamed) {
         {"expenses below the bottom", INT32_MIN + 10, {"-5", "-5", "-1", "-4"}, "第 3 項金額輸入錯誤"},
         {"out and back in again", 2147483000, {"1000", "-1000"}, "2147483000"},
         {"out, back in and out again", 2147483000, {"1000", "-1000", "700", "-1"}, "第 3 項金額輸入錯誤"},
-        {"exactly the top", INT32_MAX - 1, {"1"}, "2147483647"},
-        {"exactly the bottom", INT32_MIN + 1, {"-1"}, "-2147483648"},
+        {"exactly the top", INT32_MAX - 1, {"1"}, "2147483647"}, {"exactly the bottom", INT32_MIN + 1, {"-1"}, "-2147483648"},
     };
     for (const auto& c : cases) {
         TPendingList list;
@@ -206,9 +201,10 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
             EXPECT_EQ(line.Points().at(std::size_t(j)), (TBalancePoint{c.start + j, balance})) << c.what;
         }
     }
-    EXPECT_EQ(TTrendLine(TPlanBook{}, kOpening, kTrendToday + 100, 30, kTrendToday).Points().back(), (TBalancePoint{kTrendToday + 129, kOpening}));
-    EXPECT_EQ(FailingPlan([] { TTrendLine(MakeBook({Once(kTrendToday, 1), Broken(kTrendToday + 3)}), 0, kTrendToday, 10, kTrendToday); }), 1);
-    EXPECT_EQ(FailingPlan([] { ComputeStartBalance(MakeBook({Once(kTrendToday, 1), Broken(kTrendToday + 3)}), 0, kTrendToday + 9, kTrendToday); }), 1);
+    EXPECT_EQ(AxisDateLabel(Ymd(2005, 1, 2)), "05/1/2");
+    const TPlanBook broken = MakeBook({Once(kTrendToday, 1), Broken(kTrendToday + 3)});
+    EXPECT_EQ(FailingPlan([&] { TTrendLine(broken, 0, kTrendToday, 10, kTrendToday); }), 1);
+    EXPECT_EQ(FailingPlan([&] { ComputeStartBalance(broken, 0, kTrendToday + 9, kTrendToday); }), 1);
 }
 
 // A count the unit does not take is brought within it (1 month, 2 years, 45 days and others: the chart window's tests).
@@ -218,20 +214,6 @@ TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
         {20000, TChartUnit::Days, {kMaxChartDays, kMaxChartDays, 1}}, {int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
     };
     for (const auto& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.count;
-}
-
-TEST(Trend, PlanTitlesListItemsAndAxisDates) {
-    const struct { const char* what; const char* description; const char* title; const char* item; } cases[] = {
-        {"empty description: the amount", "", "(1500)", "  (1500)"},
-        {"short description whole", "Rent", "Rent", "Rent  (1500)"},
-        {"five characters of a long one", "每月房屋貸款繳款", "每月房屋貸", "每月房屋貸款繳款  (1500)"},
-        {"a character the tenth byte would split is left out", "A每月房屋貸款", "A每月房屋", "A每月房屋貸款  (1500)"},
-    };
-    for (const auto& c : cases) {
-        const TPlanRecord rec = Flow(prOnce, kTrendToday, 1, -1500, c.description);
-        EXPECT_EQ(Big5ToUtf8(PlanChartTitle(rec)) + "|" + Big5ToUtf8(PlanChartItem(rec)), std::string(c.title) + "|" + c.item) << c.what;
-    }
-    EXPECT_EQ(AxisDateLabel(Ymd(1997, 11, 1)) + " " + AxisDateLabel(Ymd(2005, 1, 2)), "97/11/1 05/1/2");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// What a plan record holds: dates, the six-byte real of its rate, its description and its 188 bytes.
+// What a plan record holds: dates, the six-byte real of its rate, its description in code page 950 and its 188 bytes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
 
+#include "Big5.h"
 #include "Errors.h"
 #include "TestSupport.h"
 
@@ -28,7 +30,7 @@ TEST(Dates, EveryDayOfYears1To9999RoundTripsAndFollowsTheDayBefore) {
     EXPECT_EQ(prev, (TYearMonthDay{9999, 12, 31}));
 }
 
-TEST(Dates, KnownDaysImpossibleDatesAndMonthEnds) {
+TEST(Dates, KnownDaysAndImpossibleDates) {
     const struct { int y, m, d; int32_t day; } known[] = {
         {1899, 12, 30, 0}, {1900, 1, 1, 2}, {1900, 3, 1, 61} /* 1900 is no leap year */, {2000, 2, 29, 36585}, {1, 1, 1, kMinDay},
         {9999, 12, 31, kMaxDay},
@@ -46,11 +48,6 @@ TEST(Dates, KnownDaysImpossibleDatesAndMonthEnds) {
     EXPECT_EQ(DayOf(kMinDay) + DayOf(kMaxDay + 0.5), kMinDay + kMaxDay);
     EXPECT_THROW(DecodeDay(kMaxDay + 1), EInvalidDate);
     EXPECT_THROW(DecodeDay(kMinDay - 1), EInvalidDate);
-    const struct { int y, m, d; TYearMonthDay shown; } clamped[] = {
-        {2001, 2, 31, {2001, 2, 28}}, {2004, 2, 31, {2004, 2, 29}}, {2001, 4, 31, {2001, 4, 30}}, {2001, 4, 30, {2001, 4, 30}},
-        {2001, 4, 15, {2001, 4, 15}},
-    };
-    for (const auto& c : clamped) EXPECT_EQ(DecodeDate(ClampedDate(c.y, c.m, c.d)), c.shown) << c.y << '-' << c.m << '-' << c.d;
     EXPECT_THROW(ClampedDate(2001, 4, 0), EInvalidDate);
     EXPECT_THROW(ClampedDate(2001, 13, 1), EInvalidDate);
 }
@@ -109,7 +106,8 @@ TEST(PlanRecord, DescriptionIsCutAt120BytesWithoutSplittingACharacter) {
     EXPECT_EQ(DescriptionBytes(damaged).size(), 120u) << "a damaged length byte reads as the full field";
 }
 
-// Any 188 bytes read and written again are the same; each kind byte makes its class, which keeps every other byte.
+// Any 188 bytes read and written again are the same; each kind byte makes a plan (its rules: the money tests), which
+// keeps every other byte.
 TEST(PlanRecord, EachKindByteMakesItsClassKeepingEveryOtherByte) {
     std::mt19937 random(9);
     TRecordBytes bytes;
@@ -125,12 +123,70 @@ TEST(PlanRecord, EachKindByteMakesItsClassKeepingEveryOtherByte) {
         ASSERT_EQ(plan != nullptr, kind < kPlanKindCount) << kind;
         EXPECT_TRUE(!plan || RecordToBytes(plan->Rec()) == RecordToBytes(rec)) << kind;
     }
-    EXPECT_NE(dynamic_cast<const TCollect*>(CreateFrom(pkCollect, rec).get()), nullptr);
-    EXPECT_NE(dynamic_cast<const TSaving*>(CreateFrom(pkSaving, rec).get()), nullptr);
-    EXPECT_NE(dynamic_cast<const TCompound*>(CreateFrom(pkCompound, rec).get()), nullptr);
-    EXPECT_NE(dynamic_cast<const TLoan*>(CreateFrom(pkLoan, rec).get()), nullptr);
     EXPECT_EQ(TSaving(rec).Rec().PlanKind, pkSaving) << "the class writes its own kind";
-    EXPECT_EQ(AnnualRateOf(RecordBuilder(prOnce, 0, 1).Rate(5.5)), 5.5);
+}
+
+TEST(Big5, DecodesToUnicode) {
+    const struct { const char* Name; std::string Bytes, Utf8; } cases[] = {
+        {"SalaryTrail7E", "\xC1\x7E\xA4\xF4", "薪水"},
+        {"FixedDepositFullWidthSlash", "\xA9\x77\xA6\x73\xA1\xFE\xA6\x73\xA5\xBB\xA8\xFA\xAE\xA7(\xB3\xE6\xA7\x51)",
+         "定存／存本取息(單利)"},
+        {"FullWidthParentheses", "\xA1\x5D\xB3\xE6\xA7\x51\xA1\x5E", "（單利）"},
+        {"Trail5CIsNotBackslash", "\xB3\x5C\xA5\x5C\xBB\x5C", "許功蓋"},
+        {"AsciiMixed", "Rent \xA9\xD0\xAF\xB2 NT$12,000", "Rent 房租 NT$12,000"}, {"EuroAndSecondBoxDrawingCode", "\xA3\xE1\xF9\xF9", "€═"},
+        {"LoneLeadAtEnd", "\xA9\xD0\xA4", "房\uFFFD"}, {"Byte80", "A\x80" "B", "A\uFFFDB"},
+        {"ByteFFKeepsNextPair", "\xFF\xA4\x40", "\uFFFD一"}, {"LeadThenLetterIsAPair", "\xA4" "A", "乙"},
+        {"LeadThenAsciiDigitKeepsDigit", "\xA4" "1", "\uFFFD" "1"}, {"LeadThenNewlineKeepsNewline", "\xA4\n\xA4\x40", "\uFFFD\n一"},
+        {"LeadThenByte80IsTwoUnits", "\xA4\x80", "\uFFFD\uFFFD"},
+        {"LeadThenLeadOnlyByteStartsNewPair", "\xA4\x81\xA4\x40", "\uFFFD\uFFFD" "@"},
+        {"UnmappedPairIsOneUnit", "\xC8\x40" "A\x81\xFE", "\uFFFD" "A\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Big5ToUtf8(c.Bytes), c.Utf8);
+        EXPECT_EQ(Big5Decode(c.Bytes), U32FromUtf8(c.Utf8));
+    }
+}
+
+TEST(Big5, EncodesFromUnicode) {
+    const struct { const char* Name; std::string Utf8, Bytes, UnmappableUtf8; } cases[] = {
+        {"FixedDepositFullWidthSlash", "定存／存本取息(單利)",
+         "\xA9\x77\xA6\x73\xA1\xFE\xA6\x73\xA5\xBB\xA8\xFA\xAE\xA7(\xB3\xE6\xA7\x51)", ""},
+        {"FullWidthParentheses", "（跟會）", "\xA1\x5D\xB8\xF2\xB7\x7C\xA1\x5E", ""},
+        {"DuplicatesTakeUsualCode", "十═", "\xA4\x51\xA2\xA4", ""},
+        {"CentSignAsFullWidthCent", "¢", "\xA2\x46", ""}, {"Emoji", "房租💰", "\xA9\xD0\xAF\xB2?", "💰"},
+        {"SimplifiedOnlyListedOnce", "我们们", "\xA7\xDA??", "们"}, {"UnmappableInFirstAppearanceOrder", "们é💰é们", "?????", "们é💰"},
+        {"MalformedUtf8IsReplacement", "\xC3(", "?(", "\uFFFD"}, {"TruncatedSequenceIsOneUnit", "\xE6\x88" "A", "?A", "\uFFFD"},
+        {"EncodedSurrogateIsThreeUnits", "\xED\xA0\x80", "???", "\uFFFD"},
+        {"FourBytesOutsideTheFirstPlane", "\xF1\x80\x80\x80", "?", "\xF1\x80\x80\x80"},
+        {"OverlongFourBytesAreFourUnits", "\xF0\x8F\xBF\xBF", "????", "\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TBig5Encoded fromUtf8 = Utf8ToBig5(c.Utf8);
+        EXPECT_EQ(fromUtf8.Bytes, c.Bytes);
+        EXPECT_EQ(Utf8FromU32(fromUtf8.Unmappable), c.UnmappableUtf8);
+        const TBig5Encoded fromU32 = Big5Encode(U32FromUtf8(c.Utf8));
+        EXPECT_EQ(fromU32.Bytes, fromUtf8.Bytes);
+        EXPECT_EQ(fromU32.Unmappable, fromUtf8.Unmappable);
+    }
+}
+
+TEST(Big5, CutLengthNeverSplitsAPair) {
+    const std::string rent = "\xA9\xD0\xAF\xB2";  // 房租: both trail bytes look like lead bytes
+    std::string sixty;
+    for (int i = 0; i < 30; ++i) sixty += rent;
+    const struct { const char* Name; std::string Bytes; std::size_t MaxBytes, Expected; } cases[] = {
+        {"SixtyCharactersFitExactly", sixty, 120, 120}, {"OddLimitBacksOffOne", sixty, 119, 118},
+        {"TrailLikeLeadAtCutIsKept", rent, 2, 2}, {"InsidePairAfterAscii", "A" + rent, 2, 1},
+        {"PairAfterAsciiFits", "A" + rent, 3, 3}, {"Trail5CIsNotAscii", "\xB3\x5C\xA5\x5C", 3, 2},
+        {"LoneLeadBeforeDigitIsItsOwnUnit", "\xA4" "1" + rent, 1, 1}, {"LimitBeyondLength", rent, 10, 4},
+        {"ZeroLimit", rent, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Big5CutLength(c.Bytes, c.MaxBytes), c.Expected);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// What the model, book and window tests share: plan records written the short
-// way, books of them, plan file bytes, and scratch folders.
+// What the model, book and window tests share: plan records written the short way, books, plan files, scratch folders.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -59,23 +57,6 @@ inline RecordBuilder Flow(int periodKind, TDate start, int count, int32_t amount
     return RecordBuilder(periodKind, start, count).Amount(amount).Text(text);
 }
 inline RecordBuilder Once(TDate date, int32_t amount) { return Flow(prOnce, date, 1, amount); }
-
-// A record of any plan kind with Period Kind, starting between From and To (a quarter of them at noon), with 1..40
-// periods and amounts that fit; listed days are mostly late ones, so that shortened month ends are common. It may
-// make no plan (a first listed day its month lacks).
-inline TPlanRecord RandomRecord(std::mt19937& random, int periodKind, TDate from, TDate to) {
-    const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-    const int count = periodKind == prOnce ? 1 : uniform(1, 40);
-    RecordBuilder b(periodKind, uniform(int(from), int(to)) + (uniform(0, 3) == 0 ? 0.5 : 0), count);
-    b.Interval(uniform(1, 400)).Amount(uniform(-5000, 5000)).Kind(uniform(0, 4)).Method(uniform(0, 5)).Rate(uniform(101, 2400) / 100.0);
-    b.Club(uniform(0, 500), uniform(0, 900), uniform(-1, count + 1), uniform(0, 1), uniform(0, 300));
-    std::set<uint16_t> days;
-    while (days.size() < (periodKind == prThriceMonthly ? 3u : 2u)) {
-        days.insert(static_cast<uint16_t>(uniform(0, 1) ? uniform(1, 31) : uniform(26, 31)));
-    }
-    std::vector<uint16_t> v(days.begin(), days.end());
-    return b.Days(v[0], v[1], v.size() > 2 ? v[2] : 0);
-}
 
 // Plans made by the class their record's kind byte names.
 inline TPlanBook MakeBook(const std::vector<TPlanRecord>& records) {

@@ -1,9 +1,9 @@
-// The plan file: records written and read back byte for byte, damaged files, the catch-up a load asks for, and
-// files or folders that will not do. The tests run as root, who may write whatever the file modes say: those
-// cases run in a child process as the user "nobody", who owns the folder and its file.
-#include "PlanFile.h"
-
+// The plan file (byte for byte, damaged, the fuzz corpus, the catch-up a load asks for, files and folders that will
+// not do) and the settings file. The tests run as root, who may write whatever the file modes say: those cases run
+// in a child process as the user "nobody", who owns the folder and its file.
 #include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "FuzzDriver.h"
+#include "Settings.h"
 #include "TestSupport.h"
 
 namespace tamber {
@@ -25,11 +27,6 @@ using std::filesystem::perms;
 const TDate kToday = Ymd(2025, 4, 10);
 constexpr uid_t kNobody = 65534;
 
-std::optional<int32_t> NeverAsked(TPendingList&, const TPlanBookState&) {
-    ADD_FAILURE() << "the catch-up was not expected";
-    return std::nullopt;
-}
-
 TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
     TPlanRecord rent = Flow(prMonthly, Ymd(2025, 1, 31) + 0.75, 24, -18000, "房租, \"五樓\"");
     rent.Pad17 = {1, 2, 3};
@@ -41,7 +38,7 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
     TPlanBook book;
     TPlanBookState state;
     state.Modified = true;
-    EXPECT_EQ(LoadPlanFile(dir / "in.tbr", book, state, kToday, NeverAsked), TLoadOutcome::Loaded);
+    EXPECT_EQ(LoadPlanFile(dir / "in.tbr", book, state, kToday, nullptr), TLoadOutcome::Loaded);
     EXPECT_EQ(std::tuple(state.PlanFileName, state.BalanceDate, state.LoadedBalance, state.Modified),
               std::tuple((dir / "in.tbr").string(), kToday - 1, -5, false));
     state.Modified = true;
@@ -49,10 +46,6 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
     EXPECT_EQ(std::pair(ReadBytes(dir / "out.tbr"), state.Modified), std::pair(FileBytes(kToday + 4, -5, records), false));
     RewritePlanFileHeader(dir / "out.tbr", -77, kToday + 9);
     EXPECT_EQ(ReadBytes(dir / "out.tbr"), FileBytes(kToday + 8, -77, records)) << "only the header is written";
-    book.Clear();  // an empty book is the header alone; its old balance date asks for no catch-up
-    SavePlanFile(dir / "empty.tbr", book, state, kToday);
-    EXPECT_EQ(LoadPlanFile(dir / "empty.tbr", book, state, kToday + 30, NeverAsked), TLoadOutcome::Loaded);
-    EXPECT_EQ(ReadBytes(dir / "empty.tbr"), FileBytes(kToday - 1, -5, {}));
 }
 
 TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
@@ -66,8 +59,7 @@ TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     std::vector<TPlanRecord> tooMany(10000, good), mostAndKind9 = tooMany;
     mostAndKind9.back().PlanKind = 9;
     const struct { const char* what; Bytes bytes; int plans; /* -1: read error */ } cases[] = {
-        {"an empty file", {}, -1},
-        {"a header cut short", Bytes(187, 0), -1},
+        {"an empty file", {}, -1}, {"a header cut short", Bytes(187, 0), -1},
         {"187 bytes after the last record are ignored", trailing, 1},
         {"a header date that is no number", FileBytes(std::nan(""), 9, {good}), -1},
         {"a header date after the year 9999", FileBytes(kMaxDay + 1, 9, {good}), -1},
@@ -80,30 +72,38 @@ TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     ScratchDir dir;
     for (const auto& c : cases) {
         WriteBytes(dir / "f.tbr", c.bytes);
-        TPlanBook book = MakeBook({good}), read = MakeBook({good});
+        TPlanBook book = MakeBook({good});
         TPlanBookState state;
         state.OpeningBalance = 3;
         try {
-            LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked);
+            LoadPlanFile(dir / "f.tbr", book, state, kToday, nullptr);
             EXPECT_EQ(std::pair(book.Count(), state.OpeningBalance), std::pair(c.plans, 9)) << c.what;
         } catch (const EReadError& e) {
             EXPECT_EQ(std::tuple(c.plans, std::string(e.what()), book.Count(), state.PlanFileName, state.OpeningBalance),
                       std::tuple(-1, std::string("讀檔錯誤"), 0, std::string(), 0)) << c.what;
         }
-        try {
-            ReadPlanBytes(std::string_view(reinterpret_cast<const char*>(c.bytes.data()), c.bytes.size()), read);
-        } catch (const EReadError&) {
-            EXPECT_EQ(read.Count(), 0) << c.what;
-        }
-        EXPECT_EQ(std::pair(read.Count(), ReadBytes(dir / "f.tbr")), std::pair(std::max(c.plans, 0), c.bytes)) << c.what;
+        EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.bytes) << c.what;
     }
+}
+
+// The files the fuzz target once found faulty, driven through every computation as it drives them.
+TEST(PlanFile, TheFuzzCorpusEndsInFiguresOrReportedErrors) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TAMBER_PLANFILE_CORPUS)) {
+        const Bytes bytes = ReadBytes(entry.path());
+        const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        EXPECT_NO_THROW(support::DrivePlanBytes(view)) << entry.path();
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }
 
 TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10);
+    // The file holds the balance 1000 as of balanceDate; answer is what the catch-up gives.
     const struct {
         const char* what;
-        TDate balanceDate;  // of the file's balance 1000
+        TDate balanceDate;
         std::vector<TPlanRecord> plans;
         std::optional<int32_t> answer;
         TLoadOutcome outcome;
@@ -144,7 +144,7 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     WriteBytes(dir / "f.tbr", FileBytes(kToday - 3, 1000, {Once(kToday - 1, 1), Broken(kToday - 2)}));
     TPlanBook book;
     TPlanBookState state;
-    EXPECT_EQ(FailingPlan([&] { LoadPlanFile(dir / "f.tbr", book, state, kToday, NeverAsked); }), 1);
+    EXPECT_EQ(FailingPlan([&] { LoadPlanFile(dir / "f.tbr", book, state, kToday, nullptr); }), 1);
     EXPECT_EQ(std::pair(book.Count(), state.PlanFileName), std::pair(0, std::string()));
 }
 
@@ -170,16 +170,14 @@ std::string Outcome(TAction action, const path& file) {
     }
 }
 
-// Runs Work as nobody in a child process when the tests run as root, directly
-// otherwise, and gives back what it returned (or the exception that escaped).
-std::string AsNobody(const std::function<std::string()>& work) {
-    if (geteuid() != 0) return work();
+// Runs Work in a child process and gives back what it returned (or the exception that escaped).
+std::string InChild(const std::function<std::string()>& work) {
     int channel[2];
     if (pipe(channel) != 0) return "no pipe";
     if (fork() == 0) {
-        std::string out = "cannot become nobody";
+        std::string out;
         try {
-            if (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0) out = work();
+            out = work();
         } catch (const std::exception& e) {
             out = std::string("escaped: ") + e.what();
         }
@@ -195,20 +193,33 @@ std::string AsNobody(const std::function<std::string()>& work) {
     return out;
 }
 
+// Work run as nobody when the tests run as root, directly otherwise.
+std::string AsNobody(const std::function<std::string()>& work) {
+    if (geteuid() != 0) return work();
+    return InChild([&] {
+        return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 ? work() : "cannot become nobody";
+    });
+}
+
 constexpr perms kReadWrite = perms::owner_read | perms::owner_write | perms::group_read;  // not what a new file gets
 constexpr perms kReadOnly = perms::owner_read | perms::group_read | perms::others_read;
 constexpr perms kOpenFolder = perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec;
 constexpr perms kClosedFolder = kOpenFolder & ~perms::owner_write;
 
-// What lies at the file's path ('f' a plan file, 's' a file shorter than a record, 'd' a folder, '-' nothing), what is done with it, and what it
-// gives; "@" stands for the file's path.
-const struct { const char* Name; TAction Action; char Lies; const char* Outcome; perms File = kReadWrite, Folder = kOpenFolder; const char* At = "plans.tbr"; } kCases[] = {
-    {"load a missing file", Load, '-', "讀檔錯誤"},
-    {"load a folder", Load, 'd', "讀檔錯誤"},
+// What lies at the file's path ('f' a plan file, 's' a file shorter than a record, 'd' a folder, '-' nothing), what
+// is done with it, and what it gives; "@" stands for the file's path.
+const struct {
+    const char* Name;
+    TAction Action;
+    char Lies;
+    const char* Outcome;
+    perms File = kReadWrite, Folder = kOpenFolder;
+    const char* At = "plans.tbr";
+} kCases[] = {
+    {"load a missing file", Load, '-', "讀檔錯誤"}, {"load a folder", Load, 'd', "讀檔錯誤"},
     {"load a read-only file", Load, 'f', "讀檔錯誤", kReadOnly},
     {"load a writable file in a closed folder", Load, 'f', "1 plans", kReadWrite, kClosedFolder},
-    {"save over a writable file", Save, 'f', "saved"},
-    {"save to a full disk", SaveToFullDisk, 'f', "寫檔錯誤: /dev/full (磁碟空間不足)"},
+    {"save over a writable file", Save, 'f', "saved"}, {"save to a full disk", SaveToFullDisk, 'f', "寫檔錯誤: /dev/full (磁碟空間不足)"},
     {"save into a missing folder", Save, '-', "寫檔錯誤: @ (找不到檔案或資料夾)", kReadWrite, kOpenFolder, "gone/plans.tbr"},
     {"save over a folder", Save, 'd', "寫檔錯誤: @ (這是資料夾, 不是檔案)"},
     {"save over a read-only file", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
@@ -249,6 +260,66 @@ TEST(PlanFile, BadFilesGiveTheirMessageAndLeaveTheFolderAsItWas) {
         }
         EXPECT_EQ(listing(), entries) << "no file is left behind or lost";
     }
+}
+
+using Values = std::array<std::string, 3>;
+
+TEST(Settings, ReadAndWriteTheHistoryKeysOnly) {
+    ScratchDir dir;
+    const auto file = dir / kSettingsFileName;
+    const auto write = [&](const std::string& text) { std::ofstream(file, std::ios::binary) << text; };
+    EXPECT_EQ(ReadSettings(file), Values{}) << "first run";
+    EXPECT_EQ(ReadText(file), "[Tamber98]\r\nHistory1=\r\nHistory2=\r\nHistory3=\r\n");
+
+    write("[Other]\nHistory1=/elsewhere.tbr\n[ tamber98 ]\r\nHistory2 = /b.tbr \r\nhistory1=/a.tbr\r\n"
+          "History1=/later.tbr\r\n[]\r\nHistory3=/c.tbr\r\n");
+    EXPECT_EQ(ReadSettings(file), (Values{"/a.tbr", "/b.tbr", ""})) << "keys by name, in their own section, the first one counts";
+
+    write("; my notes\r\n[Tamber98]\r\nHistory1=/old1.tbr\r\nHistory2=/old2.tbr\r\nHistory3=/old3.tbr\r\n"
+          "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
+    ASSERT_TRUE(WriteSettings(file, {"/c.tbr"}));
+    EXPECT_EQ(ReadText(file),
+              "; my notes\r\n[Tamber98]\r\nHistory1=/c.tbr\r\nHistory2=/old2.tbr\r\nHistory3=/old3.tbr\r\n"
+              "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
+    write("[Tamber98]\r\nHistory2=/x\r\n\r\n[Later]\r\nHistory3=/y\r\n");  // missing keys go after the section's last line
+    ASSERT_TRUE(WriteSettings(file, {"/c.tbr", "/a.tbr", "/b.tbr", "/d.tbr"}));
+    EXPECT_EQ(ReadText(file), "[Tamber98]\r\nHistory2=/a.tbr\r\nHistory1=/c.tbr\r\nHistory3=/b.tbr\r\n\r\n[Later]\r\nHistory3=/y\r\n");
+    write("[Other]\r\nY=1\r\n");  // a missing section is added
+    ASSERT_TRUE(WriteSettings(file, {"/a b/計劃.tbr", "/b.tbr"}));
+    EXPECT_EQ(ReadText(file), "[Other]\r\nY=1\r\n[Tamber98]\r\nHistory1=/a b/計劃.tbr\r\nHistory2=/b.tbr\r\n");
+    EXPECT_EQ(ReadSettings(file)[0], "/a b/計劃.tbr");
+}
+
+// A disk that fills up while the file is written: the child process may write no file beyond 16 bytes.
+TEST(Settings, AFileThatCannotBeWrittenWholeNeverReplacesTheGoodOne) {
+    ScratchDir dir;
+    const auto file = dir / kSettingsFileName;
+    const std::string good = "[Tamber98]\r\nHistory1=/a.tbr\r\n";
+    std::ofstream(file, std::ios::binary) << good;
+    const std::string written = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return WriteSettings(file, {"/a-name-longer-than-the-disk-has-room-for.tbr", "/b.tbr"}) ? "written" : "refused";
+    });
+    EXPECT_EQ(written, "refused") << "the failed write is reported";
+    EXPECT_EQ(ReadText(file), good);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1) << "no unfinished file is left";
+    EXPECT_FALSE(WriteSettings(dir / "no" / kSettingsFileName, {"/a.tbr"})) << "a missing folder";
+    std::filesystem::create_directories(dir / "folder" / "inside");
+    EXPECT_FALSE(WriteSettings(dir / "folder", {"/a.tbr"})) << "a folder where the file should be";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 2) << "the new file is removed again";
+}
+
+TEST(Settings, UnwritableProgramFolderFallsBackToTheUserFolder) {
+    ScratchDir dir;
+    EXPECT_EQ(ChooseSettingsFile(dir.Path, dir / "config"), dir / kSettingsFileName);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path)) << "the probe is removed";
+    std::ofstream(dir / kSettingsFileName) << "[Tamber98]\r\n";
+    EXPECT_EQ(ChooseSettingsFile(dir.Path, dir / "config"), dir / kSettingsFileName);
+    const auto config = dir / "config" / "Tamber98";
+    EXPECT_EQ(ChooseSettingsFile(dir / "no" / "such", config), config / kSettingsFileName);
+    EXPECT_TRUE(std::filesystem::is_directory(config));
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
-// The straightforward computations of the ledger and the chart's bars: every
-// occurrence is found with NextOccurrence and its amount added with
-// PeriodAmount, one by one, however many there are. The fast code must give
-// exactly what these give; the tests compare both and the benchmarks time both.
+// The calendar month computed the straightforward way, which bench_book times
+// beside ComputeMonth: every occurrence is found with NextOccurrence and its
+// amount added with PeriodAmount, one by one, however many there are.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 #include "CalendarMonth.h"
 #include "Dates.h"
 #include "Ledger.h"
 #include "PlanBook.h"
-#include "Trend.h"
 #include "cplanunit.h"
 
 namespace tamber::support {
@@ -38,9 +35,8 @@ inline int64_t OracleAmountBetween(const TCustomPlan& plan, TDate after, TDate b
     return sum;
 }
 
-// What ComputeMonth does, the straightforward way: the carry-in adds every
-// occurrence from Today to the month's start one by one. Amounts are assumed
-// to fit (the comparison tests check that the fast code did not throw).
+// What ComputeMonth does: the carry-in adds every occurrence from Today to the
+// month's start one by one. Amounts are assumed to fit.
 inline TMonthTotals OracleComputeMonth(const TPlanBook& book, TPlanBookState& state, int year, int month, TDate today,
                                        TCalendarMonth& calendar) {
     const TDate first = EncodeDate(year, month, 1);
@@ -78,21 +74,6 @@ inline TMonthTotals OracleComputeMonth(const TPlanBook& book, TPlanBookState& st
         dayCount > 0 ? static_cast<int32_t>(std::nearbyint(static_cast<long double>(balanceSum) / dayCount)) : 0;
     state.MonthCarryIn = static_cast<int32_t>(carryIn);
     return totals;
-}
-
-// One bar per plan falling due on Day, in book order, with all it moves that day.
-inline std::vector<TPlanBar> OracleDayBars(const TPlanBook& book, TDate day) {
-    std::vector<TPlanBar> bars;
-    for (int i = 0; i < book.Count(); ++i) {
-        int64_t sum = 0;
-        bool due = false;
-        ForEachOccurrence(book.Plan(i), day - 1, day + 1, [&](TDate, int32_t, int32_t amount) {
-            sum += amount;
-            due = true;
-        });
-        if (due) bars.push_back({i, day, static_cast<int32_t>(sum)});
-    }
-    return bars;
 }
 
 }  // namespace tamber::support
