@@ -1,4 +1,4 @@
-// The catch-up and balance adjustment dialogs, the unsaved-changes prompt, the system's dialogs behind the prompts,
+// The catch-up dialog, the balance adjustment, the unsaved-changes prompt, the system's dialogs behind the prompts,
 // and the program's windows wired to the main window's commands.
 #include <QApplication>
 #include <QComboBox>
@@ -36,7 +36,9 @@ QStringList ShownRows(TForm5& dialog) {
     for (int r = 1; r <= kPendingRowsPerPage; ++r) {
         if (Get(&dialog, QStringLiteral("RFilterEdit%1").arg(r))->isHidden()) continue;
         QStringList row;
-        for (const char* column : {"NumberLabel", "PlanLabel", "DateLabel", "RFilterEdit"}) row << Text(&dialog, column + QString::number(r));
+        for (const char* column : {"NumberLabel", "PlanLabel", "DateLabel", "RFilterEdit"}) {
+            row << Text(&dialog, column + QString::number(r));
+        }
         rows << row.join('|');
     }
     return rows;
@@ -72,7 +74,8 @@ private slots:
         TForm5 dialog(pending, kToday - 18, 1000, prompts_);
         dialog.show();
         const auto state = [&] {
-            return QStringList{Text(&dialog, "PageLabel"), Get(&dialog, "Button1")->isEnabled() ? "<" : "", Get(&dialog, "Button2")->isEnabled() ? ">" : "",
+            return QStringList{Text(&dialog, "PageLabel"), Get(&dialog, "Button1")->isEnabled() ? "<" : "",
+                               Get(&dialog, "Button2")->isEnabled() ? ">" : "",
                                ShownRows(dialog).first(), QString::number(ShownRows(dialog).size())};
         };
         QCOMPARE(Text(&dialog, "BalanceDateLabel") + Text(&dialog, "LoadedBalanceLabel"), ShortDate(kToday - 18) + "1000");
@@ -91,18 +94,15 @@ private slots:
                  std::tuple(QStringList{"第 13 項金額輸入錯誤"}, true, std::optional<int32_t>()));
         pending[12].AmountText = "-30";
         Click(&dialog, "Button3");
-        QCOMPARE(std::pair(dialog.NewBalance(), dialog.result()), std::pair(std::optional<int32_t>(1000 - 16 * 30 - 45), int(QDialog::Accepted)));
-        TPendingList none;
-        TForm5 empty(none, kToday, 5, prompts_);
-        QCOMPARE(std::pair(Text(&empty, "PageLabel"), ShownRows(empty).size()), std::pair(QStringLiteral("0 頁之 0"), qsizetype(0)));
+        QCOMPARE(std::pair(dialog.NewBalance(), dialog.result()),
+                 std::pair(std::optional<int32_t>(1000 - 16 * 30 - 45), int(QDialog::Accepted)));
     }
 
     void balanceAdjustmentWithAndWithoutAFile() {
         const QString path = dir_.filePath(QStringLiteral("adjust.tbr"));
         const Bytes before = FileBytes(kToday - 5, 777, {Once(kToday + 3, 50)});
         WriteBytes(path.toStdString(), before);
-        TPlanBookState state;
-        state.OpeningBalance = 777;
+        TPlanBookState state;  // a fresh window's balance: 0
         QStringList shown;
         const auto adjust = [&](const QString& typed) {  // true while the dialog stays open
             TForm3 dialog(state, [] { return QDate(2026, 3, 10); }, prompts_);
@@ -120,9 +120,25 @@ private slots:
         QCOMPARE(ReadBytes(path.toStdString()), FileBytes(kToday - 1, -300, {Once(kToday + 3, 50)}));
         state.PlanFileName = dir_.filePath(QStringLiteral("gone/x.tbr")).toStdString();
         QVERIFY(adjust(QStringLiteral("9")));  // the file cannot be written: said at once, and kept to be saved
-        QCOMPARE(std::tuple(state.OpeningBalance, state.Modified, shown), std::tuple(9, true, QStringList{"777", "2500", "2500", "-300"}));
+        QCOMPARE(std::tuple(state.OpeningBalance, state.Modified, shown), std::tuple(9, true, QStringList{"0", "2500", "2500", "-300"}));
         QCOMPARE(prompts_.Errors.first(), QStringLiteral("'--5' 不是有效的整數值"));
         QVERIFY(prompts_.Errors.last().startsWith(QStringLiteral("寫檔錯誤: ")));
+    }
+
+    // Return, keypad Enter and Down move to the next amount, Up to the previous; none presses OK.
+    void keysMoveBetweenTheAmounts() {
+        TPendingList pending = BuildPendingList(MakeBook({Flow(prEveryNDays, kToday - 4, 40, -30)}), kToday - 5, kToday);
+        const struct { int From; Qt::Key Key; int To; } moves[] = {
+            {1, Qt::Key_Return, 2}, {2, Qt::Key_Enter, 3}, {2, Qt::Key_Down, 3}, {2, Qt::Key_Up, 1}};
+        for (const auto& m : moves) {
+            TForm5 dialog(pending, kToday - 5, 1000, prompts_);
+            dialog.show();
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.From))->setFocus();
+            QTest::keyClick(Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.From)), m.Key);
+            QVERIFY(Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.To))->hasFocus() && dialog.isVisible() && prompts_.Errors.isEmpty());
+        }
     }
 
     void unsavedChangesPromptSavesOrLeaves() {
@@ -132,7 +148,8 @@ private slots:
         Click(&prompt, "Button1");  // the save failed: the prompt stays
         QVERIFY(prompt.isVisible());
         QTest::keyClick(&prompt, Qt::Key_Return);  // "存檔" is the default button
-        QCOMPARE(std::tuple(prompt.isVisible(), prompt.result(), saves, prompt.windowTitle()), std::tuple(false, int(QDialog::Accepted), 2, QStringLiteral("警訊")));
+        QCOMPARE(std::tuple(prompt.isVisible(), prompt.result(), saves, prompt.windowTitle()),
+                 std::tuple(false, int(QDialog::Accepted), 2, QStringLiteral("警訊")));
         TForm6 leave({});
         leave.show();
         Click(&leave, "Button2");
@@ -157,15 +174,16 @@ private slots:
     // The program's windows behind the main window's commands, and the catch-up a load shows.
     void theWiredWindowsOpenFromTheCommands() {
         TForm1 w({dir_.filePath(QStringLiteral("Tamber98.ini")).toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
-        const TWiredWindows windows = WireWindows(w, prompts_);
-        QCOMPARE(Text(windows.About, "Version"), QStringLiteral("版本 ") + kVersion);
+        WireWindows(w, prompts_);
         InModal<TAboutBox>([&] { Trigger(&w, "About1"); }, [](TAboutBox&) {});
         w.Calendar().SetDay(20);
         InModal<TForm2>([&] { Trigger(&w, "Plans1"); }, [](TForm2& editor) {
             QCOMPARE(Get<QDateEdit>(&editor, "DateEdit1")->date(), QDate(2026, 3, 20));
             Get<QComboBox>(&editor, "ComboBox2")->setCurrentIndex(pkFixAccount);
             Get<QComboBox>(&editor, "ComboBox1")->setCurrentIndex(prEveryNDays);
-            for (const auto& [field, text] : {std::pair("RFilterEdit1", "100"), {"RFilterEdit2", "1"}, {"RFilterEdit6", "10"}}) Type(&editor, field, text);
+            for (const auto& [field, text] : {std::pair("RFilterEdit1", "100"), {"RFilterEdit2", "1"}, {"RFilterEdit6", "10"}}) {
+                Type(&editor, field, text);
+            }
             Click(&editor, "Button1");
         });
         InModal<TForm3>([&] { Trigger(&w, "Balance1"); }, [](TForm3& balance) {
@@ -182,12 +200,14 @@ private slots:
         for (const bool accept : {false, true}) {
             WriteBytes(file.toStdString(), FileBytes(kToday - 3, 1000, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
             InModal<TForm5>([&] { w.LoadPlanFile(file); }, [&](TForm5& dialog) {
-                QCOMPARE(ShownRows(dialog), (QStringList{"1|薪水|" + ShortDate(kToday - 2) + "|10", "2|薪水|" + ShortDate(kToday - 1) + "|10"}));
+                QCOMPARE(ShownRows(dialog),
+                         (QStringList{"1|薪水|" + ShortDate(kToday - 2) + "|10", "2|薪水|" + ShortDate(kToday - 1) + "|10"}));
                 Get<TRFilterEdit>(&dialog, "RFilterEdit2")->setText(QStringLiteral("15"));
                 Click(&dialog, accept ? "Button3" : "Button4");
             });
             QCOMPARE(std::tuple(w.windowTitle(), w.Book().Count(), w.State().OpeningBalance),
-                     accept ? std::tuple(QStringLiteral("Tamber 98 - away.tbr"), 1, 1025) : std::tuple(QStringLiteral("Tamber 98 - 空白"), 0, 0));
+                     accept ? std::tuple(QStringLiteral("Tamber 98 - away.tbr"), 1, 1025)
+                            : std::tuple(QStringLiteral("Tamber 98 - 空白"), 0, 0));
         }
         QCOMPARE(ReadBytes(file.toStdString()), FileBytes(kToday - 1, 1025, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
     }

@@ -1,6 +1,5 @@
-// What the window tests share: a scripted stand-in for every dialog, finding
-// and driving controls by name, and the list of test classes that
-// UiTestMain.cpp runs in one program.
+// What the window tests share: a scripted stand-in for every dialog, finding and driving controls by name, table
+// rows, and the list of test classes that UiTestMain.cpp runs in one program.
 #pragma once
 
 #include <QAbstractButton>
@@ -26,17 +25,15 @@ class TScriptedPrompts : public ui::TPrompts {
 public:
     std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; none left = cancelled
     QStringList Errors;                         // every error box, in order
-    int SaveNamesAsked = 0;
     int SaveChangesAsked = 0;
     int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
 
     QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
-    QString SavePlanFileName(QWidget*) override { return ++SaveNamesAsked, Next(SaveNames); }
+    QString SavePlanFileName(QWidget*) override { return Next(SaveNames); }
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
         ++SaveChangesAsked;
-        for (int i = 0; i < SavesFromThePrompt && !save(); ++i) {
-        }
+        for (int i = 0; i < SavesFromThePrompt && !save(); ++i) continue;
     }
 
 private:
@@ -70,6 +67,17 @@ inline void Type(const QWidget* window, const QString& name, const QString& text
     auto* edit = Get<QLineEdit>(window, name);
     edit->clear();
     QTest::keyClicks(edit, text);
+}
+// Qt Test rows from a literal table, each named after what it pins, and the row being run.
+template <class T, std::size_t N>
+void Rows(const T (&cases)[N]) {
+    QTest::addColumn<int>("i");
+    for (std::size_t i = 0; i < N; ++i) QTest::newRow(cases[i].Name) << int(i);
+}
+template <class T, std::size_t N>
+const T& Row(const T (&cases)[N]) {
+    QFETCH(int, i);
+    return cases[i];
 }
 inline QString ShortDate(TDate date) { return QLocale().toString(ui::ToQDate(date), QLocale::ShortFormat); }
 
