@@ -1,7 +1,8 @@
 // What the windows compute on generated books of 10 to 9,999 plans: the
 // calendar month (and the straightforward per-occurrence computation beside
-// it), the chart's balance line and one dynamic step, loading and saving the
-// plan file, and the catch-up list after a year away. Run by bench/run.
+// it), the chart's balance line and one dynamic step, the look ahead to the
+// calendar's end, loading and saving the plan file, and the catch-up list
+// after a year away. Run by bench/run.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "BenchBooks.h"
 #include "CatchUp.h"
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "PlanFile.h"
 #include "StraightforwardMonth.h"
 #include "Trend.h"
@@ -116,6 +118,18 @@ void BM_BalanceLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BalanceLine)->ArgsProduct({{10, 100, 1000, 9999}, {365, kMaxChartDays}})->Unit(benchmark::kMillisecond);
+
+// The lowest balance and the first day below zero from today to the end of
+// the calendar's reach.
+void BM_LookAhead(benchmark::State& state) {
+    const TPlanBook& book = GeneratedBook(static_cast<int>(state.range(0)));
+    const TDate today = GeneratedBookToday();
+    for (auto _ : state) {
+        const TLookAhead ahead = LookAhead(book, kOpening, today);
+        benchmark::DoNotOptimize(ahead.Lowest);
+    }
+}
+BENCHMARK(BM_LookAhead)->Apply(SizeArguments);
 
 // One step of the dynamic display of the 30-year line: the line moves a day on.
 void BM_DynamicStep(benchmark::State& state) {

@@ -87,7 +87,8 @@ def main():
     slowest = [book.get(f"BM_ComputeMonthSlowest/{n}", (None, {}))[1].get("months_on") for n in SIZES]
     rows.append(("  which: months after this one", ["-" if m is None else f"{m:.0f}" for m in slowest], ""))
     timed("Balance line, 1 year", book, "BM_BalanceLine/{n}/365")
-    timed("Balance line, 30 years", book, "BM_BalanceLine/{n}/10950", budget=150)
+    timed("Balance line, 30 years", book, "BM_BalanceLine/{n}/10950", budget=10)
+    timed("Lowest balance ahead (35 years)", book, "BM_LookAhead/{n}", budget=10)
     timed("Dynamic display, one step (30-year line)", book, "BM_DynamicStep/{n}", budget=1)
     timed("Load the plan file", book, "BM_Load/{n}", budget=20)
     timed("Save the plan file", book, "BM_Save/{n}", budget=20)

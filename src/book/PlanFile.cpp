@@ -181,8 +181,7 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
     }
 }
 
-void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
-                  const TSinkFactory& createSink) {
+void ReplaceFile(const std::filesystem::path& name, const std::function<void(const std::filesystem::path&)>& write) {
     // A file that the user may not write keeps what it holds: the new file
     // beside it would otherwise replace it regardless of its access rights.
     std::error_code missing;
@@ -191,11 +190,8 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
     }
     const std::filesystem::path temp = NewFileBeside(name);
     try {
-        {
-            std::unique_ptr<TByteSink> sink = createSink(temp);
-            WritePlanFile(*sink, book, {today - 1, state.OpeningBalance});
-            sink->Finish();
-        }
+        errno = 0;  // a writer's failure then reads its own reason
+        write(temp);
         // The new file keeps the access rights of the one it replaces.
         std::error_code ignored;
         const auto previous = std::filesystem::status(name, ignored);
@@ -219,6 +215,19 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
         }
         throw WriteFailure(name, e.what());
     }
+}
+
+EWriteError WriteErrorFor(const std::filesystem::path& path) {
+    return WriteFailure(path, SystemReason());
+}
+
+void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
+                  const TSinkFactory& createSink) {
+    ReplaceFile(name, [&](const std::filesystem::path& temp) {
+        std::unique_ptr<TByteSink> sink = createSink(temp);
+        WritePlanFile(*sink, book, {today - 1, state.OpeningBalance});
+        sink->Finish();
+    });
     state.Modified = false;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 
+#include "BookErrors.h"
 #include "CatchUp.h"
 #include "Dates.h"
 #include "PlanBook.h"
@@ -45,13 +46,22 @@ using TSinkFactory = std::function<std::unique_ptr<TByteSink>(const std::filesys
 // Writes the header, then every plan's record byte for byte in book order.
 void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader& header);
 
+// Writes the file Name whole or not at all: Write fills a new file beside
+// Name, at the path it is given, and that file replaces Name once Write has
+// returned. A file the user may not write is not replaced. Throws
+// EWriteError naming Name, the reason in the program's language for a full
+// disk, a missing permission or folder (an EWriteError from Write keeps its
+// reason); the new file is then removed and Name keeps what it held.
+void ReplaceFile(const std::filesystem::path& name, const std::function<void(const std::filesystem::path&)>& write);
+
+// The write error for Path with the reason the last failed system call left.
+EWriteError WriteErrorFor(const std::filesystem::path& path);
+
 // Writes the whole book to Name with the header balance date Today - 1 and
 // balance State.OpeningBalance, then clears State.Modified. The bytes go into
-// a new file beside Name (made by CreateSink) that replaces Name only once it
-// is complete, so a failed save leaves the previous file as it was. A file
-// the user may not write is not replaced. Throws EWriteError, whose reason is
-// in the program's language for a full disk, a missing permission or folder;
-// State is then unchanged.
+// a new file beside Name (made by CreateSink) as ReplaceFile writes, so a
+// failed save leaves the previous file as it was. Throws EWriteError as
+// ReplaceFile; State is then unchanged.
 void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPlanBookState& state, TDate today,
                   const TSinkFactory& createSink = CreateFileSink);
 

@@ -93,47 +93,41 @@ std::vector<TPlanBar> PlanBars(const TCustomPlan& plan, int planIndex, TDate sta
     return bars;
 }
 
+TBalanceRun RunBalances(const TPlanBook& book, int32_t startBalance, TDate start, int32_t days, TPlanCursors& cursors) {
+    // The same sums as DaySum for each day in turn, gathered plan by plan so
+    // that a long span costs the occurrences in it rather than days x plans;
+    // every cursor ends where the day-by-day walk leaves it.
+    std::vector<int64_t> dayTotals(static_cast<std::size_t>(std::max(days, 0)));
+    const TDate last = start + static_cast<double>(dayTotals.size()) - 1;
+    const int32_t first = DayOf(start);
+    for (int i = 0; i < book.Count() && static_cast<std::size_t>(i) < cursors.size(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        TPlanCursor& cursor = cursors[static_cast<std::size_t>(i)];
+        if (cursor.NextDate == 0 || cursor.NextDate > last) continue;
+        ForPlan(i, [&] { AimCursor(plan, cursor, plan.AddAmountsByDay(cursor.NextPeriod, first, dayTotals)); });
+    }
+    TBalanceRun run;
+    run.Points.reserve(dayTotals.size());
+    int64_t balance = startBalance;
+    for (std::size_t j = 0; j < dayTotals.size(); ++j) {
+        balance += dayTotals[j];
+        const TDate day = start + static_cast<double>(j);
+        if (dayTotals[j] != static_cast<int32_t>(dayTotals[j]) || balance != static_cast<int32_t>(balance)) {
+            run.OutOfRangeFrom = day;
+            break;
+        }
+        run.Points.push_back({day, static_cast<int32_t>(balance)});
+    }
+    return run;
+}
+
 TTrendLine::TTrendLine(const TPlanBook& book, int32_t openingBalance, TDate start, int32_t days, TDate today)
     : ChartStartDate_(start), DayCount_(days > 0 ? days : 0) {
     Cursors_ = StartPlanCursors(book, start);
     StartBalance_ = ComputeStartBalance(book, openingBalance, start, today);
-    // The same sums as DaySum for each day in turn, gathered plan by plan so
-    // that a long interval costs the occurrences in it rather than days x plans;
-    // every cursor ends where the day-by-day walk leaves it.
-    std::vector<int64_t> dayTotals(static_cast<std::size_t>(DayCount_));
-    const TDate last = start + DayCount_ - 1;
-    for (int i = 0; i < book.Count(); ++i) {
-        const TCustomPlan& plan = book.Plan(i);
-        TPlanCursor& cursor = Cursors_[static_cast<std::size_t>(i)];
-        ForPlan(i, [&] {
-            if (plan.Rec().PeriodKind == prOnce) {
-                // One occurrence, whatever the period count says.
-                for (; cursor.NextDate != 0 && cursor.NextDate <= last; AimCursor(plan, cursor, plan.NextOccurrence(cursor.NextDate))) {
-                    dayTotals[static_cast<std::size_t>(cursor.NextDate - start)] += cursor.NextAmount;
-                }
-                return;
-            }
-            // From day to day by period number: each date comes in closed form
-            // from the first occurrence, with no day to decode, and the periods
-            // sharing a day (listed days shortened onto one month end) are
-            // added up as AimCursor adds them.
-            TDate day = cursor.NextDate;
-            int32_t k = cursor.NextPeriod;  // the first period on Day
-            while (day != 0 && day <= last) {
-                int64_t amount = 0;
-                TDate next = day;
-                for (; next == day; next = plan.DateOfPeriod(++k)) amount += plan.PeriodAmount(k);
-                dayTotals[static_cast<std::size_t>(day - start)] += CheckedSum(amount);
-                day = next;  // 0 after the last period
-            }
-            AimCursor(plan, cursor, day);
-        });
-    }
-    int64_t balance = StartBalance_;
-    for (int32_t j = 0; j < DayCount_; ++j) {
-        balance += CheckedSum(dayTotals[static_cast<std::size_t>(j)]);
-        Points_.push_back({start + j, CheckedSum(balance)});
-    }
+    const TBalanceRun run = RunBalances(book, StartBalance_, start, DayCount_, Cursors_);
+    if (run.OutOfRangeFrom != 0) throw EAmountRange();
+    Points_.assign(run.Points.begin(), run.Points.end());
 }
 
 std::vector<TPlanBar> TTrendLine::StepOneDay(const TPlanBook& book) {

@@ -3,8 +3,10 @@
 // the scrolling display, and the texts the chart shows for plans and dates.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,29 @@ TPlanCursors StartPlanCursors(const TPlanBook& book, TDate start);
 // behind Day (a skipped day) is moved up to Day without counting what it passes.
 // EPlanError, EAmountRange as ComputeStartBalance.
 int32_t DaySum(const TPlanBook& book, TPlanCursors& cursors, TDate day);
+
+// The balance at the end of each day of a span, up to the first day whose
+// total or balance leaves 32 bits.
+struct TBalanceRun {
+    std::vector<TBalancePoint> Points;  // one per day from the span's first, none from OutOfRangeFrom on
+    TDate OutOfRangeFrom = 0;           // that first day out of range; 0 when there is none
+};
+
+// The balances of Days days (none when Days <= 0) from StartBalance at the
+// start of Start, every plan's occurrences from its cursor on walked once.
+// Cursors (as StartPlanCursors gives them for Start) end where DaySum would
+// leave them after the last day. EPlanError naming a failing plan.
+TBalanceRun RunBalances(const TPlanBook& book, int32_t startBalance, TDate start, int32_t days, TPlanCursors& cursors);
+
+// The lowest balance of Points and the earliest day it is reached; nothing
+// when there are no points.
+template <class Points>
+std::optional<TBalancePoint> LowestPoint(const Points& points) {
+    const auto lowest = std::min_element(points.begin(), points.end(),
+                                         [](const TBalancePoint& a, const TBalancePoint& b) { return a.Balance < b.Balance; });
+    if (lowest == points.end()) return std::nullopt;
+    return *lowest;
+}
 
 // The bars of Plan (index PlanIndex) from Start to Start + Days - 1: one per
 // occurrence day in date order, with what the plan moves that day (the same

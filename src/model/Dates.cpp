@@ -1,5 +1,7 @@
 #include "Dates.h"
 
+#include <cstdio>
+
 #include "Errors.h"
 
 namespace tamber {
@@ -18,6 +20,13 @@ TYearMonthDay DecodeDate(TDate date) {
 
 TDate ClampedDate(int year, int month, int day) {
     return ClampedDay(year, month, day);
+}
+
+std::string IsoDate(TDate date) {
+    const TYearMonthDay ymd = DecodeDate(date);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", ymd.Year, ymd.Month, ymd.Day);
+    return text;
 }
 
 }  // namespace tamber

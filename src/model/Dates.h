@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace tamber {
 
@@ -51,6 +52,9 @@ TYearMonthDay DecodeDate(TDate date);
 // Date of Year-Month-Day with Day first lowered to the month's length when it
 // is larger. Year outside 1..9999, month outside 1..12 or Day < 1 throw.
 TDate ClampedDate(int year, int month, int day);
+
+// A date written YYYY-MM-DD; EInvalidDate as DecodeDate.
+std::string IsoDate(TDate date);
 inline int32_t ClampedDay(int year, int month, int day);
 
 // A month counted as year x 12 + month - 1, the form month arithmetic uses.

@@ -7,6 +7,13 @@
 
 namespace tamber {
 
+std::string_view PlanKindName(int kind) noexcept {
+    static constexpr std::string_view kNames[kPlanKindCount] = {
+        "固定收入／支出", "跟會", "定存／存本取息(單利)", "儲蓄存款(複利)", "貸款",
+    };
+    return kind >= 0 && kind < kPlanKindCount ? kNames[kind] : std::string_view();
+}
+
 TPlanRecord ZeroPlanRecord() noexcept {
     // Every byte belongs to a named field (padding included), so value
     // initialisation zeroes all 188 of them.

@@ -31,6 +31,10 @@ enum TPlanKindCode : uint8_t {
 };
 inline constexpr int kPlanKindCount = 5;
 
+// Caption of a plan kind 0..4 in UTF-8, as every window shows it; empty for
+// any other code.
+std::string_view PlanKindName(int kind) noexcept;
+
 // Period kind codes (PeriodKind): the index of the editor's period list.
 enum TPeriodKindCode : uint8_t {
     prEveryNDays = 0,

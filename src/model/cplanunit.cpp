@@ -24,6 +24,36 @@ int32_t ClampedDayOfYear(int64_t year, int month, int day) {
     return ClampedDayAt(year * 12 + month - 1, day);
 }
 
+// The first day and the length of one month, moved on month by month: a
+// walk through consecutive periods needs no date worked out from scratch.
+class TMonthWalk {
+public:
+    // Month M (year x 12 + month - 1) of years 1..9999; EInvalidDate otherwise.
+    explicit TMonthWalk(int64_t m) : Year_(static_cast<int>(m / 12)), Month_(static_cast<int>(m % 12) + 1) {
+        if (m < kFirstMonthIndex || m > kLastMonthIndex) throw EInvalidDate();
+        FirstDay_ = EncodeDay(Year_, Month_, 1);
+        Length_ = DaysInMonth(Year_, Month_);
+    }
+    // Moves Months months on; the caller stays within year 9999.
+    void Advance(int months) noexcept {
+        for (; months > 0; --months) {
+            FirstDay_ += Length_;
+            if (++Month_ > 12) {
+                Month_ = 1;
+                ++Year_;
+            }
+            Length_ = DaysInMonth(Year_, Month_);
+        }
+    }
+    // Day Day of the month, shortened to the month's end.
+    int32_t Day(int day) const noexcept { return FirstDay_ + std::min(day, Length_) - 1; }
+
+private:
+    int Year_, Month_;
+    int32_t FirstDay_ = 0;
+    int Length_ = 0;
+};
+
 // Step of a month-based period kind in months; 0 for other kinds.
 int MonthStep(int periodKind) noexcept {
     switch (periodKind) {
@@ -181,6 +211,78 @@ TDate TCustomPlan::DateOfPeriod(int32_t K) const {
     return DayOfPeriod(K);
 }
 
+int32_t TCustomPlan::AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t> Totals) const {
+    const int kind = Rec_.PeriodKind;
+    // A once-only plan occurs once, whatever period count its record claims.
+    const int32_t count = kind == prOnce ? 1 : Rec_.PeriodCount;
+    if (K < 1 || K > count) return 0;
+    const int64_t last = int64_t{First} + static_cast<int64_t>(Totals.size()) - 1;
+    if (kind == prEveryNDays) {
+        // A day holds one period at most: each run of one amount goes in at a stride.
+        const int64_t interval = Rec_.IntervalDays;
+        while (K <= count) {
+            const int64_t day = FirstDay_ + int64_t{K - 1} * interval;
+            if (day > last) return static_cast<int32_t>(day);
+            const int32_t amount = PeriodAmount(K);
+            const int64_t through = std::min<int64_t>({SameAmountThrough(K), count, K + (last - day) / interval});
+            for (int64_t d = day - First; K <= through; ++K, d += interval) Totals[static_cast<std::size_t>(d)] += amount;
+        }
+        return 0;
+    }
+    // Period K falls on listed day J of a month for twice or thrice a month,
+    // on the first occurrence's day of a month for month and year steps.
+    // Stepping the month and J from period to period gives DayOfPeriod's days
+    // without working each one out from the first occurrence again.
+    const int n = ListedDayCount();
+    const int monthStep = YearStep(kind) ? 12 * YearStep(kind) : MonthStep(kind);
+    int64_t m = MonthIndex(FirstYear_, FirstMonth_);
+    int j = 0;
+    if (n > 0) {
+        const int64_t before = int64_t{K} + DayListPos(FirstDayOfMonth_) - 2;  // listed days before K's, from the first month's first
+        m += before / n;
+        j = static_cast<int>(before % n);
+    } else {
+        m += int64_t{K - 1} * monthStep;
+    }
+    const bool byMonth = n > 0 || monthStep > 0;
+    TMonthWalk month(byMonth ? m : kFirstMonthIndex);
+    const auto dayOfK = [&]() -> int32_t {
+        if (n > 0) return month.Day(Rec_.MonthDays[static_cast<std::size_t>(j)]);
+        if (monthStep > 0) return month.Day(FirstDayOfMonth_);
+        return FirstDay_;
+    };
+    int32_t amountOfK = 0;
+    int32_t sameThrough = 0;  // the amount of K is asked again after this period
+    int32_t day = dayOfK();
+    while (day <= last) {
+        int64_t amount = 0;
+        int32_t next = 0;
+        do {
+            if (K > sameThrough) {
+                amountOfK = PeriodAmount(K);
+                sameThrough = SameAmountThrough(K);
+            }
+            amount += amountOfK;
+            if (++K > count) {
+                next = 0;
+                break;
+            }
+            if (n > 0 && ++j == n) {
+                j = 0;
+                month.Advance(1);
+            } else if (n == 0) {
+                month.Advance(monthStep);
+            }
+            next = dayOfK();
+        } while (next == day);
+        if (amount != static_cast<int32_t>(amount)) throw EAmountRange();
+        if (day >= First) Totals[static_cast<std::size_t>(day - First)] += amount;
+        if (next == 0) return 0;
+        day = next;
+    }
+    return day;
+}
+
 int32_t TCustomPlan::PeriodIndexOf(int32_t refDay, int32_t day, bool lastOnDay) const {
     // From the first occurrence, whose date is known, only the day needs decoding.
     if (refDay == FirstDay_) {
@@ -312,6 +414,10 @@ int64_t TCustomPlan::SumOfPeriods(int32_t K1, int32_t K2) const {
     return sum;
 }
 
+int32_t TCustomPlan::SameAmountThrough(int32_t) const {
+    return Rec_.PeriodCount;
+}
+
 int32_t TCustomPlan::AmountBetween(TDate After, TDate Before) const {
     const TDate s = NextOccurrence(After);
     if (s == 0) return 0;
@@ -359,6 +465,12 @@ int64_t TCustomPlan::SumOfThree(const TThreeAmounts& amounts, int32_t K1, int32_
     return sum;
 }
 
+int32_t TCustomPlan::SameAmountOfThree(int32_t K) const noexcept {
+    const int32_t P = Rec_.PeriodCount;
+    if (K <= 1) return 1;
+    return K < P ? P - 1 : P;
+}
+
 // ---- Savings club --------------------------------------------------------
 
 TCollect::TCollect(const TPlanRecord& rec) : TCustomPlan(rec, pkCollect) {}
@@ -397,6 +509,13 @@ int64_t TCollect::SumOfPeriods(int32_t K1, int32_t K2) const {
     return sum;
 }
 
+int32_t TCollect::SameAmountThrough(int32_t K) const {
+    const int32_t P = Rec().PeriodCount;
+    const int64_t W = Rec().WinningPeriod >= 1 ? Rec().WinningPeriod : int64_t{P} + 1;
+    if (K < W) return static_cast<int32_t>(std::min<int64_t>(W - 1, P));
+    return K == W ? K : P;
+}
+
 // ---- Simple-interest deposit ---------------------------------------------
 
 TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {
@@ -423,6 +542,10 @@ int32_t TSaving::PeriodAmount(int32_t K) const {
 
 int64_t TSaving::SumOfPeriods(int32_t K1, int32_t K2) const {
     return SumOfThree(Amounts_, K1, K2);
+}
+
+int32_t TSaving::SameAmountThrough(int32_t K) const {
+    return SameAmountOfThree(K);
 }
 
 // ---- Compound-interest deposit -------------------------------------------
@@ -461,6 +584,10 @@ int32_t TCompound::PeriodAmount(int32_t K) const {
 
 int64_t TCompound::SumOfPeriods(int32_t K1, int32_t K2) const {
     return SumOfThree(Amounts_, K1, K2, LastWhenSingle());
+}
+
+int32_t TCompound::SameAmountThrough(int32_t K) const {
+    return SameAmountOfThree(K);
 }
 
 // ---- Loan ----------------------------------------------------------------
@@ -514,6 +641,11 @@ int64_t TLoan::SumOfPeriods(int32_t K1, int32_t K2) const {
     K2 = std::min(K2, Rec().PeriodCount);
     if (K1 > K2) return 0;
     return Prefix_[static_cast<std::size_t>(K2)] - Prefix_[static_cast<std::size_t>(K1 - 1)];
+}
+
+int32_t TLoan::SameAmountThrough(int32_t K) const {
+    // Equal principal instalments shrink from period to period.
+    return EqualPrincipal() && K > 1 ? K : SameAmountOfThree(K);
 }
 
 int EffectiveMethod(int planKind, int method) noexcept {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,14 @@ public:
     // are shortened onto the same day (the 30th and 31st in April).
     int32_t LastPeriodNumber(TDate D) const;
 
+    // Adds what the plan moves on each day from First to First + Totals.size()
+    // - 1 to Totals[day - First], walking the periods once from K (whose day
+    // must be First or later): the days of DateOfPeriod, the amounts of
+    // PeriodAmount, the periods sharing a day summed first. Returns the day of
+    // the first period after the span, 0 when there is none. EAmountRange when
+    // a day's amount leaves 32 bits.
+    int32_t AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t> Totals) const;
+
 protected:
     // Makes a plan of the given kind from a copy of Rec (its PlanKind byte is
     // overwritten). Throws EInvalidPlan or EInvalidDate as PlanRecordProblem says.
@@ -87,6 +96,11 @@ protected:
 
     // Sum of PeriodAmount (K) for K1 <= K <= K2 (K1 <= K2), in 64 bits.
     virtual int64_t SumOfPeriods(int32_t K1, int32_t K2) const;
+
+    // The last period from K (1..PeriodCount) on that moves the same amount
+    // as K, so that a walk asks the amount once per run: every period of a
+    // fixed flow moves one amount.
+    virtual int32_t SameAmountThrough(int32_t K) const;
 
     // An amount worked out once when the plan is made, or the error that
     // working it out met (handed to whoever asks for the amount).
@@ -122,6 +136,8 @@ protected:
     int32_t AmountOfThree(const TThreeAmounts& amounts, int32_t K, bool lastWhenSingle = false) const;
     // Their sum over K1..K2 without visiting every occurrence.
     int64_t SumOfThree(const TThreeAmounts& amounts, int32_t K1, int32_t K2, bool lastWhenSingle = false) const;
+    // SameAmountThrough for such a plan: the first, the middle run, the last.
+    int32_t SameAmountOfThree(int32_t K) const noexcept;
 
 private:
     void SetStartDate(TDate D);
@@ -156,6 +172,7 @@ public:
 
 protected:
     int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+    int32_t SameAmountThrough(int32_t K) const override;
 };
 
 // Simple-interest time deposit.
@@ -166,6 +183,7 @@ public:
 
 protected:
     int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+    int32_t SameAmountThrough(int32_t K) const override;
 
 private:
     TThreeAmounts Amounts_;
@@ -179,6 +197,7 @@ public:
 
 protected:
     int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+    int32_t SameAmountThrough(int32_t K) const override;
 
 private:
     bool LastWhenSingle() const noexcept;
@@ -193,6 +212,7 @@ public:
 
 protected:
     int64_t SumOfPeriods(int32_t K1, int32_t K2) const override;
+    int32_t SameAmountThrough(int32_t K) const override;
 
 private:
     bool EqualPrincipal() const noexcept;

@@ -25,6 +25,8 @@
 #include "Big5.h"
 #include "DrawCalendar.h"
 #include "Errors.h"
+#include "PlanFile.h"
+#include "Ledger.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "RFEdit.h"
@@ -282,6 +284,22 @@ void TForm4::BuildChart() {
     Series1_->setLineStyle(QCPGraph::lsLine);
     Series1_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, Qt::red, Qt::red, 5));
 
+    // The lowest point of the line, a ring on the line with its value above it.
+    LowestMark_ = new QCPItemTracer(Chart_);
+    LowestMark_->setObjectName(QStringLiteral("LowestMark"));
+    LowestMark_->setStyle(QCPItemTracer::tsCircle);
+    LowestMark_->setSize(9);
+    LowestMark_->setPen(QPen(QColor(128, 0, 0), 2));
+    LowestLabel_ = new QCPItemText(Chart_);
+    LowestLabel_->setObjectName(QStringLiteral("LowestLabel"));
+    LowestLabel_->position->setParentAnchor(LowestMark_->position);
+    LowestLabel_->position->setCoords(0, -8);  // pixels above the ring
+    LowestLabel_->setColor(QColor(128, 0, 0));
+    LowestLabel_->setBrush(QColor(255, 255, 255, 200));
+    LowestLabel_->setPadding(QMargins(2, 0, 2, 0));
+    LowestMark_->setVisible(false);
+    LowestLabel_->setVisible(false);
+
     // Never charted: holds the settings every plan's bars start from.
     Series2_ = new QCPBars(x, y);
     Series2_->setObjectName(QStringLiteral("Series2"));
@@ -387,10 +405,15 @@ void TForm4::BuildPanel(QWidget* panel) {
     Button2_->setFont(ming);
     connect(Button1_, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2_, &QPushButton::clicked, this, &TForm4::Button2Click);
+    auto* saveImage = new QPushButton(QStringLiteral("存成圖檔..."), panel);
+    saveImage->setObjectName(QStringLiteral("SaveImageButton"));
+    saveImage->setFont(ming);
+    connect(saveImage, &QPushButton::clicked, this, &TForm4::SaveImage);
     auto* commands = new QVBoxLayout;
     commands->setSpacing(4);
     commands->addWidget(CheckBox1_);
     commands->addWidget(Button1_);
+    commands->addWidget(saveImage);
     commands->addWidget(Button2_);
 
     auto label = [&](const char* name) {
@@ -482,6 +505,20 @@ void TForm4::Button1Click() {
 void TForm4::Button2Click() {
     Timer1_->stop();
     reject();
+}
+
+void TForm4::SaveImage() {
+    const QString name = Prompts_->SaveExportFileName(this, kChartImageFilter);
+    if (name.isEmpty()) return;
+    const bool pdf = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+    try {
+        ReplaceFile(name.toStdString(), [&](const std::filesystem::path& path) {
+            const QString file = QString::fromStdString(path.string());
+            if (!(pdf ? Chart_->savePdf(file) : Chart_->savePng(file))) throw WriteErrorFor(path);
+        });
+    } catch (const ETamberError& e) {
+        ReportError(QString::fromUtf8(e.what()));
+    }
 }
 
 void TForm4::done(int result) {
@@ -606,8 +643,21 @@ void TForm4::Timer1Timer() {
 }
 
 void TForm4::Replot(bool queued) {
+    MarkLowest();
     FitAxes();
     Chart_->replot(queued ? QCustomPlot::rpQueuedReplot : QCustomPlot::rpRefreshHint);
+}
+
+void TForm4::MarkLowest() {
+    const std::optional<TBalancePoint> lowest = Line_ ? LowestPoint(Line_->Points()) : std::nullopt;
+    LowestMark_->setVisible(lowest.has_value());
+    LowestLabel_->setVisible(lowest.has_value());
+    if (!lowest) return;
+    LowestMark_->position->setCoords(lowest->Date, lowest->Balance);
+    LowestLabel_->setText(QStringLiteral("最低 %1").arg(QString::fromStdString(FormatMonthTotal(lowest->Balance))));
+    // The label leans into the chart, so that one at either end stays whole.
+    const bool leftHalf = lowest->Date - Line_->ChartStartDate() < Line_->DayCount() / 2.0;
+    LowestLabel_->setPositionAlignment(Qt::AlignBottom | (leftHalf ? Qt::AlignLeft : Qt::AlignRight));
 }
 
 void TForm4::FitAxes() {

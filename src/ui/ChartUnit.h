@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QPointF>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -29,6 +30,8 @@ class QTimer;
 class QCustomPlot;
 class QCPBars;
 class QCPGraph;
+class QCPItemText;
+class QCPItemTracer;
 
 namespace tamber::ui {
 
@@ -56,6 +59,9 @@ private:
     int Position_;
 };
 
+// Save dialog filter of the chart's image.
+inline const QString kChartImageFilter = QStringLiteral("PNG 圖檔 (*.png);;PDF 文件 (*.pdf)");
+
 // The colour a plan's bar series gets: the chart's automatic palette, taken
 // in turn after the colours of the balance line and the template series.
 QColor PlanSeriesColor(int planIndex);
@@ -74,6 +80,9 @@ public:
     void Button1Click();
     // "離開": stops the dynamic display and closes the window.
     void Button2Click();
+    // "存成圖檔...": the chart as it stands, as a PDF file for a name ending in
+    // ".pdf", else as a PNG image; written whole or not at all.
+    void SaveImage();
     // Draws the chart from the picker's date for the count and unit chosen and
     // starts the dynamic display when it is ticked. An empty count is reported
     // and leaves an empty chart; a count outside what the unit takes is
@@ -109,6 +118,8 @@ private:
     // Axis ranges after the data changed, then one replot; Queued waits for the event loop.
     void FitAxes();
     void Replot(bool queued);
+    // The lowest point of the charted line marked with its value; hidden without a line.
+    void MarkLowest();
     // Bar widths and how many line symbols are drawn, for the current plot area.
     void UpdateSeriesSizes();
     bool Ticked(int planIndex) const;
@@ -123,6 +134,8 @@ private:
     QCustomPlot* Chart_ = nullptr;
     QCPGraph* Series1_ = nullptr;
     QCPBars* Series2_ = nullptr;
+    QCPItemTracer* LowestMark_ = nullptr;
+    QCPItemText* LowestLabel_ = nullptr;
     TDayTicker* Ticker_ = nullptr;
     QListWidget* CheckListBox1_ = nullptr;
     QDateEdit* DateEdit1_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +23,7 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,6 +32,7 @@
 #include <stdexcept>
 
 #include "Big5.h"
+#include "Ledger.h"
 #include "Prompts.h"
 #include "RFEdit.h"
 #include "QtDates.h"
@@ -59,6 +62,7 @@ const QString kClubHeadHint = QStringLiteral("會首的設定方式: 預估(實�
 constexpr int kLeftPanelWidth = 329;
 constexpr int kStatusBarHeight = 37;
 constexpr int kGridDataRows = 4;  // data rows the plans grid always has
+constexpr int kPreviewRows = 1000;  // periods the preview lists at most
 
 // The locale's short date format with the year in four digits, so the picker can hold any year.
 QString PickerDateFormat(const QLocale& locale) {
@@ -140,6 +144,27 @@ QStringList PlanGridTexts(const TCustomPlan& plan, const QLocale& locale) {
         QString::number(rec.Amount),
         QString::number(rec.PeriodCount),
     };
+}
+
+TPreviewTexts PreviewTexts(const TPlanPreview& preview, int kind, const QLocale& locale) {
+    const auto amount = [](int64_t value) { return QString::fromStdString(FormatMonthTotal(value)); };
+    TPreviewTexts t;
+    t.Rows.reserve(preview.Rows.size());
+    for (const TPreviewRow& row : preview.Rows) {
+        const QDate date = ToQDate(row.Date);
+        t.Rows.push_back({QString::number(row.Period), date.isValid() ? locale.toString(date, QLocale::ShortFormat) : QString(),
+                          amount(row.Amount), amount(row.RunningTotal)});
+    }
+    QStringList notes;
+    if (kind == pkSaving || kind == pkCompound || kind == pkLoan) {
+        notes << QStringLiteral("總收入 %1　總支出 %2").arg(amount(preview.Received), amount(preview.Paid));
+    }
+    if (preview.PeriodCount > static_cast<int64_t>(preview.Rows.size())) {
+        notes << QStringLiteral("只列出前 %1 期, 共 %2 期").arg(amount(static_cast<int64_t>(preview.Rows.size())),
+                                                           amount(preview.PeriodCount));
+    }
+    t.Notes = notes.join(QLatin1Char('\n'));
+    return t;
 }
 
 QString FindCalculator() {
@@ -323,7 +348,13 @@ void TForm2::BuildControls() {
     StringGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1_->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    body->addWidget(StringGrid1_, 1);
+    // Below it, the schedule of the plan in the fields.
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(4);
+    right->addWidget(StringGrid1_, 3);
+    right->addWidget(BuildPreview(), 2);
+    body->addLayout(right, 1);
 
     // Bottom: the two hint lines.
     FriendlyStatusBar1_ = new TFriendlyStatusBar(this);
@@ -352,7 +383,63 @@ void TForm2::BuildControls() {
     connect(StringGrid1_, &QTableWidget::currentCellChanged, this, [this] {
         if (!Refreshing_) StringGrid1Click();
     });
+    // Any change of a field redraws the preview once the typing pauses.
+    PreviewTimer_ = new QTimer(this);
+    PreviewTimer_->setSingleShot(true);
+    PreviewTimer_->setInterval(150);
+    connect(PreviewTimer_, &QTimer::timeout, this, &TForm2::UpdatePreview);
+    const auto later = [this] { PreviewTimer_->start(); };
+    for (QLineEdit* edit : left->findChildren<QLineEdit*>()) connect(edit, &QLineEdit::textChanged, this, later);
+    for (QRadioButton* radio : left->findChildren<QRadioButton*>()) connect(radio, &QRadioButton::toggled, this, later);
+    connect(ComboBox2_, &QComboBox::currentIndexChanged, this, later);
+    connect(ComboBox1_, &QComboBox::currentIndexChanged, this, later);
+    connect(DateEdit1_, &QDateEdit::dateChanged, this, later);
     ComboBox2_->setFocus();
+}
+
+QWidget* TForm2::BuildPreview() {
+    auto* box = new QGroupBox(QStringLiteral("期次預覽"), this);
+    box->setObjectName(QStringLiteral("PreviewBox"));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(4, 4, 4, 4);
+    PreviewGrid_ = new QTableWidget(0, 4, box);
+    PreviewGrid_->setObjectName(QStringLiteral("PreviewGrid"));
+    PreviewGrid_->setHorizontalHeaderLabels(
+        {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")});
+    PreviewGrid_->verticalHeader()->hide();
+    PreviewGrid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    PreviewGrid_->verticalHeader()->setDefaultSectionSize(20);
+    PreviewGrid_->horizontalHeader()->setFixedHeight(20);
+    const int widths[] = {48, 96, 96, 112};
+    for (int c = 0; c < 4; ++c) PreviewGrid_->setColumnWidth(c, widths[c]);
+    PreviewGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    PreviewGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(PreviewGrid_, 1);
+    // Two lines high whatever they say, so that the pane keeps its size.
+    PreviewNotes_ = MakeLabel(box, QString(), QStringLiteral("PreviewNotes"));
+    PreviewNotes_->setFixedHeight(2 * PreviewNotes_->fontMetrics().lineSpacing());
+    PreviewNotes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(PreviewNotes_);
+    return box;
+}
+
+void TForm2::UpdatePreview() {
+    PreviewTimer_->stop();
+    const std::optional<TPlanPreview> preview = PreviewPlan(Fields(), kPreviewRows);
+    const TPreviewTexts t = preview ? PreviewTexts(*preview, KindIndex(), QLocale()) : TPreviewTexts{};
+    PreviewGrid_->setUpdatesEnabled(false);
+    PreviewGrid_->clearContents();
+    PreviewGrid_->setRowCount(static_cast<int>(t.Rows.size()));
+    for (int r = 0; r < static_cast<int>(t.Rows.size()); ++r) {
+        const QStringList& texts = t.Rows[static_cast<std::size_t>(r)];
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(texts[c]);
+            item->setTextAlignment((c == 1 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            PreviewGrid_->setItem(r, c, item);
+        }
+    }
+    PreviewGrid_->setUpdatesEnabled(true);
+    PreviewNotes_->setText(t.Notes);
 }
 
 QWidget* TForm2::BuildFixAccountPage() {

@@ -13,6 +13,7 @@
 
 #include "PlanBook.h"
 #include "PlanFields.h"
+#include "PlanPreview.h"
 
 class QComboBox;
 class QDateEdit;
@@ -21,6 +22,7 @@ class QLabel;
 class QRadioButton;
 class QStackedWidget;
 class QTableWidget;
+class QTimer;
 class QToolButton;
 
 namespace tamber::ui {
@@ -32,6 +34,15 @@ class TRFilterEdit;
 // The six grid texts of a plan: kind ("固定收入" or "固定支出" for a fixed flow), description, start day in the
 // locale's short date format, period, amount and number of periods.
 QStringList PlanGridTexts(const TCustomPlan& plan, const QLocale& locale);
+
+// The preview pane's texts for a plan's schedule: four per row (period, date,
+// amount, running total), and the lines under the grid (what a deposit or a
+// loan brings in and costs in all; how many periods are not listed).
+struct TPreviewTexts {
+    std::vector<QStringList> Rows;
+    QString Notes;
+};
+TPreviewTexts PreviewTexts(const TPlanPreview& preview, int kind, const QLocale& locale);
 
 // The desktop calculator to start, or an empty text when none is installed.
 QString FindCalculator();
@@ -80,6 +91,8 @@ public:
     void RefreshPlanGrid();
     // Copies the selected plan into the fields; nothing when none is selected.
     void ShowPlanInFields();
+    // The preview pane from the fields now (a change of a field asks for it a moment later).
+    void UpdatePreview();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,6 +105,7 @@ private:
     QWidget* BuildSavingPage();
     QWidget* BuildCompoundPage();
     QWidget* BuildLoanPage();
+    QWidget* BuildPreview();
     TRFilterEdit* MakeEdit(QWidget* parent, const QString& name, const QString& validChars);
     void ApplyPeriodVisibility();
     void SetHints(const QString& line1, const QString& line2);
@@ -149,6 +163,9 @@ private:
     TRFilterEdit* RFilterEdit18_ = nullptr;
     TRFilterEdit* RFilterEdit17_ = nullptr;
     QTableWidget* StringGrid1_ = nullptr;
+    QTableWidget* PreviewGrid_ = nullptr;
+    QLabel* PreviewNotes_ = nullptr;
+    QTimer* PreviewTimer_ = nullptr;
     TFriendlyStatusBar* FriendlyStatusBar1_ = nullptr;
     QLabel* Label8_ = nullptr;
     QLabel* Label18_ = nullptr;

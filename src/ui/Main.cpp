@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -21,6 +22,7 @@
 #include "Big5.h"
 #include "BookErrors.h"
 #include "DrawCalendar.h"
+#include "Exports.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "UiTexts.h"
@@ -85,6 +87,16 @@ QString DescriptionText(const TCustomPlan& plan) {
     return FromBig5(DescriptionBytes(plan.Rec()));
 }
 
+QString BookErrorText(const TPlanBook& book, const ETamberError& error) {
+    const auto* planError = dynamic_cast<const EPlanError*>(&error);
+    if (!planError || planError->PlanIndex() < 0 || planError->PlanIndex() >= book.Count()) {
+        return QString::fromUtf8(error.what());
+    }
+    return QStringLiteral("第 %1 項計劃「%2」的金額無法計算: %3")
+        .arg(planError->PlanIndex() + 1)
+        .arg(DescriptionText(book.Plan(planError->PlanIndex())), QString::fromUtf8(error.what()));
+}
+
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale) {
     const TPlanRecord& rec = plan.Rec();
     TPlanDetailTexts t;
@@ -107,6 +119,29 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
             // The method the amounts are computed with, also for a code no choice sets.
             t.Method = MethodCaption(rec.PlanKind, EffectiveMethod(rec.PlanKind, rec.Method));
             break;
+    }
+    return t;
+}
+
+TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
+    const auto amount = [](int32_t value) { return QString::fromStdString(FormatMonthTotal(value)); };
+    TLookAheadTexts t;
+    if (ahead.OutOfRangeFrom != 0) {
+        t.Lowest = QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(ahead.OutOfRangeFrom, locale));
+        t.LowestRed = true;
+        t.LowestDay = ahead.OutOfRangeFrom;
+    } else if (ahead.Lowest) {
+        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDate(ahead.Lowest->Date, locale));
+        t.LowestRed = ahead.Lowest->Balance < 0;
+        t.LowestDay = ahead.Lowest->Date;
+    }
+    if (ahead.FirstBelowZero) {
+        t.Overdraft = QStringLiteral("首次透支 %1").arg(ShortDate(ahead.FirstBelowZero->Date, locale));
+        t.OverdraftRed = true;
+        t.OverdraftDay = ahead.FirstBelowZero->Date;
+    } else if (ahead.OutOfRangeFrom == 0) {
+        // Beyond a balance out of range nothing is known either way.
+        t.Overdraft = QStringLiteral("35 年內不會透支");
     }
     return t;
 }
@@ -187,6 +222,7 @@ TForm1::TForm1(TOptions options, QWidget* parent)
         Calendar_->SetTextFont(grown(Calendar_->TextFont(), 2), Calendar_->TextFontColor());
     }
     SelectDetailPage(5);
+    ShowLookAhead();
 }
 
 TForm1::~TForm1() = default;
@@ -206,6 +242,14 @@ void TForm1::BuildMenus() {
     FileMenu_->addAction(QStringLiteral("存檔"), this, [this] { SaveCommand(); })->setObjectName(QStringLiteral("Save1"));
     FileMenu_->addAction(QStringLiteral("另存新檔"), this, [this] { SaveAsCommand(); })->setObjectName(QStringLiteral("SaveAs1"));
     FileMenu_->addSeparator();
+    QAction* print = FileMenu_->addAction(QStringLiteral("列印..."), this, [this] { PrintCommand(*this, *Prompts_); });
+    print->setObjectName(QStringLiteral("Print1"));
+    print->setShortcut(QKeySequence::Print);
+    FileMenu_->addAction(QStringLiteral("匯出 PDF..."), this, [this] { ExportPdfCommand(*this, *Prompts_); })
+        ->setObjectName(QStringLiteral("ExportPdf1"));
+    FileMenu_->addAction(QStringLiteral("匯出行事曆..."), this, [this] { ExportCalendarCommand(*this, *Prompts_); })
+        ->setObjectName(QStringLiteral("ExportCalendar1"));
+    FileMenu_->addSeparator();
     FileMenu_->addAction(QStringLiteral("清除載入的計劃"), this, &TForm1::ClearCommand)->setObjectName(QStringLiteral("Clear1"));
     QAction* exit = FileMenu_->addAction(QStringLiteral("離開"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -221,6 +265,7 @@ void TForm1::BuildMenus() {
         ComputeMonth(Calendar_->Year(), Calendar_->Month());
         Calendar_->update();
         ShowDayPlans(Calendar_->SelectedDate());
+        ShowLookAhead();
     });
     plans->setObjectName(QStringLiteral("Plans1"));
     QAction* balance = edit->addAction(QStringLiteral("初始平衡"), this, [this] {
@@ -228,6 +273,7 @@ void TForm1::BuildMenus() {
         AdjustBalance();
         ComputeMonth(Calendar_->Year(), Calendar_->Month());
         Calendar_->update();
+        ShowLookAhead();
     });
     balance->setObjectName(QStringLiteral("Balance1"));
 
@@ -342,6 +388,26 @@ void TForm1::BuildTopBand(QWidget* band) {
     totals->addWidget(MonthExpense_, 1, 1);
     row->addSpacing(12);
     row->addLayout(totals);
+
+    // The look ahead: two parts of one line, each showing its day on the
+    // calendar when clicked or, with the focus, when Enter or Space is pressed.
+    auto lookAheadPart = [&](const QString& name, TDate& day) {
+        auto* part = new QPushButton(band);
+        part->setObjectName(name);
+        part->setFlat(true);
+        part->setAutoDefault(true);  // Enter clicks it too
+        part->setMinimumWidth(1);    // a narrow window cuts the text rather than growing
+        part->setAccessibleDescription(QStringLiteral("在月曆上顯示這一天"));
+        connect(part, &QPushButton::clicked, this, [this, &day] {
+            if (day != 0) ShowDay(day);
+        });
+        row->addWidget(part);
+        return part;
+    };
+    row->addSpacing(12);
+    LowestButton_ = lookAheadPart(QStringLiteral("LowestButton"), LowestDay_);
+    row->addSpacing(16);
+    OverdraftButton_ = lookAheadPart(QStringLiteral("OverdraftButton"), OverdraftDay_);
     row->addStretch(1);
 }
 
@@ -529,6 +595,40 @@ void TForm1::LoadCommand() {
     ShowDayPlans(Calendar_->SelectedDate());
 }
 
+void TForm1::ShowLookAhead() {
+    TLookAheadTexts t;
+    try {
+        t = LookAheadTexts(LookAhead(Book_, State_.OpeningBalance, TodayDate()), QLocale());
+    } catch (const ETamberError&) {
+        // Leaves both parts empty: the month's computation tells which plan fails.
+    }
+    const auto show = [](QPushButton* part, const QString& text, bool red, TDate day) {
+        part->setText(text);
+        part->setAccessibleName(text);
+        part->setVisible(!text.isEmpty());
+        QPalette palette = part->palette();
+        palette.setColor(QPalette::ButtonText, red ? QColor(Qt::red) : part->parentWidget()->palette().color(QPalette::ButtonText));
+        part->setPalette(palette);
+        part->setFocusPolicy(day != 0 ? Qt::StrongFocus : Qt::NoFocus);
+        part->setCursor(day != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        part->setToolTip(day != 0 ? part->accessibleDescription() : QString());
+    };
+    LowestDay_ = t.LowestDay;
+    OverdraftDay_ = t.OverdraftDay;
+    show(LowestButton_, t.Lowest, t.LowestRed, t.LowestDay);
+    show(OverdraftButton_, t.Overdraft, t.OverdraftRed, t.OverdraftDay);
+}
+
+void TForm1::ShowDay(TDate day) {
+    const TYearMonthDay ymd = DecodeDate(day);
+    Bars_.YearBarMoved(ymd.Year - Bars_.CurrentYear());
+    Bars_.MonthBarMoved(ymd.Month - 1);
+    SyncBars();
+    ApplyScrolledMonth();
+    Calendar_->SetDay(ymd.Day);
+    Calendar_->setFocus();
+}
+
 bool TForm1::LoadPlanFile(const QString& name) {
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
     try {
@@ -544,6 +644,7 @@ bool TForm1::LoadPlanFile(const QString& name) {
     ReportedComputeError_.clear();
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
+    ShowLookAhead();
     return true;
 }
 
@@ -594,6 +695,7 @@ void TForm1::ClearPlanBook() {
     ResetGrid(DayGrid_, kGridRows);
     ResetGrid(RemainingGrid_, kGridRows);
     SelectDetailPage(5);
+    ShowLookAhead();
 }
 
 // ---- The shown month and day ---------------------------------------------
@@ -606,13 +708,8 @@ void TForm1::ComputeMonth(int year, int month) {
         MonthExpense_->setText(QString::fromStdString(FormatMonthTotal(totals.Expense)));
         ReportedComputeError_.clear();
         return;
-    } catch (const EPlanError& e) {
-        const TCustomPlan& plan = Book_.Plan(e.PlanIndex());
-        error = QStringLiteral("第 %1 項計劃「%2」的金額無法計算: %3")
-                    .arg(e.PlanIndex() + 1)
-                    .arg(DescriptionText(plan), QString::fromUtf8(e.what()));
     } catch (const ETamberError& e) {
-        error = QString::fromUtf8(e.what());
+        error = BookErrorText(Book_, e);
     }
     MonthIncome_->setText(QStringLiteral("0"));
     MonthExpense_->setText(QStringLiteral("0"));
@@ -630,6 +727,7 @@ void TForm1::FormActivate() {
     Calendar_->SetShowBalance(WholeMonthBalance_->isChecked());
     Calendar_->update();
     ShowDayPlans(Calendar_->SelectedDate());
+    ShowLookAhead();
 }
 
 void TForm1::changeEvent(QEvent* event) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "MonthBars.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
@@ -23,6 +24,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QScrollBar;
 class QStackedWidget;
 class QTabWidget;
@@ -57,11 +59,29 @@ struct TRemainingRow {
 // The periods after Period up to the plan's last.
 std::vector<TRemainingRow> RemainingPeriodRows(const TCustomPlan& plan, int32_t period, const QLocale& locale);
 
+// The two parts of the top band's look-ahead line: the lowest balance to come
+// (or the day the balance leaves 32 bits) and the first day below zero (or
+// that there is none), each with the day a click shows (0 for none); an
+// empty text hides its part.
+struct TLookAheadTexts {
+    QString Lowest;
+    bool LowestRed = false;
+    TDate LowestDay = 0;
+    QString Overdraft;
+    bool OverdraftRed = false;
+    TDate OverdraftDay = 0;
+};
+TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale);
+
 // The file-name part of a path, as the window caption shows it.
 QString FileNamePart(const QString& path);
 
 // A plan's description as Unicode text.
 QString DescriptionText(const TCustomPlan& plan);
+
+// The message of an error met computing Book's figures or writing them out;
+// an EPlanError names the plan by its number and description.
+QString BookErrorText(const TPlanBook& book, const ETamberError& error);
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -104,6 +124,11 @@ public:
     void SelectDetailPage(int page);
     // The calendar follows the bars (the end of a scroll gesture).
     void ApplyScrolledMonth();
+    // The look-ahead line from the plan book and the opening balance; hidden
+    // while a plan cannot be computed (the month reports it).
+    void ShowLookAhead();
+    // The bars and the calendar move to Day's month and the calendar selects Day.
+    void ShowDay(TDate day);
 
     // What the other windows supply: the plan editor, the balance adjustment,
     // the chart, the About window, and the catch-up dialog of a load.
@@ -157,6 +182,10 @@ private:
     QScrollBar* MonthBar_ = nullptr;
     QLabel* MonthIncome_ = nullptr;
     QLabel* MonthExpense_ = nullptr;
+    QPushButton* LowestButton_ = nullptr;     // the look-ahead line's two parts
+    QPushButton* OverdraftButton_ = nullptr;
+    TDate LowestDay_ = 0;
+    TDate OverdraftDay_ = 0;
     QTableWidget* DayGrid_ = nullptr;
     QTableWidget* RemainingGrid_ = nullptr;
     QTabWidget* PageControl_ = nullptr;

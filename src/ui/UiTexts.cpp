@@ -1,12 +1,18 @@
 #include "UiTexts.h"
 
+#include "PlanRecord.h"
+
 namespace tamber::ui {
 
 const QStringList& PlanKindCaptions() {
-    static const QStringList captions = {
-        QStringLiteral("固定收入／支出"), QStringLiteral("跟會"), QStringLiteral("定存／存本取息(單利)"),
-        QStringLiteral("儲蓄存款(複利)"), QStringLiteral("貸款"),
-    };
+    static const QStringList captions = [] {
+        QStringList names;
+        for (int kind = 0; kind < kPlanKindCount; ++kind) {
+            const std::string_view name = PlanKindName(kind);
+            names << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        }
+        return names;
+    }();
     return captions;
 }
 

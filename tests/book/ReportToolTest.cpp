@@ -23,6 +23,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
                                    Flow(prMonthly, Ymd(2025, 4, 15) + 0.5, 3, -500, "房租"), unknown,
                                    Flow(prThriceMonthly, Ymd(2025, 4, 1), 4, 100).Days(15, 30, 31)});
     WriteBytes(dir / "plans.tbr", sample);
+    WriteBytes(dir / "large.tbr", FileBytes(Ymd(2025, 4, 7), 2147483000, {Once(Ymd(2031, 5, 6), 9000)}));
     WriteBytes(dir / "broken.tbr", FileBytes(Ymd(2025, 4, 7), 0, {Once(Ymd(2025, 4, 9), 1), Broken(Ymd(2025, 4, 9))}));
     const auto lastWrite = std::filesystem::last_write_time(dir / "plans.tbr");
     const std::string file = "'" + (dir / "plans.tbr").string() + "' ";
@@ -40,6 +41,9 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         {"catchup " + file + "--today 2025-05-01", 0,
          "plan,period,date,amount\n0,1,2025-04-09,300\n1,1,2025-04-15,-500\n2,1,2025-04-15,100\n2,2,2025-04-30,100\n"
          "2,3,2025-04-30,100\nbalance,,,1100\n", ""},
+        {"lowest " + file + "--today 2025-04-10", 0, "what,date,balance\nlowest,2025-06-15,-100\nfirst_below_zero,2025-06-15,-100\n", ""},
+        {"lowest " + file + "--today 2025-06-16", 0, "what,date,balance\nlowest,2025-06-16,1000\nfirst_below_zero,,\n", ""},
+        {"lowest '" + (dir / "large.tbr").string() + "' --today 2025-04-10", 1, "", "結存超出範圍: 2031-05-06 起"},
         {"plans --help", 0, report::UsageText(), ""}, {"", 2, "", "no command given"},
         {"totals " + file, 2, "", "unknown command 'totals'"}, {"plans", 2, "", "no FILE given"},
         {"plans " + file + file, 2, "", "more than one FILE"}, {"schedule " + file + "--from 2024-01-01", 2, "", "option --to is missing"},

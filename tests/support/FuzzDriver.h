@@ -14,6 +14,7 @@
 #include "BookErrors.h"
 #include "CatchUp.h"
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "PlanFields.h"
 #include "PlanFile.h"
 #include "Trend.h"
@@ -164,6 +165,11 @@ inline void DrivePlanBytes(std::string_view bytes) {
                       "a bar of a plan not due");
             }
         }
+    });
+    Reported([&] {  // the lowest balance ahead is the chart's balance of its day
+        const TLookAhead ahead = LookAhead(book, opening, today);
+        const TDate after = ahead.Lowest ? ahead.Lowest->Date + 1 : today;
+        Check(!ahead.Lowest || ComputeStartBalance(book, opening, after, today) == ahead.Lowest->Balance, "lowest balance");
     });
     // Written back and read again: the same plans, byte for byte.
     struct : TByteSink {

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <exception>
 #include <functional>
 #include <map>
 #include <optional>
-#include <queue>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -17,9 +16,13 @@
 #include "CalendarMonth.h"
 #include "CatchUp.h"
 #include "Dates.h"
+#include "ICalendar.h"
+#include "Journal.h"
 #include "Ledger.h"
+#include "LookAhead.h"
 #include "PlanBook.h"
 #include "PlanFile.h"
+#include "Schedule.h"
 #include "Trend.h"
 
 namespace tamber::report {
@@ -46,6 +49,9 @@ const std::map<std::string, std::vector<std::string>, std::less<>>& CommandOptio
         {"month", {"today", "month"}},
         {"trend", {"today", "start", "days"}},
         {"catchup", {"today"}},
+        {"ics", {"from", "to"}},
+        {"journal", {"today", "to"}},
+        {"lowest", {"today"}},
     };
     return options;
 }
@@ -121,13 +127,6 @@ std::pair<int, int> ParseMonth(const std::string& text) {
     return {*year, *month};
 }
 
-std::string IsoDate(TDate date) {
-    const TYearMonthDay ymd = DecodeDate(date);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", ymd.Year, ymd.Month, ymd.Day);
-    return text;
-}
-
 // One CSV row from already formatted fields.
 void Row(std::ostream& out, std::initializer_list<std::string> fields) {
     bool first = true;
@@ -162,26 +161,9 @@ void ReportPlans(const TPlanBook& book, std::ostream& out) {
 
 void ReportSchedule(const TPlanBook& book, TDate from, TDate to, std::ostream& out) {
     out << "date,plan,period,amount\n";
-    // Merges the plans' occurrence walks by date, then plan index, without
-    // holding more than one pending occurrence per plan.
-    using TNext = std::pair<TDate, int>;
-    std::priority_queue<TNext, std::vector<TNext>, std::greater<>> queue;
-    for (int i = 0; i < book.Count(); ++i) {
-        const TDate d = ForPlan(i, [&] { return book.Plan(i).NextOccurrence(from - 1); });
-        if (d != 0 && d <= to) queue.emplace(d, i);
-    }
-    while (!queue.empty()) {
-        const auto [d, i] = queue.top();
-        queue.pop();
-        const TCustomPlan& plan = book.Plan(i);
-        ForPlan(i, [&] {
-            for (int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d); k <= last; ++k) {
-                Row(out, {IsoDate(d), Num(i), Num(k), Num(plan.PeriodAmount(k))});
-            }
-            const TDate next = plan.NextOccurrence(d);
-            if (next != 0 && next <= to) queue.emplace(next, i);
-        });
-    }
+    ForEachOccurrence(book, from, to, [&](const TOccurrence& o) {
+        Row(out, {IsoDate(o.Date), Num(o.PlanIndex), Num(o.Period), Num(o.Amount)});
+    });
 }
 
 void ReportMonth(const TPlanBook& book, int32_t openingBalance, TDate today, int year, int month, std::ostream& out) {
@@ -216,6 +198,18 @@ void ReportCatchUp(const TPlanBook& book, const TPlanFileHeader& header, TDate t
     Row(out, {"balance", "", "", Num(balance)});
 }
 
+void ReportLowest(const TPlanBook& book, int32_t openingBalance, TDate today, std::ostream& out) {
+    const TLookAhead ahead = LookAhead(book, openingBalance, today);
+    if (ahead.OutOfRangeFrom != 0) throw std::runtime_error("結存超出範圍: " + IsoDate(ahead.OutOfRangeFrom) + " 起");
+    out << "what,date,balance\n";
+    Row(out, {"lowest", IsoDate(ahead.Lowest->Date), Num(ahead.Lowest->Balance)});
+    if (ahead.FirstBelowZero) {
+        Row(out, {"first_below_zero", IsoDate(ahead.FirstBelowZero->Date), Num(ahead.FirstBelowZero->Balance)});
+    } else {
+        Row(out, {"first_below_zero", "", ""});
+    }
+}
+
 void RunCommand(const TCommandLine& line, std::ostream& out) {
     // Every argument is checked before the file is read.
     const auto& o = line.Options;
@@ -241,6 +235,9 @@ void RunCommand(const TCommandLine& line, std::ostream& out) {
     if (line.Command == "month") ReportMonth(book, header.Balance, *today, month.first, month.second, out);
     if (line.Command == "trend") ReportTrend(book, header.Balance, *today, *start, days, out);
     if (line.Command == "catchup") ReportCatchUp(book, header, *today, out);
+    if (line.Command == "ics") WriteICalendar(out, book, header.Balance, *from, *from, *to);
+    if (line.Command == "journal") WriteJournal(out, book, header.Balance, *today, *to);
+    if (line.Command == "lowest") ReportLowest(book, header.Balance, *today, out);
 }
 
 }  // namespace
@@ -263,13 +260,17 @@ std::string UsageText() {
   tamber98-report month    FILE --today DATE --month YYYY-MM
   tamber98-report trend    FILE --today DATE --start DATE --days N
   tamber98-report catchup  FILE --today DATE
+  tamber98-report ics      FILE --from DATE --to DATE
+  tamber98-report journal  FILE --today DATE --to DATE
+  tamber98-report lowest   FILE --today DATE
   tamber98-report --help
 
 Reads the plan file FILE (never writes to it) and prints CSV on standard
 output: UTF-8, comma separated, a header row first, every row ending in a
 line feed, fields quoted only when they hold a comma, a quote or a line
 break. Dates are YYYY-MM-DD, amounts whole signed numbers. Options may
-also be written --name=value.
+also be written --name=value. ics and journal print other formats, told
+with them below.
 
   plans     every plan in file order:
               index,kind,description,start,first,last,period_kind,period_count,amount
@@ -292,9 +293,38 @@ also be written --name=value.
             that loading the file would ask to confirm:
               plan,period,date,amount
             then balance,,,<file balance + the sum of those amounts>
+  ics       an iCalendar file (RFC 5545) of the occurrences schedule lists
+            from --from to --to: one all-day event each, summary
+            "<description, or the kind when empty> <signed amount>", the kind
+            and the balance at the end of the day (the file's balance taken
+            as the balance at the start of --from) in its description. Each
+            UID comes from the plan's record and the period, so a calendar
+            importing a later export updates its events instead of adding
+            them again.
+  journal   a plain-text accounting journal that hledger reads: an opening
+            transaction on --today moving the file's balance from
+            "equity:opening balances" to assets:tamber98, then one
+            transaction per occurrence from --today to --to in schedule's
+            order, described by the plan's description (or kind), its amount
+            on assets:tamber98 and the opposite on income:<kind> (amounts
+            above 0) or expenses:<kind>. The balance of assets:tamber98 at
+            the end of each day is trend's figure for that day. A ";" in a
+            description is written as the full-width "；", as hledger would
+            read it as the start of a comment.
+  lowest    looking ahead from --today to 31 December 35 years on (the
+            calendar's reach), with the file's balance as today's opening
+            balance (no catch-up):
+              what,date,balance
+              lowest,<date>,<balance>
+              first_below_zero,<date>,<balance>
+            the lowest end-of-day balance and the earliest day it is
+            reached, then the first day ending below zero (date and balance
+            empty when there is none). A balance that leaves 32 bits on the
+            way ends the report with status 1, naming that day.
 
-Exit status: 0 done; 1 the file cannot be read (讀檔錯誤) or an amount cannot
-be computed (the message names the plan by its 0-based index); 2 bad usage
+Exit status: 0 done; 1 the file cannot be read (讀檔錯誤), an amount cannot
+be computed (the message names the plan by its 0-based index) or a balance
+leaves 32 bits (lowest: the message names the day); 2 bad usage
 (missing or unknown argument, impossible date or month, N not a count).
 )";
 }

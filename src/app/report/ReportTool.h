@@ -1,5 +1,6 @@
 // tamber98-report: prints a plan file's figures as CSV, computed by the same
-// plan book, ledger, catch-up and trend code as the program.
+// plan book, ledger, catch-up and trend code as the program, and its
+// occurrences as an iCalendar file or a plain-text accounting journal.
 #pragma once
 
 #include <ostream>
@@ -13,7 +14,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // unreadable file, or an amount that cannot be computed
 inline constexpr int kExitUsage = 2;   // bad command line
 
-// Runs the tool on Args (the arguments after the program name): CSV goes to
+// Runs the tool on Args (the arguments after the program name): the report goes to
 // Out, messages and the usage after a usage error to Err. Returns the exit code.
 // Nothing is written to Out unless the whole report could be computed.
 int RunReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
