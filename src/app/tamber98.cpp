@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "Main.h"
 #include "Prompts.h"
+#include "UiTexts.h"
 #include "Wiring.h"
 
 namespace {
@@ -44,10 +45,11 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication::setWindowIcon(icon);
+    // The standard dialogs and buttons speak the program's language.
+    tamber::ui::LoadToolkitTranslations(app);
 
     auto* splash = new tamber::ui::TSplashForm;
-    splash->show();
-    QApplication::processEvents();
+    splash->ShowPainted();
 
     const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
     const std::filesystem::path configDir =
@@ -60,9 +62,10 @@ int main(int argc, char* argv[]) {
     // the program ends; the catch-up dialog and the chart exist while shown.
     tamber::ui::WireWindows(mainWindow, tamber::ui::SystemPrompts());
 
-    delete splash;
     // Maximized; the geometry also fills the screen where no window manager maximizes.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
+    splash->Finish(mainWindow);
+    delete splash;
     return QApplication::exec();
 }

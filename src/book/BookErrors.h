@@ -63,9 +63,14 @@ decltype(auto) ForPlan(int planIndex, F&& work) {
     }
 }
 
+// Whether Value is a signed 32-bit amount.
+inline bool FitsAmount(int64_t value) noexcept {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
 // A sum of amounts as a signed 32-bit amount; EAmountRange when it does not fit.
 inline int32_t CheckedSum(int64_t sum) {
-    if (sum < std::numeric_limits<int32_t>::min() || sum > std::numeric_limits<int32_t>::max()) throw EAmountRange();
+    if (!FitsAmount(sum)) throw EAmountRange();
     return static_cast<int32_t>(sum);
 }
 

@@ -71,6 +71,9 @@ public:
 
     std::array<std::array<TDayCell, kColumns>, kRows> DayCells{};
     int32_t MonthAverageBalance = 0;
+    // False when the month has no average to show: a balance of it left 32
+    // bits, or the month could not be computed.
+    bool MonthAverageKnown = true;
 
 private:
     int Year_ = 2000;

@@ -46,10 +46,6 @@ EInvalid ItemError(std::size_t index) {
     return EInvalid("第 " + std::to_string(index + 1) + " 項金額輸入錯誤");
 }
 
-bool FitsAmount(int64_t value) noexcept {
-    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
-}
-
 }  // namespace
 
 int64_t SumAmountTexts(const TPendingList& pending) {

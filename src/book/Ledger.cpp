@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "BookErrors.h"
+#include "Trend.h"
 
 namespace tamber {
 namespace {
@@ -34,6 +35,23 @@ std::optional<int32_t> BlankPaddedNumber(std::string_view text) {
     return value;
 }
 
+// The occurrences of every plan from Today up to the last day before
+// Year-Month; nothing when one plan's sum leaves 32 bits.
+std::optional<int64_t> CarryIn(const TPlanBook& book, int year, int month, TDate today) {
+    int64_t sum = 0;
+    for (int i = 0; i < book.Count(); ++i) {
+        const TCustomPlan& plan = book.Plan(i);
+        try {
+            sum += plan.AmountBeforeMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(month), today - 1);
+        } catch (const EAmountRange&) {
+            return std::nullopt;
+        } catch (const ETamberError& e) {
+            std::throw_with_nested(EPlanError(i, e.what()));
+        }
+    }
+    return sum;
+}
+
 }  // namespace
 
 int FirstLedgerDay(const TPlanBookState& state, int year, int month) noexcept {
@@ -49,20 +67,28 @@ TMonthTotals ComputeMonth(const TPlanBook& book, TPlanBookState& state, int year
     if (calendar.Year() != year || calendar.Month() != month) calendar.Layout(year, month, calendar.StartOfWeek());
     calendar.ClearAmounts(clBlue);
     calendar.MonthAverageBalance = 0;
+    calendar.MonthAverageKnown = false;
     state.MonthCarryIn = 0;
 
     // Everything is summed in 64 bits first and written only when the whole
     // month could be computed, so a failure leaves no half-filled month.
-    int64_t carryIn = 0;
+    TMonthTotals totals;
+    int64_t running = state.OpeningBalance;  // the balance at the start of the month's first ledger day
     if (today < first) {
-        for (int i = 0; i < book.Count(); ++i) {
-            const TCustomPlan& plan = book.Plan(i);
-            carryIn += ForPlan(i, [&] {
-                return plan.AmountBeforeMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(month), today - 1);
-            });
+        const std::optional<int64_t> carryIn = CarryIn(book, year, month, today);
+        if (carryIn && FitsAmount(*carryIn) && FitsAmount(running + *carryIn)) {
+            running += *carryIn;
+        } else {
+            // Only a balance that leaves 32 bits before the month gets here:
+            // walked day by day, it tells from which day on nothing is known.
+            TPlanCursors cursors = StartPlanCursors(book, today);
+            const TBalanceRun run = RunBalances(book, state.OpeningBalance, today, static_cast<int32_t>(first - today), cursors);
+            totals.OutOfRangeFrom = run.OutOfRangeFrom;
+            if (totals.OutOfRangeFrom != 0) return totals;
+            if (!run.Points.empty()) running = run.Points.back().Balance;
         }
     }
-    const int32_t monthCarryIn = CheckedSum(carryIn);
+    const int64_t monthCarryIn = running - state.OpeningBalance;
 
     std::array<int64_t, 32> income{};
     std::array<int64_t, 32> expense{};
@@ -83,29 +109,30 @@ TMonthTotals ComputeMonth(const TPlanBook& book, TPlanBookState& state, int year
     }
 
     const int firstDay = FirstLedgerDay(state, year, month);
+    int lastDay = days;  // the last day with figures
     std::array<TDayCell, 32> cells{};
-    int64_t running = int64_t{state.OpeningBalance} + monthCarryIn;
-    int64_t incomeTotal = 0;
-    int64_t expenseTotal = 0;
     int64_t balanceSum = 0;
     for (int d = firstDay; d <= days; ++d) {
         const auto day = static_cast<std::size_t>(d);
+        running += income[day] + expense[day];
+        if (!FitsAmount(income[day]) || !FitsAmount(expense[day]) || !FitsAmount(running)) {
+            totals.OutOfRangeFrom = first + d - 1;
+            lastDay = d - 1;
+            break;
+        }
         TDayCell& cell = cells[day];
-        cell.Income = CheckedSum(income[day]);
-        cell.Expense = CheckedSum(expense[day]);
-        incomeTotal += cell.Income;
-        expenseTotal += cell.Expense;
-        running += int64_t{cell.Income} + cell.Expense;
-        cell.Balance = CheckedSum(running);
+        cell.Income = static_cast<int32_t>(income[day]);
+        cell.Expense = static_cast<int32_t>(expense[day]);
+        cell.Balance = static_cast<int32_t>(running);
         cell.BalanceColor = cell.Balance < 0 ? clRed : clBlue;
+        totals.Income += cell.Income;
+        totals.Expense += cell.Expense;
         balanceSum += cell.Balance;
     }
+
     // Occurrences on days before firstDay (another "today" than the window's
     // creation date) stay out of the cells, as they stay out of the totals.
-    const int dayCount = days - firstDay + 1;
-    const TMonthTotals totals{CheckedSum(incomeTotal), CheckedSum(expenseTotal)};
-
-    for (int d = firstDay; d <= days; ++d) {
+    for (int d = firstDay; d <= lastDay; ++d) {
         const TDayCell& computed = cells[static_cast<std::size_t>(d)];
         TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
         cell.Income = computed.Income;
@@ -113,8 +140,12 @@ TMonthTotals ComputeMonth(const TPlanBook& book, TPlanBookState& state, int year
         cell.Balance = computed.Balance;
         cell.BalanceColor = computed.BalanceColor;
     }
-    calendar.MonthAverageBalance = dayCount > 0 ? static_cast<int32_t>(RoundedMean(balanceSum, dayCount)) : 0;
-    state.MonthCarryIn = monthCarryIn;
+    const int dayCount = days - firstDay + 1;
+    calendar.MonthAverageKnown = totals.OutOfRangeFrom == 0;
+    if (calendar.MonthAverageKnown && dayCount > 0) {
+        calendar.MonthAverageBalance = static_cast<int32_t>(RoundedMean(balanceSum, dayCount));
+    }
+    state.MonthCarryIn = FitsAmount(monthCarryIn) ? static_cast<int32_t>(monthCarryIn) : 0;
     return totals;
 }
 

@@ -17,8 +17,11 @@
 namespace tamber {
 
 struct TMonthTotals {
-    int32_t Income = 0;   // sum of the shown days' incomes
-    int32_t Expense = 0;  // sum of the shown days' expenses (zero or negative)
+    int64_t Income = 0;   // sum of the shown days' incomes (of the days before OutOfRangeFrom)
+    int64_t Expense = 0;  // sum of the shown days' expenses (zero or negative)
+    // The first day from today on whose income, expense or end-of-day balance
+    // leaves 32 bits, when it lies in or before the month; 0 when there is none.
+    TDate OutOfRangeFrom = 0;
 };
 
 // First day of Year-Month that the ledger fills: CurrentDay in the current
@@ -30,10 +33,12 @@ int FirstLedgerDay(const TPlanBookState& state, int year, int month) noexcept;
 // MonthAverageBalance; sets State.MonthCarryIn. Occurrences from Today on
 // (a whole day) are entered; balances start from State.OpeningBalance plus
 // the carry-in and run from FirstLedgerDay to the month's end.
+// From OutOfRangeFrom on, when the balance leaves 32 bits in or before the
+// month, the cells keep no figure and the month has no average
+// (MonthAverageKnown false); the days before it are filled.
 // Throws EPlanError naming the plan whose date or amount cannot be computed,
-// EAmountRange when a day's sum or a balance leaves 32 bits, EInvalidDate for
-// an impossible month. On failure every amount of Calendar is 0 and
-// MonthCarryIn is 0.
+// EInvalidDate for an impossible month. On failure every amount of Calendar
+// is 0, it has no average and MonthCarryIn is 0.
 TMonthTotals ComputeMonth(const TPlanBook& book, TPlanBookState& state, int year, int month, TDate today,
                           TCalendarMonth& calendar);
 

@@ -287,8 +287,14 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
         if (accepted) {
             state.OpeningBalance = *accepted;
             state.CatchUpAccepted = true;
-            WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
             outcome = TLoadOutcome::CaughtUp;
+            try {
+                WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
+            } catch (const EWriteError& e) {
+                // The amounts the user confirmed stay loaded, waiting to be saved.
+                state.Modified = true;
+                throw ECatchUpNotWritten(e.what());
+            }
         } else if (!pending.empty()) {
             ClearPlanBook(book, state);
             outcome = TLoadOutcome::Declined;

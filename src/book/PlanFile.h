@@ -88,15 +88,24 @@ enum class TLoadOutcome {
     Declined,  // the catch-up was declined: the load is undone (empty book, no file name)
 };
 
+// An accepted catch-up whose header could not be rewritten. The load itself
+// stands: the plans and the caught-up balance are loaded and Modified is set,
+// so that closing offers to save them. what() is the write error.
+class ECatchUpNotWritten : public EWriteError {
+public:
+    using EWriteError::EWriteError;
+};
+
 // Loads Name into Book and State. The file must be readable and writable.
 // Read failures: as ReadPlanFile, with State cleared as by ClearPlanBook.
 // When the book is not empty and the balance date is before yesterday, the
 // occurrences due since then go to CatchUp (not called when there are none;
 // an empty hook declines); an accepted catch-up sets OpeningBalance and
 // CatchUpAccepted and rewrites the header (Today - 1, the new balance) in
-// place, EWriteError when that fails (the file keeps its previous header). An EPlanError while listing the
-// occurrences, or an error from the hook, clears the book as a failed load
-// and is rethrown. Modified becomes false after a load that did not throw.
+// place, ECatchUpNotWritten when that fails (the file keeps its previous
+// header). An EPlanError while listing the occurrences, or an error from the
+// hook, clears the book as a failed load and is rethrown. Modified becomes
+// false after a load that did not throw.
 TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TPlanBookState& state, TDate today,
                           const TCatchUpHook& catchUp);
 

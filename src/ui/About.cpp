@@ -1,14 +1,31 @@
 #include "About.h"
 
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tamber::ui {
+namespace {
+
+// Runs the event loop until Done holds or two seconds have passed: a window
+// is shown and painted only after the window system has answered.
+template <class F>
+void RunEventsUntil(F&& done) {
+    const QDeadlineTimer deadline(2000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(5);
+    }
+}
+
+}  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
@@ -42,7 +59,19 @@ TSplashForm::TSplashForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWi
     }
 }
 
+void TSplashForm::ShowPainted() {
+    show();
+    raise();
+    RunEventsUntil([this] { return Painted_; });
+}
+
+void TSplashForm::Finish(const QWidget& main) {
+    RunEventsUntil([&main] { return main.windowHandle() && main.windowHandle()->isExposed(); });
+    close();
+}
+
 void TSplashForm::paintEvent(QPaintEvent*) {
+    Painted_ = true;
     // The picture: a calendar page over a rising balance line.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

@@ -21,8 +21,18 @@ class TSplashForm : public QWidget {
 public:
     TSplashForm();
 
+    // Shows the window and returns once it is painted on the screen (or
+    // after two seconds, when the window system never shows it).
+    void ShowPainted();
+    // Closes the window once Main is on the screen (two seconds at most).
+    void Finish(const QWidget& main);
+    bool Painted() const noexcept { return Painted_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool Painted_ = false;
 };
 
 }  // namespace tamber::ui

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Accessible.h"
 #include "Big5.h"
 #include "DrawCalendar.h"
 #include "Errors.h"
@@ -342,6 +343,7 @@ void TForm4::BuildPanel(QWidget* panel) {
     CheckListBox1_->setObjectName(QStringLiteral("CheckListBox1"));
     CheckListBox1_->setUniformItemSizes(true);
     CheckListBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    CheckListBox1_->setAccessibleName(group1->title());
     auto* group1Layout = new QVBoxLayout(group1);
     group1Layout->setContentsMargins(4, 2, 4, 4);
     group1Layout->addWidget(CheckListBox1_);
@@ -372,10 +374,13 @@ void TForm4::BuildPanel(QWidget* panel) {
     UpDown1_->setObjectName(QStringLiteral("UpDown1"));
     UpDown1_->setFixedHeight(RFilterEdit1_->sizeHint().height());
     UpDown1_->SetPosition(1);
+    NameAfterLabel(DateEdit1_, from);
+    RFilterEdit1_->setAccessibleName(QStringLiteral("區間長度"));
     ComboBox1_ = new QComboBox(group2);
     ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1_->setFont(serif);
     ComboBox1_->addItems({QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("年")});
+    ComboBox1_->setAccessibleName(QStringLiteral("區間單位"));
     auto* dateRow = new QHBoxLayout;
     dateRow->setSpacing(4);
     dateRow->addWidget(from);
@@ -548,6 +553,7 @@ void TForm4::ClearChart() {
         if (auto* bars = qobject_cast<QCPBars*>(series)) bars->data()->clear();
     }
     Chart_->legend->clearItems();
+    Chart_->legend->setVisible(false);
 }
 
 void TForm4::ReportError(const QString& message) {

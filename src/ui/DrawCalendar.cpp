@@ -1,5 +1,6 @@
 #include "DrawCalendar.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Accessible.h"
 #include "Errors.h"
 #include "Ledger.h"
 
@@ -22,6 +24,10 @@ constexpr int kRows = TCalendarMonth::kRows;
 constexpr int kColumns = TCalendarMonth::kColumns;
 constexpr TCellPos kSummaryCell{6, 6};
 constexpr TColor kGridLineColor = 0xC0C0C0;
+// Pixels an amount line keeps free at the cell's left and right edges, and the
+// month average in the summary cell.
+constexpr int kLineMargins = 1 + 2;
+constexpr int kAverageMargins = 2 + 4;
 
 QColor ToQColor(TColor color) {
     return QColor(static_cast<QRgb>(color));
@@ -70,6 +76,34 @@ QFont FontWithFallback(const QString& family, const QString& fallback, int pixel
     return font;
 }
 
+QString DaySpeech(int month, int day, const TCellTexts& texts) {
+    QString speech = QStringLiteral("%1月%2日").arg(month).arg(day);
+    if (!texts.Income.isEmpty()) speech += QStringLiteral(" 收入 ") + texts.Income;
+    if (!texts.Expense.isEmpty()) {
+        QString expense = texts.Expense;
+        if (expense.startsWith(QLatin1Char('-'))) expense.remove(0, 1);
+        speech += QStringLiteral(" 支出 ") + expense;
+    }
+    if (!texts.Balance.isEmpty()) speech += QStringLiteral(" 結存 ") + texts.Balance;
+    return speech;
+}
+
+QFont FontToFit(const QFont& font, const QString& text, int width) {
+    QFont fitted = font;
+    // Whole pixels when the font is sized in pixels, half points otherwise.
+    const bool pixels = font.pixelSize() > 0;
+    while (QFontMetrics(fitted).horizontalAdvance(text) > width) {
+        if (pixels) {
+            if (fitted.pixelSize() <= 1) break;
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        } else {
+            if (fitted.pointSizeF() <= 1) break;
+            fitted.setPointSizeF(std::max(1.0, fitted.pointSizeF() - 0.5));
+        }
+    }
+    return fitted;
+}
+
 TDrawCalendar::TDrawCalendar(QDate today, QWidget* parent) : QFrame(parent) {
     if (!today.isValid() || today.year() < 1 || today.year() > 9999) throw EInvalidDate();
     setObjectName(QStringLiteral("DrawCalendar1"));
@@ -77,6 +111,7 @@ TDrawCalendar::TDrawCalendar(QDate today, QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
+    InstallCalendarAccessibility();
 
     HeaderFont_ = font();
     HeaderFont_.setPointSize(12);
@@ -164,10 +199,23 @@ TCellTexts TDrawCalendar::CellTexts(int column, int row) const {
     }
     if (TCellPos{row, column} == kSummaryCell) {
         texts.Summary = true;
-        texts.Average = FormatAverage(Cells_.MonthAverageBalance);
+        if (Cells_.MonthAverageKnown) texts.Average = FormatAverage(Cells_.MonthAverageBalance);
         texts.AverageColor = AverageColor(Cells_.MonthAverageBalance);
     }
     return texts;
+}
+
+QString TDrawCalendar::CellSpeech(int column, int row) const {
+    if (row == 0) return column >= 0 && column < kColumns ? WeekdayName(StartOfWeek_ + column, true) : QString();
+    const TCellTexts texts = CellTexts(column, row);
+    if (texts.Summary) return QStringList{kSummaryCaption, kSummaryLabel, texts.Average}.join(QLatin1Char(' ')).trimmed();
+    if (texts.Text.isEmpty()) return {};
+    return DaySpeech(Cells_.Month(), texts.Text.toInt(), texts);
+}
+
+QFont TDrawCalendar::FigureFont(const QString& figure, bool summary) const {
+    return summary ? FontToFit(font(), figure, ColWidth_ - kAverageMargins)
+                   : FontToFit(TextFont_, figure, ColWidth_ - kLineMargins);
 }
 
 bool TDrawCalendar::CanSelectCell(TCellPos cell, bool byUser) const {
@@ -180,7 +228,26 @@ bool TDrawCalendar::MoveCurrent(TCellPos to, bool byUser) {
     if (to == Current_ || !CanSelectCell(to, byUser)) return false;
     Current_ = to;
     update();
+    AnnounceCurrent();
     return true;
+}
+
+void TDrawCalendar::AnnounceCurrent() {
+    if (!QAccessible::isActive()) return;
+    // The accessible table lists its cells row by row, the weekday row first.
+    const int child = Current_.Row * kColumns + Current_.Column;
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(child);
+    QAccessible::updateAccessibility(&selection);
+    if (!hasFocus()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void TDrawCalendar::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    AnnounceCurrent();
 }
 
 void TDrawCalendar::Click() {
@@ -426,6 +493,8 @@ void TDrawCalendar::DrawCell(QPainter& painter, int column, int row, const QRect
     if (texts.AmountLines) {
         const int s = (bottom - top - h - 1) / 3;
         const auto rightAligned = [&](const QString& text, int y) {
+            if (text.isEmpty()) return;
+            painter.setFont(FigureFont(text, false));
             TextOut(painter, right - TextWidth(painter, text) - 2, y, text);
         };
         rightAligned(texts.Income, top + h - 3);
@@ -442,6 +511,7 @@ void TDrawCalendar::DrawCell(QPainter& painter, int column, int row, const QRect
         TextOut(painter, left + 2, top + 2, kSummaryCaption);
         TextOut(painter, left + 2, top + hN + 4, kSummaryLabel);
         painter.setPen(ToQColor(texts.AverageColor));
+        painter.setFont(FigureFont(texts.Average, true));
         TextOut(painter, right - TextWidth(painter, texts.Average) - 4, bottom - hN - 2, texts.Average);
     }
 }

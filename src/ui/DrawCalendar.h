@@ -49,6 +49,15 @@ struct TCellTexts {
     TColor AverageColor = clNone;
 };
 
+// What a screen reader says for day Day of Month: "12月10日", then the
+// figures the cell shows, e.g. "收入 12,000", "支出 3,200" (without its
+// minus sign) and "結存 76,800", each left out when the cell shows none.
+QString DaySpeech(int month, int day, const TCellTexts& texts);
+
+// Font, or a smaller size of it, in which Text is at most Width pixels wide;
+// Font itself when Text fits. One pixel is the smallest size tried.
+QFont FontToFit(const QFont& font, const QString& text, int width);
+
 class TDrawCalendar : public QFrame {
     Q_OBJECT
 public:
@@ -91,6 +100,15 @@ public:
     QString CellText(int column, int row) const;
     // Everything a cell shows, as drawn.
     TCellTexts CellTexts(int column, int row) const;
+    // What assistive technology reads for a cell: the full weekday name in
+    // row 0, DaySpeech for a day, the caption and the average for the summary
+    // cell, empty for a blank cell.
+    QString CellSpeech(int column, int row) const;
+    // The font a figure is drawn in: TextFont for an amount line, the
+    // control's own font for the month average (Summary); a smaller size of
+    // it where the figure is wider than the cell leaves it, so that no digit
+    // is ever cut.
+    QFont FigureFont(const QString& figure, bool summary) const;
 
     static bool IsLeapYear(int year) noexcept { return IsLeap(year); }
     static int DaysPerMonth(int year, int month) noexcept { return DaysInMonth(year, month); }
@@ -171,6 +189,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void SetDateElement(int year, int month, int day);
@@ -185,6 +204,8 @@ private:
     // Cell under a widget position, or row -1 on a grid line or beyond the grid.
     TCellPos CellAt(QPoint pos) const;
     void DrawCell(QPainter& painter, int column, int row, const QRect& rect);
+    // Tells assistive technology that the current cell has the focus.
+    void AnnounceCurrent();
 
     TCalendarMonth Cells_;  // laid out for the held year and month
     int SelYear_ = 2000;    // the held date

@@ -3,10 +3,12 @@
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 
 #include <sstream>
 
+#include "Accessible.h"
 #include "DrawCalendar.h"
 #include "ICalendar.h"
 #include "Main.h"
@@ -107,8 +109,11 @@ TExportSpanDialog::TExportSpanDialog(const TDateSpan& proposed, QDate earliest, 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("從"), From_);
-    form->addRow(QStringLiteral("到"), To_);
+    for (QDateEdit* edit : {From_, To_}) {
+        auto* label = new QLabel(edit == From_ ? QStringLiteral("從") : QStringLiteral("到"), this);
+        NameAfterLabel(edit, label);
+        form->addRow(label, edit);
+    }
     form->addRow(buttons);
 }
 

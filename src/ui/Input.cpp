@@ -31,7 +31,9 @@
 #include <exception>
 #include <stdexcept>
 
+#include "Accessible.h"
 #include "Big5.h"
+#include "Grids.h"
 #include "Ledger.h"
 #include "Prompts.h"
 #include "RFEdit.h"
@@ -99,6 +101,19 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& tex
     auto* radio = new QRadioButton(text, parent);
     radio->setObjectName(name);
     return radio;
+}
+
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+// Label in column 0 and its Field in column 1 of Row; the field is named after the label.
+void AddLabelled(QGridLayout* layout, int row, QLabel* label, QWidget* field) {
+    layout->addWidget(label, row, 0);
+    layout->addWidget(field, row, 1);
+    NameAfterLabel(field, label);
 }
 
 QComboBox* MakeSelector(QWidget* parent, const QString& name, const QStringList& items) {
@@ -229,10 +244,12 @@ void TForm2::BuildControls() {
     rows->setColumnStretch(1, 1);
     column->addLayout(rows);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("計 劃 類 別"), QStringLiteral("Label7")), 0, 0);
+    QLabel* label7 = MakeLabel(left, QStringLiteral("計 劃 類 別"), QStringLiteral("Label7"));
+    rows->addWidget(label7, 0, 0);
     auto* kindRow = new QHBoxLayout;
     kindRow->setSpacing(4);
     ComboBox2_ = MakeSelector(left, QStringLiteral("ComboBox2"), PlanKindCaptions());
+    NameAfterLabel(ComboBox2_, label7);
     ComboBox2_->installEventFilter(this);
     kindRow->addWidget(ComboBox2_, 1);
     SpeedButton1_ = new QToolButton(left);
@@ -243,39 +260,46 @@ void TForm2::BuildControls() {
     kindRow->addWidget(SpeedButton1_);
     rows->addLayout(kindRow, 0, 1, 1, 2);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("敘述／用途"), QStringLiteral("Label5")), 1, 0);
+    QLabel* label5 = MakeLabel(left, QStringLiteral("敘述／用途"), QStringLiteral("Label5"));
+    rows->addWidget(label5, 1, 0);
     RFilterEdit12_ = MakeEdit(left, QStringLiteral("RFilterEdit12"), kAnyChars);
+    NameAfterLabel(RFilterEdit12_, label5);
     rows->addWidget(RFilterEdit12_, 1, 1, 1, 2);
 
-    rows->addWidget(MakeLabel(left, QStringLiteral("起始日期"), QStringLiteral("Label3")), 2, 0);
+    QLabel* label3 = MakeLabel(left, QStringLiteral("起始日期"), QStringLiteral("Label3"));
+    rows->addWidget(label3, 2, 0);
     DateEdit1_ = new QDateEdit(left);
     DateEdit1_->setObjectName(QStringLiteral("DateEdit1"));
+    NameAfterLabel(DateEdit1_, label3);
     DateEdit1_->setCalendarPopup(true);
     DateEdit1_->setDisplayFormat(PickerDateFormat(QLocale()));
     DateEdit1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     rows->addWidget(DateEdit1_, 2, 1);
 
     // The period row: the selector, and right of it the interval box or the days-of-month box in one place.
-    rows->addWidget(MakeLabel(left, QStringLiteral("期        別"), QStringLiteral("Label1")), 3, 0);
+    QLabel* label1 = MakeLabel(left, QStringLiteral("期        別"), QStringLiteral("Label1"));
+    rows->addWidget(label1, 3, 0);
     ComboBox1_ = MakeSelector(left, QStringLiteral("ComboBox1"), PeriodKindCaptions());
+    NameAfterLabel(ComboBox1_, label1);
     ComboBox1_->setMaxVisibleItems(10);
     rows->addWidget(ComboBox1_, 3, 1);
     // A fixed width, so the selectors keep their size whichever box is shown.
     auto* besideBox = new QWidget(left);
     besideBox->setFixedWidth(112);
-    auto* beside = new QHBoxLayout(besideBox);
+    auto* beside = new QGridLayout(besideBox);
     beside->setContentsMargins(0, 0, 0, 0);
-    beside->setSpacing(0);
     Panel2_ = new QFrame(besideBox);
     Panel2_->setObjectName(QStringLiteral("Panel2"));
     auto* intervalRow = new QHBoxLayout(Panel2_);
     intervalRow->setContentsMargins(0, 0, 0, 0);
     intervalRow->setSpacing(4);
-    intervalRow->addWidget(MakeLabel(Panel2_, QStringLiteral("間隔天數"), QStringLiteral("Label6")));
+    QLabel* label6 = MakeLabel(Panel2_, QStringLiteral("間隔天數"), QStringLiteral("Label6"));
+    intervalRow->addWidget(label6);
     RFilterEdit2_ = MakeEdit(Panel2_, QStringLiteral("RFilterEdit2"), kDigits);
+    NameAfterLabel(RFilterEdit2_, label6);
     RFilterEdit2_->setFixedWidth(48);
     intervalRow->addWidget(RFilterEdit2_);
-    beside->addWidget(Panel2_);
+    beside->addWidget(Panel2_, 0, 0, Qt::AlignLeft);
     Panel3_ = new QFrame(besideBox);
     Panel3_->setObjectName(QStringLiteral("Panel3"));
     auto* daysRow = new QHBoxLayout(Panel3_);
@@ -284,18 +308,20 @@ void TForm2::BuildControls() {
     RFilterEdit3_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit3"), kDigits);
     RFilterEdit4_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit4"), kDigits);
     RFilterEdit5_ = MakeEdit(Panel3_, QStringLiteral("RFilterEdit5"), kDigits);
+    int nth = 0;
     for (TRFilterEdit* day : {RFilterEdit3_, RFilterEdit4_, RFilterEdit5_}) {
         day->setFixedWidth(32);
         day->setMaxLength(2);
+        day->setAccessibleName(QStringLiteral("第 %1 個日期").arg(++nth));
         daysRow->addWidget(day);
     }
-    beside->addWidget(Panel3_);
-    beside->addStretch(1);
+    beside->addWidget(Panel3_, 0, 0, Qt::AlignLeft);
     rows->addWidget(besideBox, 3, 2);
 
     Label2_ = MakeLabel(left, QStringLiteral("期        數"), QStringLiteral("Label2"));
     rows->addWidget(Label2_, 4, 0);
     RFilterEdit1_ = MakeEdit(left, QStringLiteral("RFilterEdit1"), kDigits);
+    NameAfterLabel(RFilterEdit1_, Label2_);
     rows->addWidget(RFilterEdit1_, 4, 1);
     Label16_ = MakeLabel(left, QStringLiteral("(含首尾)"), QStringLiteral("Label16"));
     rows->addWidget(Label16_, 4, 2);
@@ -309,6 +335,13 @@ void TForm2::BuildControls() {
     Notebook1_->addWidget(BuildSavingPage());
     Notebook1_->addWidget(BuildCompoundPage());
     Notebook1_->addWidget(BuildLoanPage());
+    // Fields that come and go keep their place, and every page has one
+    // height, so that the buttons below stay where they are.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label2_, RFilterEdit1_, Label16_, Panel2_, Panel3_, RFilterEdit5_,
+                                                      Label17_, RFilterEdit11_}) {
+        KeepPlaceWhenHidden(w);
+    }
+    Notebook1_->setFixedHeight(Notebook1_->sizeHint().height());
     column->addWidget(Notebook1_);
 
     auto* buttons = new QGridLayout;
@@ -332,22 +365,13 @@ void TForm2::BuildControls() {
     column->addStretch(1);
 
     // Right: every plan of the book.
-    StringGrid1_ = new QTableWidget(kGridDataRows, 6, this);
-    StringGrid1_->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1_->setHorizontalHeaderLabels({QStringLiteral("類別"), QStringLiteral("敘述"), QStringLiteral("起始日"),
-                                             QStringLiteral("週期"), QStringLiteral("金額"), QStringLiteral("期數")});
-    StringGrid1_->verticalHeader()->hide();
-    StringGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1_->verticalHeader()->setDefaultSectionSize(20);
-    StringGrid1_->horizontalHeader()->setFixedHeight(20);
-    StringGrid1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1_ = MakeGrid(this, QStringLiteral("StringGrid1"), kGridDataRows,
+                            {QStringLiteral("類別"), QStringLiteral("敘述"), QStringLiteral("起始日"), QStringLiteral("週期"),
+                             QStringLiteral("金額"), QStringLiteral("期數")},
+                            {KindNameSamples(), {DescriptionSample()}, ShortDateSamples(QLocale()), PeriodKindCaptions(),
+                             {PlainAmountSample()}, {PeriodNumberSample()}});
+    StringGrid1_->setAccessibleName(QStringLiteral("計劃列表"));
     StringGrid1_->horizontalHeader()->setSectionsMovable(true);
-    StringGrid1_->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {56, 64, 64, 58, 64, 30};
-    for (int c = 0; c < 6; ++c) StringGrid1_->setColumnWidth(c, widths[c]);
-    StringGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1_->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Below it, the schedule of the plan in the fields.
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 0, 0, 0);
@@ -402,18 +426,11 @@ QWidget* TForm2::BuildPreview() {
     box->setObjectName(QStringLiteral("PreviewBox"));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(4, 4, 4, 4);
-    PreviewGrid_ = new QTableWidget(0, 4, box);
-    PreviewGrid_->setObjectName(QStringLiteral("PreviewGrid"));
-    PreviewGrid_->setHorizontalHeaderLabels(
-        {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")});
-    PreviewGrid_->verticalHeader()->hide();
-    PreviewGrid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    PreviewGrid_->verticalHeader()->setDefaultSectionSize(20);
-    PreviewGrid_->horizontalHeader()->setFixedHeight(20);
-    const int widths[] = {48, 96, 96, 112};
-    for (int c = 0; c < 4; ++c) PreviewGrid_->setColumnWidth(c, widths[c]);
-    PreviewGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    PreviewGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PreviewGrid_ = MakeGrid(box, QStringLiteral("PreviewGrid"), 0,
+                            {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")},
+                            {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {GroupedAmountSample()},
+                             {GroupedAmountSample(kPreviewRows)}});
+    PreviewGrid_->setAccessibleName(box->title());
     layout->addWidget(PreviewGrid_, 1);
     // Two lines high whatever they say, so that the pane keeps its size.
     PreviewNotes_ = MakeLabel(box, QString(), QStringLiteral("PreviewNotes"));
@@ -451,9 +468,8 @@ QWidget* TForm2::BuildFixAccountPage() {
     RadioButton2_->setChecked(true);
     layout->addWidget(RadioButton2_, 0, 0);
     layout->addWidget(RadioButton3_, 0, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("金    額")), 1, 0);
     RFilterEdit6_ = MakeEdit(page, QStringLiteral("RFilterEdit6"), kDigits);
-    layout->addWidget(RFilterEdit6_, 1, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金    額")), RFilterEdit6_);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
     return page;
@@ -477,16 +493,11 @@ QWidget* TForm2::BuildCollectPage() {
     RFilterEdit10_ = MakeEdit(page, QStringLiteral("RFilterEdit10"), kDigits);
     RFilterEdit11_ = MakeEdit(page, QStringLiteral("RFilterEdit11"), kDigits);
     Label17_ = MakeLabel(page, QStringLiteral("超過底標總金額"), QStringLiteral("Label17"));
-    layout->addWidget(MakeLabel(page, QStringLiteral("金        額")), 1, 0);
-    layout->addWidget(RFilterEdit7_, 1, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("底        標")), 2, 0);
-    layout->addWidget(RFilterEdit8_, 2, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("預估（實際）得標金額")), 3, 0);
-    layout->addWidget(RFilterEdit9_, 3, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("預估（實際）得標期次")), 4, 0);
-    layout->addWidget(RFilterEdit10_, 4, 1);
-    layout->addWidget(Label17_, 5, 0);
-    layout->addWidget(RFilterEdit11_, 5, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金        額")), RFilterEdit7_);
+    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("底        標")), RFilterEdit8_);
+    AddLabelled(layout, 3, MakeLabel(page, QStringLiteral("預估（實際）得標金額")), RFilterEdit9_);
+    AddLabelled(layout, 4, MakeLabel(page, QStringLiteral("預估（實際）得標期次")), RFilterEdit10_);
+    AddLabelled(layout, 5, Label17_, RFilterEdit11_);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(6, 1);
     connect(RadioButton5_, &QRadioButton::clicked, this, &TForm2::RadioButton6Click);
@@ -498,10 +509,8 @@ namespace {
 
 // The amount and rate rows shared by the deposit and loan pages, under their radio buttons.
 void AddRateRows(QGridLayout* layout, QWidget* page, TRFilterEdit* amount, TRFilterEdit* rate) {
-    layout->addWidget(MakeLabel(page, QStringLiteral("金  額")), 1, 0);
-    layout->addWidget(amount, 1, 1);
-    layout->addWidget(MakeLabel(page, QStringLiteral("年利率")), 2, 0);
-    layout->addWidget(rate, 2, 1);
+    AddLabelled(layout, 1, MakeLabel(page, QStringLiteral("金  額")), amount);
+    AddLabelled(layout, 2, MakeLabel(page, QStringLiteral("年利率")), rate);
     layout->addWidget(MakeLabel(page, QStringLiteral("%")), 2, 2);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(3, 1);

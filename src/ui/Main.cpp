@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +23,7 @@
 #include "BookErrors.h"
 #include "DrawCalendar.h"
 #include "Exports.h"
+#include "Grids.h"
 #include "Prompts.h"
 #include "QtDates.h"
 #include "UiTexts.h"
@@ -44,24 +45,6 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text, Qt::A
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setTextAlignment(align | Qt::AlignVCenter);
     grid->setItem(row, column, item);
-}
-
-// A grid of fixed-height rows under a heading row, resizable columns.
-QTableWidget* MakeGrid(QWidget* parent, const QString& name, const QStringList& headings, const QList<int>& widths) {
-    auto* grid = new QTableWidget(kGridRows, static_cast<int>(headings.size()), parent);
-    grid->setObjectName(name);
-    grid->setHorizontalHeaderLabels(headings);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->horizontalHeader()->setFixedHeight(20);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setStretchLastSection(false);
-    for (int c = 0; c < widths.size(); ++c) grid->setColumnWidth(c, widths[c]);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return grid;
 }
 
 void ResetGrid(QTableWidget* grid, int rows) {
@@ -123,11 +106,15 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
     return t;
 }
 
+QString OutOfRangeText(TDate day, const QLocale& locale) {
+    return QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(day, locale));
+}
+
 TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
     const auto amount = [](int32_t value) { return QString::fromStdString(FormatMonthTotal(value)); };
     TLookAheadTexts t;
     if (ahead.OutOfRangeFrom != 0) {
-        t.Lowest = QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(ahead.OutOfRangeFrom, locale));
+        t.Lowest = OutOfRangeText(ahead.OutOfRangeFrom, locale);
         t.LowestRed = true;
         t.LowestDay = ahead.OutOfRangeFrom;
     } else if (ahead.Lowest) {
@@ -359,6 +346,16 @@ void TForm1::BuildTopBand(QWidget* band) {
     QLabel* monthCaption = MakeLabel(left, QStringLiteral("MonthCaption"), QStringLiteral("月"));
     monthCaption->setGeometry(452, 26, 16, 18);
 
+    MonthSlider_->setAccessibleName(QStringLiteral("月份"));
+    YearBar_->setAccessibleName(yearCaption->text());
+    MonthBar_->setAccessibleName(monthCaption->text());
+    for (QScrollBar* bar : {MonthSlider_, YearBar_, MonthBar_}) {
+        // The band's colours are for its texts: its bars look like every other
+        // scroll bar of the system.
+        QPalette system = QApplication::palette(bar);
+        system.setResolveMask(~QPalette::ResolveMask(0));
+        bar->setPalette(system);
+    }
     connect(MonthSlider_, &QScrollBar::valueChanged, this, &TForm1::SliderChanged);
     connect(YearBar_, &QScrollBar::valueChanged, this, &TForm1::YearBarChanged);
     connect(MonthBar_, &QScrollBar::valueChanged, this, &TForm1::MonthBarChanged);
@@ -374,7 +371,10 @@ void TForm1::BuildTopBand(QWidget* band) {
         QLabel* label = MakeLabel(band, name, QStringLiteral("0"));
         label->setFont(valueFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setMinimumWidth(110);
+        // Room for the largest total of a month, and on the right for the
+        // slant of the last italic digit (inside the label, which repaints it).
+        label->setIndent(3);
+        label->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(GroupedAmountSample(31)) + 3);
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, QColor(128, 0, 128));
         label->setPalette(p);
@@ -428,7 +428,9 @@ void TForm1::BuildBody(QWidget* body) {
     auto* right = new QWidget(body);
     auto* column = new QVBoxLayout(right);
     column->setContentsMargins(0, 0, 0, 0);
-    DayGrid_ = MakeGrid(right, QStringLiteral("StringGrid1"), {QStringLiteral("計劃"), QStringLiteral("金額")}, {82, 66});
+    DayGrid_ = MakeGrid(right, QStringLiteral("StringGrid1"), kGridRows, {QStringLiteral("計劃"), QStringLiteral("金額")},
+                        {{DescriptionSample()}, {PlainAmountSample()}});
+    DayGrid_->setAccessibleName(QStringLiteral("當日計劃"));
     connect(DayGrid_, &QTableWidget::currentCellChanged, this, [this] { ShowPlanDetail(); });
     column->addWidget(DayGrid_, 2);
 
@@ -438,8 +440,10 @@ void TForm1::BuildBody(QWidget* body) {
     auto* remaining = new QWidget(PageControl_);
     remaining->setObjectName(QStringLiteral("TabSheet2"));
     auto* remainingLayout = new QVBoxLayout(remaining);
-    RemainingGrid_ = MakeGrid(remaining, QStringLiteral("StringGrid2"),
-                              {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額")}, {28, 61, 52});
+    RemainingGrid_ = MakeGrid(remaining, QStringLiteral("StringGrid2"), kGridRows,
+                              {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額")},
+                              {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {PlainAmountSample()}});
+    RemainingGrid_->setAccessibleName(QStringLiteral("剩餘期次"));
     remainingLayout->addWidget(RemainingGrid_);
     PageControl_->addTab(remaining, QStringLiteral("剩餘期次"));
     column->addWidget(PageControl_, 3);
@@ -598,7 +602,10 @@ void TForm1::LoadCommand() {
 void TForm1::ShowLookAhead() {
     TLookAheadTexts t;
     try {
-        t = LookAheadTexts(LookAhead(Book_, State_.OpeningBalance, TodayDate()), QLocale());
+        const TLookAhead ahead = LookAhead(Book_, State_.OpeningBalance, TodayDate());
+        // The balance no longer leaves 32 bits: a later overflow is told again.
+        if (ahead.OutOfRangeFrom == 0) ReportedOutOfRange_ = 0;
+        t = LookAheadTexts(ahead, QLocale());
     } catch (const ETamberError&) {
         // Leaves both parts empty: the month's computation tells which plan fails.
     }
@@ -631,10 +638,14 @@ void TForm1::ShowDay(TDate day) {
 
 bool TForm1::LoadPlanFile(const QString& name) {
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
+    DayShown_ = 0;  // another book: its day list starts at the top
+    QString notWritten;
     try {
         const TLoadOutcome outcome =
             tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
         if (outcome == TLoadOutcome::Declined) UpdateCaption(kBlankCaption);
+    } catch (const ECatchUpNotWritten& e) {
+        notWritten = QString::fromUtf8(e.what());  // told once the plans are shown
     } catch (const ETamberError& e) {
         // The book is empty and no file is associated after any failed load.
         ClearPlanBook();
@@ -642,9 +653,11 @@ bool TForm1::LoadPlanFile(const QString& name) {
         return false;
     }
     ReportedComputeError_.clear();
+    ReportedOutOfRange_ = 0;
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowLookAhead();
+    if (!notWritten.isEmpty()) ReportError(notWritten);
     return true;
 }
 
@@ -689,9 +702,11 @@ void TForm1::ClearCommand() {
 void TForm1::ClearPlanBook() {
     tamber::ClearPlanBook(Book_, State_);
     ReportedComputeError_.clear();
+    ReportedOutOfRange_ = 0;
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     UpdateCaption(kBlankCaption);
+    DayShown_ = 0;
     ResetGrid(DayGrid_, kGridRows);
     ResetGrid(RemainingGrid_, kGridRows);
     SelectDetailPage(5);
@@ -702,21 +717,28 @@ void TForm1::ClearPlanBook() {
 
 void TForm1::ComputeMonth(int year, int month) {
     QString error;
+    TMonthTotals totals;
     try {
-        const TMonthTotals totals = tamber::ComputeMonth(Book_, State_, year, month, TodayDate(), Calendar_->MonthData());
-        MonthIncome_->setText(QString::fromStdString(FormatMonthTotal(totals.Income)));
-        MonthExpense_->setText(QString::fromStdString(FormatMonthTotal(totals.Expense)));
+        totals = tamber::ComputeMonth(Book_, State_, year, month, TodayDate(), Calendar_->MonthData());
         ReportedComputeError_.clear();
-        return;
     } catch (const ETamberError& e) {
         error = BookErrorText(Book_, e);
     }
-    MonthIncome_->setText(QStringLiteral("0"));
-    MonthExpense_->setText(QStringLiteral("0"));
-    // Every activation recomputes the month: tell each error once, after the
-    // event that found it, so the window stays usable.
-    if (error == ReportedComputeError_) return;
-    ReportedComputeError_ = error;
+    // A month that could not be computed, or whose balance left 32 bits, shows
+    // no totals rather than figures that are not the plans'.
+    const bool known = error.isEmpty() && totals.OutOfRangeFrom == 0;
+    MonthIncome_->setText(known ? QString::fromStdString(FormatMonthTotal(totals.Income)) : QString());
+    MonthExpense_->setText(known ? QString::fromStdString(FormatMonthTotal(totals.Expense)) : QString());
+    if (totals.OutOfRangeFrom != 0 && totals.OutOfRangeFrom != ReportedOutOfRange_) {
+        ReportedOutOfRange_ = totals.OutOfRangeFrom;
+        error = OutOfRangeText(totals.OutOfRangeFrom, QLocale());
+    } else if (error.isEmpty() || error == ReportedComputeError_) {
+        // Every activation recomputes the month: tell each error once, after
+        // the event that found it, so the window stays usable.
+        return;
+    } else {
+        ReportedComputeError_ = error;
+    }
     QMetaObject::invokeMethod(this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
 }
 
@@ -746,6 +768,9 @@ void TForm1::ShowDayPlans(TDate date) {
         State_.DayItems.clear();  // the month's computation reports the failing plan
     }
     const int n = static_cast<int>(State_.DayItems.size());
+    // The same day shown again (an activation of the window) keeps the row the user picked.
+    const int keptRow = date == DayShown_ ? DayGrid_->currentRow() : 0;
+    DayShown_ = date;
     const QSignalBlocker blocker(DayGrid_);
     ResetGrid(DayGrid_, std::max(n, kGridRows));
     for (int r = 0; r < n; ++r) {
@@ -761,7 +786,7 @@ void TForm1::ShowDayPlans(TDate date) {
         }
         SetCell(DayGrid_, r, 1, amount, Qt::AlignRight);
     }
-    DayGrid_->setCurrentCell(0, 0);
+    DayGrid_->setCurrentCell(keptRow > 0 && keptRow < DayGrid_->rowCount() ? keptRow : 0, 0);
     ShowPlanDetail();
 }
 

@@ -73,6 +73,10 @@ struct TLookAheadTexts {
 };
 TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale);
 
+// What the window says when the balance leaves 32 bits on Day: "結存超出範圍:
+// <short date> 起".
+QString OutOfRangeText(TDate day, const QLocale& locale);
+
 // The file-name part of a path, as the window caption shows it.
 QString FileNamePart(const QString& path);
 
@@ -114,11 +118,13 @@ public:
     void AddToRecentFiles(const QString& path);
 
     // The calendar's month from the ledger; an amount that cannot be computed
-    // is reported once (not again while the same error recurs).
+    // is reported once (not again while the same error recurs), a balance
+    // leaving 32 bits once per day it does so.
     void ComputeMonth(int year, int month);
     // What activation does: labels, the shown month, the day's plans.
     void FormActivate();
-    // The plans due on a day, and the details of the one selected in the day grid.
+    // The plans due on a day, and the details of the one selected in the day
+    // grid; the same day shown again keeps the selected row.
     void ShowDayPlans(TDate date);
     void ShowPlanDetail();
     void SelectDetailPage(int page);
@@ -167,6 +173,7 @@ private:
     TMonthBars Bars_;
     TRecentFiles Recent_;
     QString ReportedComputeError_;
+    TDate ReportedOutOfRange_ = 0;  // the day of the last "結存超出範圍" message
     bool SyncingBars_ = false;
     bool Closing_ = false;
 
@@ -184,6 +191,7 @@ private:
     QLabel* MonthExpense_ = nullptr;
     QPushButton* LowestButton_ = nullptr;     // the look-ahead line's two parts
     QPushButton* OverdraftButton_ = nullptr;
+    TDate DayShown_ = 0;  // the day whose plans the day grid lists
     TDate LowestDay_ = 0;
     TDate OverdraftDay_ = 0;
     QTableWidget* DayGrid_ = nullptr;

@@ -1,8 +1,23 @@
 #include "UiTexts.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "PlanRecord.h"
 
 namespace tamber::ui {
+
+bool LoadToolkitTranslations(QCoreApplication& app) {
+    auto* texts = new QTranslator(&app);
+    const QLocale taiwan(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan);
+    if (!texts->load(taiwan, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete texts;
+        return false;
+    }
+    return QCoreApplication::installTranslator(texts);
+}
 
 const QStringList& PlanKindCaptions() {
     static const QStringList captions = [] {

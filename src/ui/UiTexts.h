@@ -5,7 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+class QCoreApplication;
+
 namespace tamber::ui {
+
+// Installs the toolkit's own Traditional Chinese texts (the buttons of
+// message boxes, the file and print dialogs) into App, whatever the system
+// locale; false when they are not installed on the system.
+bool LoadToolkitTranslations(QCoreApplication& app);
 
 // Captions of plan kinds 0..4, in the order of the editor's kind list.
 const QStringList& PlanKindCaptions();

@@ -55,6 +55,11 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
     return button;
 }
 
+// The accessible name of the amount of item Index (from 0): "第 n 項金額".
+QString AmountName(int index) {
+    return QStringLiteral("第 %1 項金額").arg(index + 1);
+}
+
 }  // namespace
 
 TForm5::TForm5(TPendingList& pending, TDate balanceDate, int32_t loadedBalance, TPrompts& prompts, QWidget* parent)
@@ -88,6 +93,7 @@ TForm5::TForm5(TPendingList& pending, TDate balanceDate, int32_t loadedBalance, 
         row.Amount->setObjectName(QStringLiteral("RFilterEdit") + n);
         row.Amount->SetValidChars(QStringLiteral("[0..9,-]"));
         row.Amount->setGeometry(kAmountLeft, top, kAmountWidth, 20);
+        row.Amount->setAccessibleName(AmountName(r));
         connect(row.Amount, &QLineEdit::textChanged, this, [this, r] { RFilterEdit1Change(r); });
     }
 
@@ -148,6 +154,7 @@ void TForm5::ShowPendingPage(int page) {
         row.Plan->setText(metrics.elidedText(description, Qt::ElideRight, row.Plan->width()));
         row.Plan->setToolTip(description);
         row.Date->setText(ShortDate(item.Date));
+        row.Amount->setAccessibleName(AmountName(j));
         row.Amount->setText(QString::fromStdString(item.AmountText));
     }
 }

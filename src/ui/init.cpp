@@ -38,6 +38,7 @@ TForm3::TForm3(TPlanBookState& state, std::function<QDate()> today, TPrompts& pr
     bold.setBold(true);
     Edit_->setFont(bold);
     Edit_->setGeometry(14, 30, 194, 30);
+    Edit_->setAccessibleName(group->title());
 
     auto* ok = new QPushButton(QStringLiteral("確定"), this);
     ok->setObjectName(QStringLiteral("Button1"));

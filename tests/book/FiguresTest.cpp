@@ -82,8 +82,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         calendar.Layout(2025, 4, 0);
         calendar.Cell(calendar.DayToCell(9)).Balance = 77;  // whatever the month showed before
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, c.today, calendar);
-        EXPECT_EQ((std::array{state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance}),
-                  (std::array{c.carryIn, c.income, c.expense, c.average})) << c.what;
+        EXPECT_EQ((std::array<int64_t, 4>{state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance}),
+                  (std::array<int64_t, 4>{c.carryIn, c.income, c.expense, c.average})) << c.what;
         for (const auto& [d, income, expense, balance] : c.days) {
             const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
             EXPECT_EQ((std::array{cell.Income, cell.Expense, cell.Balance, cell.BalanceColor}),
@@ -97,10 +97,37 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     calendar.Layout(2025, 5, 0);
     calendar.Cell(calendar.DayToCell(10)).Balance = calendar.MonthAverageBalance = state.MonthCarryIn = 9;
     EXPECT_EQ(FailingPlan([&] { ComputeMonth(MakeBook({Once(today, 5), Broken(today)}), state, 2025, 5, today, calendar); }), 1);
-    EXPECT_THROW(ComputeMonth(MakeBook({Once(today, 2000000000), Once(today, 2000000000)}), state, 2025, 4, today, calendar), EAmountRange)
-        << "a day's sum beyond 32 bits";
     EXPECT_EQ((std::array{calendar.Cell(calendar.DayToCell(10)).Balance, calendar.MonthAverageBalance, state.MonthCarryIn}),
               (std::array{0, 0, 0})) << "a failed month shows no half-computed figures";
+}
+
+// The day the balance leaves 32 bits and the last day with a figure (0: none) with its balance; no average then.
+TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
+    const TDate today = Ymd(2025, 4, 10);
+    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
+    const int32_t nearTop = 2'047'483'647;
+    const struct { const char* what; std::vector<TPlanRecord> plans; int32_t opening; int month; TDate outOfRangeFrom; int lastDay; int32_t lastBalance; } cases[] = {
+        {"the days before the one leaving keep their figures", twoIncomes, nearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
+        {"a later month has none and names the earlier day", twoIncomes, nearTop, 5, Ymd(2025, 4, 20), 0, 0},
+        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)},
+         -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
+        {"one plan's carry-in beyond 32 bits on a balance that stays within them",
+         {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, 7, 0, 31, 900'000'000},
+        {"within 32 bits all month", twoIncomes, 0, 4, 0, 30, 110'000'000},
+    };
+    for (const auto& c : cases) {
+        TPlanBookState state;
+        state.SetCurrentDate(today);
+        state.OpeningBalance = c.opening;
+        TCalendarMonth calendar;
+        const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, today, calendar);
+        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown), std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0)) << c.what;
+        if (c.lastDay > 0) EXPECT_EQ(calendar.Cell(calendar.DayToCell(c.lastDay)).Balance, c.lastBalance) << c.what;
+        if (c.lastDay < calendar.DaysThisMonth()) {
+            const TDayCell& after = calendar.Cell(calendar.DayToCell(c.lastDay + 1));
+            EXPECT_EQ(std::tuple(after.Income, after.Expense, after.Balance), std::tuple(0, 0, 0)) << c.what;
+        }
+    }
 }
 
 TEST(Ledger, DayItemsAndMonthTotalsAsShown) {

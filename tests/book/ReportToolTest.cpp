@@ -44,6 +44,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         {"lowest " + file + "--today 2025-04-10", 0, "what,date,balance\nlowest,2025-06-15,-100\nfirst_below_zero,2025-06-15,-100\n", ""},
         {"lowest " + file + "--today 2025-06-16", 0, "what,date,balance\nlowest,2025-06-16,1000\nfirst_below_zero,,\n", ""},
         {"lowest '" + (dir / "large.tbr").string() + "' --today 2025-04-10", 1, "", "結存超出範圍: 2031-05-06 起"},
+        {"month '" + (dir / "large.tbr").string() + "' --today 2025-04-10 --month 2031-06", 1, "", "結存超出範圍: 2031-05-06 起"},
         {"plans --help", 0, report::UsageText(), ""}, {"", 2, "", "no command given"},
         {"totals " + file, 2, "", "unknown command 'totals'"}, {"plans", 2, "", "no FILE given"},
         {"plans " + file + file, 2, "", "more than one FILE"}, {"schedule " + file + "--from 2024-01-01", 2, "", "option --to is missing"},

@@ -29,7 +29,7 @@ grep -qx "Name=Tamber 98" "$desktop" && grep -qx "Categories=Office;Finance;" "$
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$desktop"; fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6printsupport6 libqcustomplot2.1-qt6 libical3 qt6-qpa-plugins fonts-arphic-uming; do
+for d in libqt6widgets6 libqt6printsupport6 libqcustomplot2.1-qt6 libical3 qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming; do
   echo "$depends" | grep -q "$d" || { echo "Depends lacks $d: $depends"; exit 1; }
 done
 echo "package ok: $(basename "$deb")"

@@ -94,7 +94,7 @@ private slots:
         auto w = MakeWindow();
         Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"), {1, 2});  // 1 to 20 March
         Click(w.get(), "Button1");
-        QCOMPARE(Legend(*w), (QStringList{"(300)", "A每月房屋"}));
+        QCOMPARE(std::pair(Legend(*w), w->Chart()->legend->visible()), std::pair(QStringList{"(300)", "A每月房屋"}, true));
         QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)), (QStringList{"1:-300", "20:-70"}));
         QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19), (QStringList{"11:700", "12:1200", "20:1130"}));
         QVERIFY(w->Chart()->yAxis->range().contains(-300) && w->Chart()->yAxis->range().contains(1200));
@@ -105,9 +105,9 @@ private slots:
         Click(w.get(), "Button1");  // unticking takes the plan out at the next chart
         QCOMPARE(std::pair(Legend(*w), Points(w->PlanSeries(1)).size()), std::pair(QStringList{"A每月房屋"}, qsizetype(0)));
         Set(*w, QDate(2026, 3, 1), QString(), QStringLiteral("日"));
-        Click(w.get(), "Button1");  // no count: said so, and nothing charted
-        QCOMPARE(std::pair(prompts_.Errors, w->BalanceSeries()->data()->size()),
-                 std::pair(QStringList{"'' is not a valid integer value"}, 0));
+        Click(w.get(), "Button1");  // no count: said so, and nothing charted, no empty legend frame
+        QCOMPARE(std::tuple(prompts_.Errors, w->BalanceSeries()->data()->size(), w->Chart()->legend->visible()),
+                 std::tuple(QStringList{"'' is not a valid integer value"}, 0, false));
     }
 
     void theDynamicDisplayMovesADayAtATime() {

@@ -1,5 +1,6 @@
 // The two controls of every window: the month calendar (its layout, setters, mouse and keys, what each cell shows)
 // and the filtered edit field (the ValidChars syntax, what reaches the text by each way of entering it).
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -64,16 +65,16 @@ const struct { const char* Name; int Start; Qt::Key Key; int Column, Row; bool R
 };
 
 // A day of April 2001 (or May) with income, expense and balance 3,000; the 20th is selected. Lines: income,
-// expense, balance; none when no amount lines are drawn.
-const struct { const char* Name; int Day, Month; bool ShowBalance; int Income, Expense; QStringList Lines; } kAmountLines[] = {
-    {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}},
-    {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}},
-    {"quiet day", 12, 4, false, 0, 0, {}},
-    {"quiet day, whole-month balance", 12, 4, true, 0, 0, {"", "", "3,000"}},
-    {"quiet 1st", 1, 4, false, 0, 0, {"", "", "3,000"}},
-    {"quiet today", 10, 4, false, 0, 0, {"", "", "3,000"}},
-    {"quiet selected day", 20, 4, false, 0, 0, {"", "", "3,000"}},
-    {"today's number in another month", 10, 5, false, 0, 0, {}},
+// expense, balance; none when no amount lines are drawn. Speech: what a screen reader says of the day.
+const struct { const char* Name; int Day, Month; bool ShowBalance; int Income, Expense; QStringList Lines; const char* Speech; } kAmountLines[] = {
+    {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}, "4月12日 收入 12,000 結存 3,000"},
+    {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}, "4月12日 支出 1,234,567 結存 3,000"},
+    {"quiet day", 12, 4, false, 0, 0, {}, "4月12日"},
+    {"quiet day, whole-month balance", 12, 4, true, 0, 0, {"", "", "3,000"}, "4月12日 結存 3,000"},
+    {"quiet 1st", 1, 4, false, 0, 0, {"", "", "3,000"}, "4月1日 結存 3,000"},
+    {"quiet today", 10, 4, false, 0, 0, {"", "", "3,000"}, "4月10日 結存 3,000"},
+    {"quiet selected day", 20, 4, false, 0, 0, {"", "", "3,000"}, "4月20日 結存 3,000"},
+    {"today's number in another month", 10, 5, false, 0, 0, {}, "5月10日"},
 };
 
 TCharSet SetOf(const QString& members) {
@@ -225,19 +226,42 @@ private slots:
         QCOMPARE(std::tuple(shown.Text, shown.AmountLines, QStringList{shown.Income, shown.Expense, shown.Balance}, shown.BalanceColor),
                  std::tuple(QString::number(c.Day), lines, lines ? c.Lines : QStringList{"", "", ""}, lines ? clRed : clNone));
         QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) && !calendar.CellTexts(3, 0).AmountLines);
+        QCOMPARE(calendar.CellSpeech(pos.Column, pos.Row), QString::fromUtf8(c.Speech));
     }
 
     void summaryCellShowsTheMonthAverage() {
-        const struct { int Value; const char *Amount, *Average; TColor Colour; } cases[] = {
+        const struct { int Value; const char *Amount, *Average; TColor Colour; bool Known = true; } cases[] = {
             {0, "", "0", clBlue}, {1000, "1,000", "1,000", clBlue}, {-1, "-1", "-1", clRed},
-            {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed}};
+            {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed}, {0, "", "", clBlue, false} /* a month without an average */};
         for (const auto& c : cases) {
             TDrawCalendar calendar(kToday);
             calendar.MonthData().MonthAverageBalance = c.Value;
+            calendar.MonthData().MonthAverageKnown = c.Known;
             const TCellTexts summary = calendar.CellTexts(6, 6);
             QCOMPARE(std::tuple(FormatAmount(c.Value), summary.Summary, summary.Text, summary.Average, summary.AverageColor),
                      std::tuple(QString::fromLatin1(c.Amount), true, QString(), QString::fromLatin1(c.Average), c.Colour));
+            QCOMPARE(calendar.CellSpeech(6, 6), QStringLiteral("本月平均 收支平衡: %1").arg(c.Average).trimmed());
         }
+    }
+
+    void aScreenReaderReadsATableOfDaysWithTheSelectedOneFocused() {
+        TDrawCalendar calendar(kToday);
+        ConfigureForMainWindow(calendar);
+        calendar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&calendar));
+        calendar.MonthData().Cell(calendar.DayToCell(18)).Balance = 76800;
+        calendar.setFocus();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&calendar);
+        QAccessibleTableInterface* cells = table->tableInterface();
+        QAccessibleInterface* day18 = cells->cellAt(2, 3);  // below the heading row
+        QCOMPARE(std::tuple(table->role(), cells->rowCount(), cells->columnCount(), table->child(0)->text(QAccessible::Name),
+                            day18->text(QAccessible::Name)),
+                 std::tuple(QAccessible::Table, 6, 7, QStringLiteral("星期日"), QStringLiteral("4月18日")));
+        calendar.SetDay(18);
+        QCOMPARE(std::tuple(day18->text(QAccessible::Name), table->focusChild(), table->indexOfChild(day18)),
+                 std::tuple(QStringLiteral("4月18日 結存 76,800"), day18, 3 * 7 + 3));
+        QVERIFY(day18->state().focused && day18->tableCellInterface()->isSelected());
+        QCOMPARE(table->childAt(day18->rect().center().x(), day18->rect().center().y()), day18);
     }
 
     void parsesValidCharsAndKeepsTheSetOnInvalidFormat() {

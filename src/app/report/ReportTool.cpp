@@ -138,6 +138,11 @@ void Row(std::ostream& out, std::initializer_list<std::string> fields) {
     out << '\n';
 }
 
+// The balance leaves 32 bits on Day: nothing from that day on is known.
+std::string OutOfRangeMessage(TDate day) {
+    return "結存超出範圍: " + IsoDate(day) + " 起";
+}
+
 std::string Num(int64_t value) {
     return std::to_string(value);
 }
@@ -173,6 +178,7 @@ void ReportMonth(const TPlanBook& book, int32_t openingBalance, TDate today, int
     TCalendarMonth calendar;
     calendar.Layout(year, month, 0);
     const TMonthTotals totals = ComputeMonth(book, state, year, month, today, calendar);
+    if (totals.OutOfRangeFrom != 0) throw std::runtime_error(OutOfRangeMessage(totals.OutOfRangeFrom));
     out << "date,income,expense,balance\n";
     for (int d = FirstLedgerDay(state, year, month); d <= calendar.DaysThisMonth(); ++d) {
         const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
@@ -200,7 +206,7 @@ void ReportCatchUp(const TPlanBook& book, const TPlanFileHeader& header, TDate t
 
 void ReportLowest(const TPlanBook& book, int32_t openingBalance, TDate today, std::ostream& out) {
     const TLookAhead ahead = LookAhead(book, openingBalance, today);
-    if (ahead.OutOfRangeFrom != 0) throw std::runtime_error("結存超出範圍: " + IsoDate(ahead.OutOfRangeFrom) + " 起");
+    if (ahead.OutOfRangeFrom != 0) throw std::runtime_error(OutOfRangeMessage(ahead.OutOfRangeFrom));
     out << "what,date,balance\n";
     Row(out, {"lowest", IsoDate(ahead.Lowest->Date), Num(ahead.Lowest->Balance)});
     if (ahead.FirstBelowZero) {
@@ -324,7 +330,7 @@ with them below.
 
 Exit status: 0 done; 1 the file cannot be read (讀檔錯誤), an amount cannot
 be computed (the message names the plan by its 0-based index) or a balance
-leaves 32 bits (lowest: the message names the day); 2 bad usage
+leaves 32 bits (month, lowest: the message names the day); 2 bad usage
 (missing or unknown argument, impossible date or month, N not a count).
 )";
 }

@@ -1,0 +1,206 @@
+// What a user sees and a screen reader reads: figures and grid texts shown
+// whole, the editor's buttons in one place on every page, the top band's
+// scroll bars in the system's colours, the splash window painted until the
+// main window is there, the toolkit's texts in Chinese and a name on every
+// field. The calendar's accessible cells are pinned by ControlsTest.
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+#include "About.h"
+#include "ChartUnit.h"
+#include "DrawCalendar.h"
+#include "Exports.h"
+#include "Input.h"
+#include "Main.h"
+#include "UiTestSupport.h"
+#include "UiTexts.h"
+#include "catchup.h"
+#include "init.h"
+
+using namespace tamber;
+using namespace tamber::ui;
+
+namespace {
+
+QString ShortDate(int y, int m, int d) { return QLocale().toString(QDate(y, m, d), QLocale::ShortFormat); }
+
+// The pixels Text needs in Control (a grid's Column; a calendar's amount line,
+// or with Column 1 its month average; a label) and the pixels it gets there.
+std::pair<int, int> NeedAndRoom(QWidget* control, int column, const QString& text) {
+    if (auto* calendar = qobject_cast<TDrawCalendar*>(control)) {
+        // Right-aligned 2 pixels (the average 4) from the cell's right edge, 1 (2) from its left.
+        const QFont font = calendar->FigureFont(text, column == 1);
+        return {QFontMetrics(font).horizontalAdvance(text) + (column == 1 ? 6 : 3), calendar->DefaultColWidth()};
+    }
+    if (auto* grid = qobject_cast<QTableWidget*>(control)) {
+        // Inside the focus frame margin plus one pixel on each side; the grid line takes one.
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        return {QFontMetrics(grid->font()).horizontalAdvance(text) + 2 * margin + 1, grid->columnWidth(column)};
+    }
+    auto* label = qobject_cast<QLabel*>(control);
+    return {QFontMetrics(label->font()).horizontalAdvance(text) + label->indent(), label->contentsRect().width()};
+}
+
+QStringList ButtonPlaces(TForm2& editor) {
+    QStringList places;
+    for (QPushButton* b : editor.findChildren<QPushButton*>()) places << QStringLiteral("%1 %2").arg(b->objectName()).arg(QVariant(QRect(b->mapTo(&editor, QPoint()), b->size())).toString());
+    return places;
+}
+
+// Fields, combo boxes, spin boxes and grids without an accessible name. A
+// spin box's edit, a combo box's list and a grid's headings speak through
+// their control; an editable combo box's edit holds the focus and is read itself.
+QStringList Nameless(QWidget* window) {
+    QStringList nameless;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w) && !qobject_cast<QAbstractSpinBox*>(w) &&
+            !qobject_cast<QAbstractItemView*>(w)) {
+            continue;
+        }
+        bool part = false;
+        for (QWidget* up = w->parentWidget(); up && up != window; up = up->parentWidget()) {
+            part = part || qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QAbstractItemView*>(up) ||
+                   (qobject_cast<QComboBox*>(up) && !qobject_cast<QLineEdit*>(w));
+        }
+        if (!part && w->accessibleName().isEmpty()) nameless << window->objectName() + QLatin1Char('/') + w->objectName();
+    }
+    return nameless;
+}
+
+}  // namespace
+
+class LooksTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    test::TScriptedPrompts prompts_;
+    const QDate today_{2026, 12, 6};
+    std::unique_ptr<TForm1> main_;
+    std::unique_ptr<TForm2> editor_;
+
+private slots:
+    void initTestCase() {
+        TForm1::TOptions options;
+        options.SettingsFile = (dir_.path() + QStringLiteral("/Tamber98.ini")).toStdString();
+        options.Prompts = &prompts_;
+        options.Today = [this] { return today_; };
+        main_ = std::make_unique<TForm1>(options);
+        main_->resize(1024, 768);
+        main_->show();
+        editor_ = std::make_unique<TForm2>(main_->Book(), main_->State(), TForm2::TOptions{&prompts_, options.Today});
+        editor_->show();
+        QCoreApplication::processEvents();
+    }
+
+    void figuresAndGridTextsShowWhole() {
+        const struct { const char* What; QWidget* Window; const char* Control; int Column; QString Text; } fits[] = {
+            {"a calendar balance of 2,000,001,000", main_.get(), "DrawCalendar1", 0, QStringLiteral("2,000,001,000")},
+            {"the smallest month average", main_.get(), "DrawCalendar1", 1, QStringLiteral("-2,147,483,648")},
+            {"the largest month total", main_.get(), "IncomeLabel", -1, QStringLiteral("66,571,993,057")},
+            {"a day's amount", main_.get(), "StringGrid1", 1, QStringLiteral("-2147483648")},
+            {"a remaining period's date", main_.get(), "StringGrid2", 1, ShortDate(2027, 12, 28)},
+            {"the longest kind", editor_.get(), "StringGrid1", 0, QStringLiteral("定存／存本取息(單利)")},
+            {"a start date in January", editor_.get(), "StringGrid1", 2, ShortDate(2026, 1, 10)},
+            {"a start date in December", editor_.get(), "StringGrid1", 2, ShortDate(2026, 12, 10)},
+            {"the longest period", editor_.get(), "StringGrid1", 3, QStringLiteral("每兩個月一次")},
+            {"a plan's periods", editor_.get(), "StringGrid1", 5, QStringLiteral("3652059")},
+            {"a previewed running total", editor_.get(), "PreviewGrid", 3, QStringLiteral("-2,147,483,648,000")},
+        };
+        for (const auto& fit : fits) {
+            const auto [need, room] = NeedAndRoom(fit.Window->findChild<QWidget*>(fit.Control), fit.Column, fit.Text);
+            QVERIFY2(need <= room, qPrintable(QStringLiteral("%1: needs %2, gets %3").arg(fit.What).arg(need).arg(room)));
+        }
+        // A figure that fits keeps the normal size; one that does not is drawn
+        // smaller, not cut: below the day number's box the cell's first
+        // column of pixels stays bare.
+        TDrawCalendar& calendar = main_->Calendar();
+        QCOMPARE(calendar.FigureFont(QStringLiteral("76,800"), false), calendar.TextFont());
+        const TCellPos day12 = calendar.DayToCell(12);
+        calendar.MonthData().Cell(day12).Balance = -2'000'001'000;
+        calendar.SetShowBalance(true);
+        const QImage drawn = calendar.grab(calendar.CellRect(day12.Column, day12.Row)).toImage();
+        for (int y = drawn.height() / 2; y < drawn.height(); ++y) QCOMPARE(drawn.pixel(0, y), drawn.pixel(0, drawn.height() - 1));
+    }
+
+    void editorButtonsStayWhereTheyAreOnEveryPage() {
+        TForm2& e = *editor_;
+        const QStringList first = ButtonPlaces(e);
+        QCOMPARE(first.size(), 6);
+        const auto same = [&](const QString& after) {
+            QCoreApplication::processEvents();
+            QVERIFY2(ButtonPlaces(e) == first, qPrintable(after));
+        };
+        for (int kind = 0; kind < kPlanKindCount; ++kind) {
+            e.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(kind);
+            same(PlanKindCaption(kind));
+        }
+        e.findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->click();
+        same(QStringLiteral("內標"));
+        for (int period : {prOnce, prEveryNDays, prTwiceMonthly, prThriceMonthly, prMonthly}) {
+            e.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(period);
+            same(PeriodKindCaption(period));
+        }
+        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("12"));
+        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit18"))->setText(QStringLiteral("100"));
+        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit17"))->setText(QStringLiteral("2"));
+        e.UpdatePreview();
+        QCOMPARE(e.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"))->rowCount(), 12);
+        same(QStringLiteral("a schedule in the preview"));
+    }
+
+    void bandScrollBarsLookLikeEveryOther() {
+        for (const char* name : {"ScrollBar1", "ScrollBar2", "ScrollBar3"}) {
+            auto* bar = main_->findChild<QScrollBar*>(QString::fromLatin1(name));
+            QVERIFY2(bar->palette() == QApplication::palette(bar), name);
+        }
+    }
+
+    void splashIsPaintedAndStaysUntilTheMainWindowShows() {
+        TSplashForm splash;
+        splash.ShowPainted();
+        QVERIFY(splash.Painted());
+        QVERIFY(splash.isVisible());
+        splash.Finish(*main_);
+        QVERIFY(!splash.isVisible());
+    }
+
+    void everyFieldGridAndListHasANameFromItsLabel() {
+        TPlanBookState state;
+        TForm3 balance(state, [this] { return today_; }, prompts_);
+        TPendingList pending = {{0, 1, EncodeDate(2026, 12, 1), "100", "房租"}};
+        TForm5 catchUp(pending, EncodeDate(2026, 11, 30), 0, prompts_);
+        TForm4 chart(main_->Book(), 0, [this] { return today_; }, &prompts_);
+        TExportSpanDialog span({today_, today_}, today_, today_);
+        QStringList nameless;
+        for (QWidget* window : std::initializer_list<QWidget*>{main_.get(), editor_.get(), &balance, &catchUp, &chart, &span}) {
+            nameless << Nameless(window);
+        }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+        // Read without the blanks that spread a caption over its label.
+        QStringList names;
+        for (const char* field : {"ComboBox2", "ComboBox1", "RFilterEdit1", "RFilterEdit7", "RFilterEdit13"}) {
+            names << editor_->findChild<QWidget*>(QString::fromLatin1(field))->accessibleName();
+        }
+        QCOMPARE(names, (QStringList{"計劃類別", "期別", "期數", "金額", "年利率"}));
+    }
+
+    void toolkitTextsAreInTraditionalChinese() {
+        QVERIFY(LoadToolkitTranslations(*qApp));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+        qDeleteAll(qApp->findChildren<QTranslator*>());  // the other window tests read the toolkit's own texts
+    }
+};
+
+static const bool kRegistered = tamber::test::RegisterUiTest<LooksTest>();
+#include "LooksTest.moc"

@@ -1,0 +1,220 @@
+#!/usr/bin/python3
+"""Reads the program the way a screen reader does, through AT-SPI.
+
+Starts a virtual display, a private D-Bus session with its accessibility bus
+and the program (from a scratch folder, with a plan file among its recent
+files), loads the plan file from the File menu, then reads one calendar cell
+and the names of the plan editor's fields. Exits 0 when both read as they
+should, 1 when not, 77 when the tools it needs are not installed.
+
+    a11y-check.py PATH/TO/tamber98
+"""
+import datetime
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+def plan_file(path, today):
+    """A plan file written yesterday: balance 80,000 and a monthly expense of 3,200 from today."""
+    def serial(day):
+        return float((day - datetime.date(1899, 12, 30)).days)
+    header = bytearray(188)
+    struct.pack_into("<d", header, 0, serial(today - datetime.timedelta(days=1)))
+    struct.pack_into("<i", header, 24, 80000)
+    plan = bytearray(188)
+    struct.pack_into("<diiB", plan, 0, serial(today), 12, 0, 5)  # start, periods, interval, monthly
+    struct.pack_into("<ii", plan, 20, -1, 3200)                   # expense of 3,200
+    with open(path, "wb") as f:
+        f.write(bytes(header) + bytes(plan))
+
+
+def free_display():
+    n = 100
+    while os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+        n += 1
+    return n
+
+
+def wait_for(what, seconds=60, step=0.5):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        found = what()
+        if found:
+            return found
+        time.sleep(step)
+    return None
+
+
+class Session:
+    def __init__(self, program):
+        self.work = tempfile.mkdtemp(prefix="tamber-a11y-")
+        self.procs = []
+        self.dbus_pid = None
+        self.today = datetime.date.today()
+        exe = os.path.join(self.work, "tamber98")
+        shutil.copy(program, exe)
+        self.plans = os.path.join(self.work, "plans.tbr")
+        plan_file(self.plans, self.today)
+        with open(os.path.join(self.work, "Tamber98.ini"), "w", newline="") as ini:
+            ini.write(f"[Tamber98]\r\nHistory1={self.plans}\r\nHistory2=\r\nHistory3=\r\n")
+
+        display = free_display()
+        env = dict(os.environ, DISPLAY=f":{display}")
+        self.start(["Xvfb", f":{display}", "-screen", "0", "1600x1000x24", "-nolisten", "tcp"], env)
+        if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{display}"), 20, 0.2):
+            raise RuntimeError("the virtual display did not start")
+        out = subprocess.run(["dbus-launch", "--sh-syntax"], capture_output=True, text=True, env=env, check=True).stdout
+        for part in out.split(";"):
+            key, _, value = part.strip().partition("=")
+            if key == "DBUS_SESSION_BUS_ADDRESS":
+                env[key] = value.strip("'")
+            elif key == "DBUS_SESSION_BUS_PID":
+                self.dbus_pid = int(value)
+        os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
+        self.start([BUS_LAUNCHER, "--launch-immediately"], env)
+        time.sleep(1)
+        env.update(QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   LANG="zh_TW.UTF-8")
+        self.start([exe], env, cwd=self.work)
+
+        import pyatspi  # after the session bus is known
+        self.pyatspi = pyatspi
+        self.app = wait_for(self.find_app, 90)
+        if self.app is None:
+            raise RuntimeError("the program did not appear on the accessibility bus")
+
+    def start(self, command, env, cwd=None):
+        self.procs.append(subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL, start_new_session=True))
+
+    def close(self):
+        for p in reversed(self.procs):
+            try:
+                os.killpg(p.pid, signal.SIGTERM)  # the bus launcher's own daemon too
+            except OSError:
+                pass
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                p.kill()
+        if self.dbus_pid:
+            try:
+                os.kill(self.dbus_pid, signal.SIGTERM)
+            except OSError:
+                pass
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def find_app(self):
+        desktop = self.pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            a = desktop.getChildAtIndex(i)
+            if a is not None and a.name.lower().startswith("tamber") and self.all(a, role="frame"):
+                return a
+        return None
+
+    def all(self, root=None, role=None, name=None, showing=None):
+        out = []
+
+        def walk(a, depth):
+            if a is None or depth > 30:
+                return
+            try:
+                ok = (role is None or a.getRoleName() == role) and (name is None or a.name == name)
+                if ok and showing is not None:
+                    ok = a.getState().contains(self.pyatspi.STATE_SHOWING) == showing
+                if ok:
+                    out.append(a)
+                # The calendar's cells are read through the table, not walked.
+                if a.getRoleName() != "table":
+                    for i in range(a.childCount):
+                        walk(a.getChildAtIndex(i), depth + 1)
+            except Exception:
+                return
+        walk(root or self.app, 0)
+        return out
+
+    def find(self, **kw):
+        found = self.all(**kw)
+        return found[0] if found else None
+
+    @staticmethod
+    def press(a):
+        """The first action; an action that opens a modal window answers late, which does not matter."""
+        try:
+            a.queryAction().doAction(0)
+        except Exception:
+            pass
+
+
+def calendar_cell(s, day):
+    """The name of the calendar cell that starts with Day's "M月D日", or None."""
+    table = s.find(role="table", showing=True)
+    if table is None or not table.name.startswith("月曆"):
+        return None
+    cells = table.queryTable()
+    prefix = f"{day.month}月{day.day}日"
+    for row in range(cells.nRows):
+        for column in range(cells.nColumns):
+            name = cells.getAccessibleAt(row, column).name
+            if name == prefix or name.startswith(prefix + " "):
+                return name
+    return None
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    needed = [shutil.which("Xvfb"), shutil.which("dbus-launch"), os.path.exists(BUS_LAUNCHER)]
+    try:
+        import pyatspi  # noqa: F401
+    except ImportError:
+        needed.append(None)
+    if not all(needed):
+        print("SKIP: Xvfb, dbus-launch, at-spi2-core or python3-pyatspi is not installed")
+        return SKIP
+
+    failures = []
+    s = Session(sys.argv[1])
+    try:
+        s.press(wait_for(lambda: s.find(role="menu item", name=s.plans), 30))
+        expected = f"{s.today.month}月{s.today.day}日 支出 3,200 結存 76,800"
+        cell = wait_for(lambda: calendar_cell(s, s.today) if calendar_cell(s, s.today) == expected else None, 30)
+        if cell is None:
+            failures.append(f"today's calendar cell reads {calendar_cell(s, s.today)!r}, not {expected!r}")
+
+        s.press(s.find(role="menu item", name="計劃"))
+        editor = wait_for(lambda: s.find(role="dialog", name="計劃編輯"), 30)
+        if editor is None:
+            failures.append("the plan editor did not open")
+        else:
+            roles = ("text", "combo box", "spin button", "table")
+            fields = wait_for(lambda: [f for r in roles for f in s.all(root=editor, role=r, showing=True)], 10) or []
+            names = {f.name for f in fields}
+            wanted = {"計劃類別", "敘述／用途", "起始日期", "期別", "期數", "金額", "計劃列表", "期次預覽"}
+            if not wanted <= names:
+                failures.append(f"the editor's fields read {sorted(names)}, missing {sorted(wanted - names)}")
+            nameless = [(f.getRoleName(), f.parent.getRoleName(), f.parent.name) for f in fields if not f.name]
+            if nameless:
+                failures.append(f"editor fields without a name (role, parent): {nameless}")
+            s.press(s.find(root=editor, role="push button", name="回主畫面"))
+    finally:
+        s.close()
+    for f in failures:
+        print("FAIL:", f)
+    if not failures:
+        print("ok: the calendar cell and the editor's field names read through AT-SPI")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
