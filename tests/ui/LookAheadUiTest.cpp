@@ -84,9 +84,6 @@ private slots:
         TForm2 w(book, state, {&prompts_, [this] { return today_; }});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* button = w.findChild<QPushButton*>(QStringLiteral("Button1"));
-        const QRect buttonAt = button->geometry();
-        const QSize size = w.size();
         const auto fields = [&](int kind, const char* count, auto&& set) {
             TPlanFields f;
             f.KindIndex = kind;
@@ -125,8 +122,6 @@ private slots:
             for (int col = 0; c.rows > 0 && col < grid->columnCount(); ++col) last << grid->item(c.rows - 1, col)->text();
             QCOMPARE(last, c.last);
             QCOMPARE(w.findChild<QLabel*>(QStringLiteral("PreviewNotes"))->text(), c.notes);
-            QCOMPARE(button->geometry(), buttonAt);
-            QCOMPARE(w.size(), size);
         }
         // A field's change redraws the preview a moment later.
         w.findChild<TRFilterEdit*>(QStringLiteral("RFilterEdit17"))->setText(QStringLiteral("12"));

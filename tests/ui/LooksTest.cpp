@@ -1,8 +1,7 @@
 // What a user sees and a screen reader reads: figures and grid texts shown
-// whole, the editor's buttons in one place on every page, the top band's
-// scroll bars in the system's colours, the splash window painted until the
-// main window is there, the toolkit's texts in Chinese and a name on every
-// field. The calendar's accessible cells are pinned by ControlsTest.
+// whole, the editor's buttons in one place on every page, the splash window
+// painted until the main window is there, the toolkit's texts in Chinese and
+// a name on every field. The calendar's accessible cells: ControlsTest.
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -10,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -157,13 +155,6 @@ private slots:
         e.UpdatePreview();
         QCOMPARE(e.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"))->rowCount(), 12);
         same(QStringLiteral("a schedule in the preview"));
-    }
-
-    void bandScrollBarsLookLikeEveryOther() {
-        for (const char* name : {"ScrollBar1", "ScrollBar2", "ScrollBar3"}) {
-            auto* bar = main_->findChild<QScrollBar*>(QString::fromLatin1(name));
-            QVERIFY2(bar->palette() == QApplication::palette(bar), name);
-        }
     }
 
     void splashIsPaintedAndStaysUntilTheMainWindowShows() {
