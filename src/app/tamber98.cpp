@@ -1,16 +1,20 @@
 // The desktop program: splash window, main window, About window; the program
-// ends when the main window closes. It takes no command-line arguments.
+// ends when the main window closes. A plan file named on the command line is
+// loaded at start; "--help" and "--version" answer on the terminal.
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QScreen>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 
 #include "About.h"
+#include "CommandLine.h"
 #include "Errors.h"
 #include "Main.h"
 #include "Prompts.h"
@@ -33,12 +37,31 @@ public:
     }
 };
 
+// Prints Text on Stream (the terminal) and gives Status back.
+int Answer(std::FILE* stream, const QString& text, int status) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    using tamber::ui::TCommandLine;
+    // The help and the version are answered before the window system is
+    // reached, so that they work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const TCommandLine early = tamber::ui::ParseCommandLine(arguments);
+        early.Action == TCommandLine::Help || early.Action == TCommandLine::Version) {
+        return Answer(stdout, early.Text, 0);
+    }
     TApplication app(argc, argv);
+    // Without the toolkit's own options, which the application has taken.
+    const TCommandLine commandLine = tamber::ui::ParseCommandLine(QCoreApplication::arguments());
+    if (commandLine.Action == TCommandLine::Fail) return Answer(stderr, commandLine.Text, 2);
     QApplication::setApplicationName(QStringLiteral("Tamber98"));
-    QIcon icon = QIcon::fromTheme(QStringLiteral("tamber98"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAMBER98_APP_ID));
+    QIcon icon = QIcon::fromTheme(QStringLiteral(TAMBER98_APP_ID));
     if (icon.isNull()) {
         for (const char* size : {"32", "48", "256"}) {
             icon.addFile(QStringLiteral(":/icons/tamber98-%1.png").arg(QLatin1String(size)));
@@ -67,5 +90,9 @@ int main(int argc, char* argv[]) {
     mainWindow.showMaximized();
     splash->Finish(mainWindow);
     delete splash;
+    // Loaded once the window is up, so that a catch-up or an error shows over it.
+    if (!commandLine.File.isEmpty()) {
+        QTimer::singleShot(0, &mainWindow, [&mainWindow, file = commandLine.File] { mainWindow.OpenPlanFile(file); });
+    }
     return QApplication::exec();
 }

@@ -44,6 +44,7 @@ void ClearPlanBook(TPlanBook& book, TPlanBookState& state) noexcept {
     state.OpeningBalance = 0;
     state.PlanFileName.clear();
     state.DayItems.clear();
+    state.FileStamp.reset();
 }
 
 }  // namespace tamber

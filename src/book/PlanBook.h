@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Dates.h"
+#include "FileStamp.h"
 #include "cplanunit.h"
 
 namespace tamber {
@@ -60,13 +62,14 @@ struct TPlanBookState {
     uint16_t CurrentMonth = 0;
     uint16_t CurrentDay = 0;
     std::vector<std::string> DayItems;  // the selected day's occurrences, "%4d%8d" each
+    std::optional<TFileStamp> FileStamp;  // the plan file as last loaded or saved
 
     // Sets CurrentYear, CurrentMonth and CurrentDay from a date (EInvalidDate as DecodeDate).
     void SetCurrentDate(TDate today);
 };
 
 // Empties the book and forgets the file: OpeningBalance 0, no file name, no
-// day items. Modified, BalanceDate and LoadedBalance keep their values.
+// day items, no stamp. Modified, BalanceDate and LoadedBalance keep their values.
 void ClearPlanBook(TPlanBook& book, TPlanBookState& state) noexcept;
 
 }  // namespace tamber

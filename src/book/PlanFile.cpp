@@ -9,9 +9,8 @@
 #include <string>
 #include <system_error>
 
-#include <unistd.h>
-
 #include "BookErrors.h"
+#include "Platform.h"
 #include "cplanunit.h"
 
 namespace tamber {
@@ -142,7 +141,7 @@ void WriteHeaderAt(std::fstream& file, const std::filesystem::path& name, const 
         throw WriteFailure(name, "不是計劃檔");
     }
     errno = 0;
-    if (WriteAtStart(file, HeaderToBytes(header))) return;
+    if (WriteAtStart(file, HeaderToBytes(header)) && platform::FlushFile(name)) return;
     const EWriteError failure = WriteFailure(name, SystemReason());
     // The stream may still hold the bytes that did not go out: restore
     // through a stream of its own.
@@ -185,7 +184,7 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
     // A file that the user may not write keeps what it holds: the new file
     // beside it would otherwise replace it regardless of its access rights.
     std::error_code missing;
-    if (std::filesystem::exists(name, missing) && ::access(name.c_str(), W_OK) != 0) {
+    if (std::filesystem::exists(name, missing) && !platform::MayWrite(name)) {
         throw WriteFailure(name, SystemReason());
     }
     const std::filesystem::path temp = NewFileBeside(name);
@@ -198,6 +197,9 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
         if (std::filesystem::exists(previous)) {
             std::filesystem::permissions(temp, previous.permissions(), ignored);
         }
+        // On the disk before it takes the old file's place, so that after a
+        // crash or a power cut the file is the old one or the new one, whole.
+        if (!platform::FlushFile(temp)) throw WriteFailure(temp, SystemReason());
         std::filesystem::rename(temp, name);
     } catch (const std::exception& e) {
         std::error_code ignored;
@@ -215,6 +217,8 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
         }
         throw WriteFailure(name, e.what());
     }
+    // The rename itself is kept only once the folder is on the disk.
+    if (!platform::FlushFolder(name.parent_path())) throw WriteFailure(name, SystemReason());
 }
 
 EWriteError WriteErrorFor(const std::filesystem::path& path) {
@@ -229,6 +233,7 @@ void SavePlanFile(const std::filesystem::path& name, const TPlanBook& book, TPla
         sink->Finish();
     });
     state.Modified = false;
+    state.FileStamp = StampFile(name);
 }
 
 TPlanFileHeader ReadPlanFile(const std::filesystem::path& name, TPlanBook& book) {
@@ -271,6 +276,7 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
     state.BalanceDate = header.BalanceDate;
     state.OpeningBalance = header.Balance;
     state.LoadedBalance = header.Balance;
+    state.FileStamp = StampFile(name);
 
     TLoadOutcome outcome = TLoadOutcome::Loaded;
     if (!book.Empty() && today - 1 > state.BalanceDate) {
@@ -287,13 +293,21 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
         if (accepted) {
             state.OpeningBalance = *accepted;
             state.CatchUpAccepted = true;
-            outcome = TLoadOutcome::CaughtUp;
-            try {
-                WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
-            } catch (const EWriteError& e) {
-                // The amounts the user confirmed stay loaded, waiting to be saved.
-                state.Modified = true;
-                throw ECatchUpNotWritten(e.what());
+            // Our header on someone else's plans would mix two books, and
+            // one written into a file removed meanwhile would be lost.
+            if (StampFile(name) != state.FileStamp) {
+                outcome = TLoadOutcome::CaughtUpNotWritten;
+            } else {
+                try {
+                    WriteHeaderAt(file, name, {today - 1, state.OpeningBalance});
+                } catch (const EWriteError& e) {
+                    // The amounts the user confirmed stay loaded, waiting to be saved.
+                    state.Modified = true;
+                    throw ECatchUpNotWritten(e.what());
+                }
+                file.close();
+                state.FileStamp = StampFile(name);
+                outcome = TLoadOutcome::CaughtUp;
             }
         } else if (!pending.empty()) {
             ClearPlanBook(book, state);
@@ -301,8 +315,15 @@ TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TP
         }
     }
     file.close();
-    state.Modified = false;
+    state.Modified = outcome == TLoadOutcome::CaughtUpNotWritten;
     return outcome;
+}
+
+bool ChangedOnDisk(const TPlanBookState& state) {
+    if (!state.FileStamp || state.FileStamp->Path != state.PlanFileName) return false;
+    std::error_code error;
+    if (!std::filesystem::exists(state.PlanFileName, error)) return false;
+    return StampFile(state.PlanFileName) != state.FileStamp;
 }
 
 void RewritePlanFileHeader(const std::filesystem::path& name, int32_t openingBalance, TDate today) {

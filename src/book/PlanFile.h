@@ -48,7 +48,8 @@ void WritePlanFile(TByteSink& sink, const TPlanBook& book, const TPlanFileHeader
 
 // Writes the file Name whole or not at all: Write fills a new file beside
 // Name, at the path it is given, and that file replaces Name once Write has
-// returned. A file the user may not write is not replaced. Throws
+// returned and its bytes are on the disk; the folder is flushed after the
+// rename. A file the user may not write is not replaced. Throws
 // EWriteError naming Name, the reason in the program's language for a full
 // disk, a missing permission or folder (an EWriteError from Write keeps its
 // reason); the new file is then removed and Name keeps what it held.
@@ -58,7 +59,8 @@ void ReplaceFile(const std::filesystem::path& name, const std::function<void(con
 EWriteError WriteErrorFor(const std::filesystem::path& path);
 
 // Writes the whole book to Name with the header balance date Today - 1 and
-// balance State.OpeningBalance, then clears State.Modified. The bytes go into
+// balance State.OpeningBalance, then clears State.Modified and stamps the
+// file into State.FileStamp. The bytes go into
 // a new file beside Name (made by CreateSink) as ReplaceFile writes, so a
 // failed save leaves the previous file as it was. Throws EWriteError as
 // ReplaceFile; State is then unchanged.
@@ -86,6 +88,10 @@ enum class TLoadOutcome {
     Loaded,    // the plans are loaded; no catch-up was needed
     CaughtUp,  // loaded, and an accepted catch-up moved the balance and rewrote the header
     Declined,  // the catch-up was declined: the load is undone (empty book, no file name)
+    // loaded and caught up, but someone else changed or removed the file
+    // while the catch-up was shown: nothing is written and State.Modified is
+    // set, for the caller to save the whole book as the user decides
+    CaughtUpNotWritten,
 };
 
 // An accepted catch-up whose header could not be rewritten. The load itself
@@ -104,13 +110,21 @@ public:
 // CatchUpAccepted and rewrites the header (Today - 1, the new balance) in
 // place, ECatchUpNotWritten when that fails (the file keeps its previous
 // header). An EPlanError while listing the occurrences, or an error from the
-// hook, clears the book as a failed load and is rethrown. Modified becomes
-// false after a load that did not throw.
+// hook, clears the book as a failed load and is rethrown. The file as read
+// (or as rewritten) is stamped into State.FileStamp. Modified becomes false
+// after a load that did not throw, but for CaughtUpNotWritten (the file
+// changed on disk meanwhile, so the header was not written).
 TLoadOutcome LoadPlanFile(const std::filesystem::path& name, TPlanBook& book, TPlanBookState& state, TDate today,
                           const TCatchUpHook& catchUp);
 
+// Whether the plan file State names was changed since State.FileStamp was
+// taken from it. False when no stamp was taken from that file, and when the
+// file is gone: saving it then overwrites nobody's changes.
+bool ChangedOnDisk(const TPlanBookState& state);
+
 // Overwrites the header record of the existing file Name with balance date
-// Today - 1 and OpeningBalance; the plan records stay untouched. EWriteError
+// Today - 1 and OpeningBalance and waits until it is on the disk; the plan
+// records stay untouched. EWriteError
 // when the file is missing, cannot be opened for writing, is shorter than
 // one record (no plan file) or cannot be written; the file then keeps its
 // previous header.

@@ -5,6 +5,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "BookErrors.h"
+#include "PlanFile.h"
+
 namespace tamber {
 namespace {
 
@@ -49,25 +52,19 @@ bool IsKey(const std::string& line, const std::string& key, std::string* value) 
     return true;
 }
 
+// Replaces File with Text whole, or leaves it as it was; false then.
 bool WriteWhole(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::path temp = file;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text;
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return false;
-        }
+    try {
+        ReplaceFile(file, [&text](const std::filesystem::path& temp) {
+            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+            out << text;
+            out.close();
+            if (!out) throw WriteErrorFor(temp);
+        });
+        return true;
+    } catch (const EWriteError&) {
+        return false;
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, file, ec);
-    if (!ec) return true;
-    std::filesystem::remove(temp, ec);  // its own error must not hide the failed rename
-    return false;
 }
 
 std::string HistoryKey(std::size_t rank) { return "History" + std::to_string(rank); }

@@ -8,7 +8,7 @@
 namespace tamber::ui {
 
 inline const QString kProductName = QStringLiteral("Tamber 98");
-inline const QString kVersion = QStringLiteral("0.1.0");
+inline const QString kVersion = QStringLiteral(TAMBER98_VERSION);  // the project version
 
 class TAboutBox : public QDialog {
     Q_OBJECT

@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -64,6 +66,11 @@ QString FileNamePart(const QString& path) {
     const qsizetype cut = std::max({path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')),
                                     path.lastIndexOf(QLatin1Char(':'))});
     return path.mid(cut + 1);
+}
+
+QString PlanFileLockName(const QString& path) {
+    const QFileInfo file(path);
+    return file.absolutePath() + QStringLiteral("/.") + file.fileName() + QStringLiteral(".lock");
 }
 
 QString DescriptionText(const TCustomPlan& plan) {
@@ -554,9 +561,7 @@ void TForm1::RebuildRecentMenu() {
         action->setObjectName(QStringLiteral("Recent%1").arg(RecentActions_.size() + 1));
         connect(action, &QAction::triggered, this, [this, path] {
             OfferToSaveChanges();
-            if (!LoadPlanFile(path)) return;
-            AddToRecentFiles(path);
-            ShowDayPlans(Calendar_->SelectedDate());
+            OpenPlanFile(path);
         });
         FileMenu_->addAction(action);
         RecentActions_.push_back(action);
@@ -593,10 +598,38 @@ void TForm1::ReportError(const QString& message) {
 void TForm1::LoadCommand() {
     OfferToSaveChanges();
     const QString name = Prompts_->OpenPlanFileName(this);
-    if (name.isEmpty()) return;
-    if (!LoadPlanFile(name)) return;
+    if (!name.isEmpty()) OpenPlanFile(name);
+}
+
+bool TForm1::OpenPlanFile(const QString& name) {
+    if (!LoadPlanFile(name)) return false;
     AddToRecentFiles(name);
     ShowDayPlans(Calendar_->SelectedDate());
+    return true;
+}
+
+bool TForm1::MayOpen(const QString& name) {
+    const QString lockName = PlanFileLockName(name);
+    if (Lock_ && Lock_->fileName() == lockName) return true;  // this window has it open
+    QLockFile probe(lockName);
+    probe.setStaleLockTime(0);
+    // Free, or left behind by a copy that ended without releasing it (taken
+    // over); where no lock can be made at all there is nobody to tell.
+    if (probe.tryLock(0) || probe.error() != QLockFile::LockFailedError) return true;
+    return Prompts_->AskOpenFileInUse(this, name);
+}
+
+void TForm1::FollowFileLock() {
+    const QString lockName =
+        State_.PlanFileName.empty() ? QString() : PlanFileLockName(QString::fromStdString(State_.PlanFileName));
+    if (Lock_ && Lock_->fileName() == lockName) return;
+    Lock_.reset();
+    if (lockName.isEmpty()) return;
+    auto lock = std::make_unique<QLockFile>(lockName);
+    // Held as long as the window has the file, however long; only the lock
+    // of a copy that is no longer running is stale.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) Lock_ = std::move(lock);
 }
 
 void TForm1::ShowLookAhead() {
@@ -637,12 +670,13 @@ void TForm1::ShowDay(TDate day) {
 }
 
 bool TForm1::LoadPlanFile(const QString& name) {
+    if (!MayOpen(name)) return false;
     UpdateCaption(kCaption + QStringLiteral(" - ") + FileNamePart(name));
     DayShown_ = 0;  // another book: its day list starts at the top
     QString notWritten;
+    TLoadOutcome outcome = TLoadOutcome::Loaded;
     try {
-        const TLoadOutcome outcome =
-            tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
+        outcome = tamber::LoadPlanFile(std::filesystem::path(name.toStdString()), Book_, State_, TodayDate(), CatchUp);
         if (outcome == TLoadOutcome::Declined) UpdateCaption(kBlankCaption);
     } catch (const ECatchUpNotWritten& e) {
         notWritten = QString::fromUtf8(e.what());  // told once the plans are shown
@@ -652,12 +686,15 @@ bool TForm1::LoadPlanFile(const QString& name) {
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
+    FollowFileLock();
     ReportedComputeError_.clear();
     ReportedOutOfRange_ = 0;
     ComputeMonth(Calendar_->Year(), Calendar_->Month());
     Calendar_->update();
     ShowLookAhead();
     if (!notWritten.isEmpty()) ReportError(notWritten);
+    // The file changed while the catch-up was shown: the save asks the user how.
+    if (outcome == TLoadOutcome::CaughtUpNotWritten) SaveCommand();
     return true;
 }
 
@@ -668,6 +705,13 @@ bool TForm1::SaveCommand() {
         if (name.isEmpty()) return false;
         State_.PlanFileName = name.toStdString();
     }
+    if (ChangedOnDisk(State_)) {
+        switch (Prompts_->AskOverwriteChangedFile(this, QString::fromStdString(State_.PlanFileName))) {
+            case TOverwriteAnswer::Overwrite: break;
+            case TOverwriteAnswer::SaveAs: return SaveAsCommand();
+            case TOverwriteAnswer::Cancel: return false;
+        }
+    }
     try {
         SavePlanFile(std::filesystem::path(State_.PlanFileName), Book_, State_, TodayDate());
     } catch (const ETamberError& e) {
@@ -676,6 +720,7 @@ bool TForm1::SaveCommand() {
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
+    FollowFileLock();
     return true;
 }
 
@@ -711,6 +756,7 @@ void TForm1::ClearPlanBook() {
     ResetGrid(RemainingGrid_, kGridRows);
     SelectDetailPage(5);
     ShowLookAhead();
+    FollowFileLock();
 }
 
 // ---- The shown month and day ---------------------------------------------
@@ -899,6 +945,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     OfferToSaveChanges();  // cannot cancel the closing
     Book_.Clear();
     State_.DayItems.clear();
+    Lock_.reset();
     event->accept();
 }
 

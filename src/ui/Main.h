@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "Ledger.h"
@@ -23,6 +24,7 @@
 
 class QAction;
 class QLabel;
+class QLockFile;
 class QMenu;
 class QPushButton;
 class QScrollBar;
@@ -80,6 +82,10 @@ QString OutOfRangeText(TDate day, const QLocale& locale);
 // The file-name part of a path, as the window caption shows it.
 QString FileNamePart(const QString& path);
 
+// The lock file that tells other copies of the program that the plan file
+// Path is open: a hidden file beside it.
+QString PlanFileLockName(const QString& path);
+
 // A plan's description as Unicode text.
 QString DescriptionText(const TCustomPlan& plan);
 
@@ -109,10 +115,18 @@ public:
 
     // File commands. Each reports its own errors in a message box.
     void LoadCommand();                      // "載入"
-    bool SaveCommand();                      // "存檔"; false when nothing was written
+    // "存檔"; false when nothing was written. A file someone else changed
+    // since it was loaded or saved is overwritten only when the user says so.
+    bool SaveCommand();
     bool SaveAsCommand();                    // "另存新檔"
     void ClearCommand();                     // "清除載入的計劃"
-    // Loads a file as the load command and the recent files do; false when it failed.
+    // Loads Name as the load command does once its dialog is answered (also
+    // the recent files and a file named on the command line): the file then
+    // heads the recent files and the selected day's plans are shown. False
+    // when the load failed (its error shown).
+    bool OpenPlanFile(const QString& name);
+    // Loads a file into the book and the calendar; false when it failed or
+    // when the user chose not to open a file another copy has open.
     bool LoadPlanFile(const QString& name);
     void ClearPlanBook();
     void AddToRecentFiles(const QString& path);
@@ -165,6 +179,12 @@ private:
     bool HasChangesToSave() const;
     void ReportError(const QString& message);
     TDate TodayDate() const;
+    // True when Name may be loaded: no other copy has it open, or the user
+    // opens it all the same.
+    bool MayOpen(const QString& name);
+    // Holds the lock of the plan file the window has now (when no other copy
+    // holds it) and releases any other.
+    void FollowFileLock();
 
     TOptions Options_;
     TPrompts* Prompts_;
@@ -176,6 +196,7 @@ private:
     TDate ReportedOutOfRange_ = 0;  // the day of the last "結存超出範圍" message
     bool SyncingBars_ = false;
     bool Closing_ = false;
+    std::unique_ptr<QLockFile> Lock_;  // of the plan file, while this window has it open
 
     TDrawCalendar* Calendar_ = nullptr;
     QMenu* FileMenu_ = nullptr;

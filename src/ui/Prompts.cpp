@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "Exports.h"
@@ -16,6 +17,19 @@ namespace {
 QString FilterExtension(const QString& entry) {
     const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(entry);
     return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// A warning box "警訊" with Text and Buttons, the last of which cancels (so
+// does Escape); the index of the button pressed.
+int Warn(QWidget* parent, const QString& text, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("警訊"), text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> added;
+    for (const QString& caption : buttons) {
+        added << box.addButton(caption, added.size() + 1 < buttons.size() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    }
+    box.setDefaultButton(added.last());
+    box.exec();
+    return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
 class TSystemPrompts final : public TPrompts {
@@ -39,6 +53,21 @@ public:
     void AskToSaveChanges(QWidget* parent, const std::function<bool()>& save) override {
         TForm6 prompt(save, parent);
         prompt.exec();
+    }
+
+    TOverwriteAnswer AskOverwriteChangedFile(QWidget* parent, const QString& path) override {
+        const int pressed = Warn(parent,
+                                 QStringLiteral("計劃檔在載入或存檔後已被其他程式修改:\n%1\n\n"
+                                                "覆蓋會使對方的修改遺失, 是否要覆蓋 ?").arg(path),
+                                 {QStringLiteral("覆蓋"), QStringLiteral("另存新檔"), QStringLiteral("取消")});
+        return pressed == 0 ? TOverwriteAnswer::Overwrite : pressed == 1 ? TOverwriteAnswer::SaveAs : TOverwriteAnswer::Cancel;
+    }
+
+    bool AskOpenFileInUse(QWidget* parent, const QString& path) override {
+        return Warn(parent,
+                    QStringLiteral("計劃檔已在另一個 Tamber 98 中開啟:\n%1\n\n"
+                                   "兩邊都存檔時, 後存的會蓋掉先存的, 是否仍要開啟 ?").arg(path),
+                    {QStringLiteral("開啟"), QStringLiteral("取消")}) == 0;
     }
 
     QString SaveExportFileName(QWidget* parent, const QString& filter) override {
@@ -68,6 +97,14 @@ public:
 };
 
 }  // namespace
+
+TOverwriteAnswer TPrompts::AskOverwriteChangedFile(QWidget*, const QString&) {
+    return TOverwriteAnswer::Cancel;
+}
+
+bool TPrompts::AskOpenFileInUse(QWidget*, const QString&) {
+    return false;
+}
 
 QString TPrompts::SaveExportFileName(QWidget*, const QString&) {
     return {};

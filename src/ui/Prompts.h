@@ -22,6 +22,9 @@ inline const QString kPlanFileExtension = QStringLiteral("tbr");
 // A span of days, both ends included.
 using TDateSpan = std::pair<QDate, QDate>;
 
+// What to do with a plan file that someone else changed since it was loaded or saved.
+enum class TOverwriteAnswer { Overwrite, SaveAs, Cancel };
+
 class TPrompts {
 public:
     virtual ~TPrompts() = default;
@@ -33,6 +36,14 @@ public:
     // The unsaved-changes prompt: "存檔" calls Save, which returns false when
     // the save failed (the prompt then stays open); "離開" leaves.
     virtual void AskToSaveChanges(QWidget* parent, const std::function<bool()>& save) = 0;
+
+    // The plan file Path was changed by someone else (another copy of the
+    // program, a sync tool) since it was loaded or saved: overwrite it, save
+    // under another name, or cancel. Unless overridden, cancelled.
+    virtual TOverwriteAnswer AskOverwriteChangedFile(QWidget* parent, const QString& path);
+    // Another copy of the program has the plan file Path open: true to open
+    // it all the same. Unless overridden, not opened.
+    virtual bool AskOpenFileInUse(QWidget* parent, const QString& path);
 
     // The export commands' questions. Unless overridden they are answered as
     // by a user who cancels.

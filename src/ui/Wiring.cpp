@@ -25,6 +25,7 @@ TWiredWindows WireWindows(TForm1& mainWindow, TPrompts& prompts) {
         editor->SetStartDate(main->Calendar().SelectedDate());
         editor->exec();
     };
+    windows.Balance->SaveBook = [main] { return main->SaveCommand(); };
     mainWindow.AdjustBalance = [balance = windows.Balance] { balance->exec(); };
     mainWindow.ShowChart = [main, asks, today] {
         TForm4 chart(main->Book(), main->State().OpeningBalance, today, asks, main);

@@ -72,11 +72,16 @@ void TForm3::Button1Click() {
         return;
     }
     State_.OpeningBalance = *balance;
-    if (!State_.PlanFileName.empty()) {
+    if (ChangedOnDisk(State_)) {
+        // Our header on someone else's plans would mix two books.
+        State_.Modified = true;
+        if (SaveBook) SaveBook();
+    } else if (!State_.PlanFileName.empty()) {
         const QDate today = Today_();
         try {
             RewritePlanFileHeader(std::filesystem::path(State_.PlanFileName), *balance,
                                   EncodeDate(today.year(), today.month(), today.day()));
+            State_.FileStamp = StampFile(State_.PlanFileName);
         } catch (const ETamberError& e) {
             // The new balance lives only in the window now: closing offers to
             // save it, instead of losing it with the header left behind.

@@ -30,6 +30,10 @@ public:
     // Shows OpeningBalance in the edit; runs every time the dialog is shown.
     void FormActivate();
 
+    // Saves the whole book as the save command does (asking the user what to
+    // do with a file someone else changed); false when nothing was written.
+    std::function<bool()> SaveBook;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -38,7 +42,9 @@ private:
     // OpeningBalance takes the value and the open file's header is rewritten;
     // when that fails the error is shown (the file keeps its header), the
     // state is marked modified so that closing offers to save, and the
-    // dialog stays open.
+    // dialog stays open. A file someone else changed since it was loaded or
+    // saved gets no header of ours: the book is marked modified and SaveBook
+    // runs.
     void Button1Click();
 
     TPlanBookState& State_;

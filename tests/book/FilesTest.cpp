@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -139,6 +140,7 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
                   std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, declined, false))
             << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), rewritten ? FileBytes(kToday - 1, c.opening, c.plans) : before) << c.what;
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": a header of ours is no change by someone else";
     }
     ScratchDir dir;  // a plan that cannot be computed undoes the load
     WriteBytes(dir / "f.tbr", FileBytes(kToday - 3, 1000, {Once(kToday - 1, 1), Broken(kToday - 2)}));
@@ -146,6 +148,69 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
     TPlanBookState state;
     EXPECT_EQ(FailingPlan([&] { LoadPlanFile(dir / "f.tbr", book, state, kToday, nullptr); }), 1);
     EXPECT_EQ(std::pair(book.Count(), state.PlanFileName), std::pair(0, std::string()));
+}
+
+TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
+    const TPlanRecord plan = Once(Ymd(2025, 5, 1), 1);
+    const Bytes mine = FileBytes(kToday - 1, 5, {plan});
+    const struct { const char* what; std::function<void(const path&)> change; bool changed; } cases[] = {
+        {"untouched", [](const path&) {}, false},
+        {"another balance in the same size and time, as a sync tool writes it",
+         [&](const path& f) {
+             const auto time = std::filesystem::last_write_time(f);
+             WriteBytes(f, FileBytes(kToday - 1, 6, {plan}));
+             std::filesystem::last_write_time(f, time);
+         },
+         true},
+        {"a plan added", [&](const path& f) { WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan})); }, true},
+        {"only touched", [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); }, true},
+        {"removed: nobody's changes to lose", [](const path& f) { std::filesystem::remove(f); }, false},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        WriteBytes(dir / "f.tbr", mine);
+        TPlanBook book;
+        TPlanBookState state;
+        LoadPlanFile(dir / "f.tbr", book, state, kToday, nullptr);
+        c.change(dir / "f.tbr");
+        EXPECT_EQ(ChangedOnDisk(state), c.changed) << c.what;
+        WriteBytes(dir / "other.tbr", mine);
+        state.PlanFileName = (dir / "other.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": the stamp is another file's";
+        SavePlanFile(dir / "f.tbr", book, state, kToday);
+        state.PlanFileName = (dir / "f.tbr").string();
+        EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": saved since";
+    }
+}
+
+TEST(PlanFile, ACatchUpWritesNothingIntoAFileChangedWhileItWasShown) {
+    const TPlanRecord daily = Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10);
+    const Bytes theirs = FileBytes(kToday - 1, 7, {daily, daily});
+    for (const bool removed : {false, true}) {
+        ScratchDir dir;
+        const path file = dir / "f.tbr";
+        WriteBytes(file, FileBytes(kToday - 3, 1000, {daily}));
+        const auto changeThenAccept = [&](TPendingList&, const TPlanBookState&) {
+            removed ? (void)std::filesystem::remove(file) : WriteBytes(file, theirs);
+            return std::optional<int32_t>(1020);
+        };
+        TPlanBook book;
+        TPlanBookState state;
+        EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
+        EXPECT_EQ(ReadBytes(file), removed ? Bytes{} : theirs);
+        EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
+                  std::tuple(1020, true, 1, file.string())) << "the caught-up book stays, to be saved as the user decides";
+    }
+}
+
+// A writer whose file holds no bytes a disk could keep (/dev/null takes no flush) replaces nothing.
+TEST(PlanFile, ANewFileReplacesTheOldOnlyOnceItIsOnTheDisk) {
+    ScratchDir dir;
+    const Bytes before = FileBytes(kToday - 1, 1, {});
+    WriteBytes(dir / "f.tbr", before);
+    EXPECT_THROW(ReplaceFile(dir / "f.tbr", [](const path& temp) { std::filesystem::create_symlink("/dev/null", temp); }), EWriteError);
+    EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1);
 }
 
 // ---- Files and folders that will not do ----------------------------------------------

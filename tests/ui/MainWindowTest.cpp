@@ -2,6 +2,7 @@
 // with the details and remaining periods of one, the file commands, recent files and the unsaved-changes question.
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -14,6 +15,8 @@
 #include "DrawCalendar.h"
 #include "Main.h"
 #include "UiTestSupport.h"
+#include "Wiring.h"
+#include "init.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -27,6 +30,17 @@ const struct { const char* Name; bool WithFile; const char* Command; int Asked; 
     {"a recent file", true, "Recent1", 1},    {"nothing to lose", false, "", 0},
 };
 
+// What would write over a plan file another copy saved meanwhile (save, balance, catch-up), the answer, and the
+// plans then in the file (1: ours, 2: theirs) and in the other file saved to (-1: none).
+const struct { const char* Name; char Via; TOverwriteAnswer Answer; int InFile, InOther; } kOverwrites[] = {
+    {"save: overwrite", 's', TOverwriteAnswer::Overwrite, 1, -1}, {"save: under another name", 's', TOverwriteAnswer::SaveAs, 2, 1},
+    {"save: cancel", 's', TOverwriteAnswer::Cancel, 2, -1},
+    {"balance: the whole book overwrites", 'b', TOverwriteAnswer::Overwrite, 1, -1},
+    {"balance: cancel", 'b', TOverwriteAnswer::Cancel, 2, -1},
+    {"catch-up: the whole book overwrites", 'c', TOverwriteAnswer::Overwrite, 1, -1},
+    {"catch-up: cancel", 'c', TOverwriteAnswer::Cancel, 2, -1},
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -38,9 +52,9 @@ class MainWindowTest : public QObject {
         return std::make_unique<TForm1>(TForm1::TOptions{Path("Tamber98.ini").toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
     }
     QString Path(const QString& name) const { return dir_.filePath(name); }
-    // A plan file with the given plans, written yesterday.
-    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records = {}) {
-        WriteBytes(Path(name).toStdString(), FileBytes(today_ - 1, 1000, records));
+    // A plan file with the given plans, written DaysAgo.
+    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records = {}, int daysAgo = 1) {
+        WriteBytes(Path(name).toStdString(), FileBytes(today_ - daysAgo, 1000, records));
         return Path(name);
     }
     static QStringList Recent(TForm1& w) {
@@ -121,23 +135,81 @@ private slots:
         QCOMPARE(Text(w.get(), "IncomeLabel"), QStringLiteral("100,000,000"));
     }
 
-    // The confirmed amounts stay loaded when the file cannot take its new header, and closing offers to save them.
-    void aCatchUpThatCannotBeWrittenStaysLoadedUntilSaved() {
-        const QString file = Path("away.tbr");
-        WriteBytes(file.toStdString(), FileBytes(today_ - 3, 1000, {Flow(prEveryNDays, today_ - 2, 10, 10), Once(today_ + 5, 1)}));
+    // The confirmed amounts of a file cut short meanwhile stay loaded, nothing is written over it unasked, and
+    // closing offers to save them.
+    void aCatchUpOfAFileCutShortMeanwhileStaysLoadedUntilSaved() {
+        const std::vector<TPlanRecord> plans = {Flow(prEveryNDays, today_ - 2, 10, 10), Once(today_ + 5, 1)};
+        const QString file = WriteFile("away.tbr", plans, 3);
         auto w = MakeWindow();
         w->CatchUp = [&](TPendingList&, const TPlanBookState&) -> std::optional<int32_t> {
-            QFile::resize(file, 100);  // cut short while the dialog is open: no header to write over
+            QFile::resize(file, 100);
             return 1020;
         };
+        prompts_.OverwriteAnswers = {TOverwriteAnswer::Cancel, TOverwriteAnswer::Overwrite};
         QVERIFY(w->LoadPlanFile(file));
-        QCOMPARE(std::tuple(w->Book().Count(), w->State().OpeningBalance, w->windowTitle(), prompts_.Errors.size()),
-                 std::tuple(2, 1020, QStringLiteral("Tamber 98 - away.tbr"), qsizetype(1)));
-        QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("寫檔錯誤")));
+        QCOMPARE(std::tuple(w->Book().Count(), w->State().OpeningBalance, w->windowTitle(), prompts_.OverwritesAsked, QFileInfo(file).size()),
+                 std::tuple(2, 1020, QStringLiteral("Tamber 98 - away.tbr"), 1, qint64(100)));
         prompts_.SavesFromThePrompt = 1;
         w->close();
-        QCOMPARE(std::pair(prompts_.SaveChangesAsked, ReadBytes(file.toStdString())), std::pair(1, FileBytes(today_ - 1, 1020, {
-            Flow(prEveryNDays, today_ - 2, 10, 10), Once(today_ + 5, 1)})));
+        QCOMPARE(std::pair(prompts_.SaveChangesAsked, ReadBytes(file.toStdString())), std::pair(1, FileBytes(today_ - 1, 1020, plans)));
+    }
+
+    // Written by another copy after the load: a save, a balance or a catch-up asks before writing over it.
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo_data() { Rows(kOverwrites); }
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo() {
+        const auto& c = Row(kOverwrites);
+        const TPlanRecord plan = Flow(prMonthly, Ymd(2026, 1, 5), 12, 100);
+        const auto anotherCopySaves = [&] { WriteFile("plans.tbr", {plan, plan}); };
+        const QString file = WriteFile("plans.tbr", {plan}, c.Via == 'c' ? 6 : 1);  // the 5 March payment awaits a catch-up
+        QFile::remove(Path("other.tbr"));
+        auto w = MakeWindow();
+        const TWiredWindows windows = WireWindows(*w, prompts_);
+        w->CatchUp = [&](TPendingList&, const TPlanBookState&) {
+            anotherCopySaves();
+            return std::optional<int32_t>(1100);
+        };
+        prompts_.OverwriteAnswers = {c.Answer};
+        prompts_.SaveNames = {Path("other.tbr")};
+        QVERIFY(w->LoadPlanFile(file));
+        if (c.Via == 'b') {
+            anotherCopySaves();
+            Get<QLineEdit>(windows.Balance, "RFilterEdit1")->setText(QStringLiteral("777"));
+            Click(windows.Balance, "Button1");
+        }
+        const bool written = c.InFile == 1 || c.InOther == 1;
+        if (c.Via == 's') anotherCopySaves();
+        if (c.Via == 's') QCOMPARE(w->SaveCommand(), written);
+        if (c.Via != 's') QCOMPARE(w->State().Modified, !written);  // closing offers to save what was not written
+        QCOMPARE(std::tuple(prompts_.OverwritesAsked, QFileInfo(file).size(), QFileInfo(Path("other.tbr")).size()),
+                 std::tuple(1, (c.InFile + 1) * 188, (c.InOther + 1) * 188));
+        if (!written) return;
+        Click(windows.Balance, "Button1");  // the window's own writes are no change by someone else
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(prompts_.OverwritesAsked, 1);
+    }
+
+    void aFileOpenInAnotherCopyIsLoadedOnlyWhenTheUserSaysSo() {
+        const QString file = WriteFile("shared.tbr", {Flow(prMonthly, Ymd(2026, 1, 5), 12, 100)});
+        const QString lock = PlanFileLockName(file);
+        auto first = MakeWindow();
+        QVERIFY(first->LoadPlanFile(file) && QFile::exists(lock));
+        auto second = MakeWindow();
+        prompts_.OpenInUseAnswers = {false, true};
+        QVERIFY(!second->LoadPlanFile(file));
+        QCOMPARE(second->windowTitle(), QStringLiteral("Tamber 98"));  // nothing happened
+        QVERIFY(second->LoadPlanFile(file));
+        QCOMPARE(second->Book().Count(), 1);
+        first->ClearCommand();
+        QVERIFY(!QFile::exists(lock));
+        QFile stale(lock);  // left by a copy that is no longer running: taken over without a question
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("2147483000\ntamber98\n\n");
+        stale.close();
+        auto third = MakeWindow();
+        QVERIFY(third->LoadPlanFile(file));
+        QCOMPARE(prompts_.InUseAsked, 2);
+        third->close();
+        QVERIFY(!QFile::exists(lock));
     }
 
     // The year bar follows the month slider and the other way round; the calendar follows at the end of a drag.

@@ -27,21 +27,33 @@ public:
     QStringList Errors;                         // every error box, in order
     int SaveChangesAsked = 0;
     int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
+    std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
+    std::deque<bool> OpenInUseAnswers;                  // a file another copy has open; empty = not opened
+    int OverwritesAsked = 0, InUseAsked = 0;
 
     QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
     QString SavePlanFileName(QWidget*) override { return Next(SaveNames); }
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
+    ui::TOverwriteAnswer AskOverwriteChangedFile(QWidget*, const QString&) override {
+        ++OverwritesAsked;
+        return Next(OverwriteAnswers, ui::TOverwriteAnswer::Cancel);
+    }
+    bool AskOpenFileInUse(QWidget*, const QString&) override {
+        ++InUseAsked;
+        return Next(OpenInUseAnswers, false);
+    }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
         ++SaveChangesAsked;
         for (int i = 0; i < SavesFromThePrompt && !save(); ++i) continue;
     }
 
 private:
-    static QString Next(std::deque<QString>& names) {
-        if (names.empty()) return {};
-        QString name = names.front();
-        names.pop_front();
-        return name;
+    template <class T>
+    static T Next(std::deque<T>& answers, T none = T()) {
+        if (answers.empty()) return none;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 };
 
