@@ -266,6 +266,28 @@ std::string AsNobody(const std::function<std::string()>& work) {
     });
 }
 
+// A disk that fills up while the caught-up header is written: the child process may write nothing beyond 100 bytes.
+TEST(PlanFile, ACatchUpWhoseHeaderCannotBeWrittenSaysSoAndKeepsTheFile) {
+    ScratchDir dir;
+    const Bytes before = FileBytes(kToday - 3, 1000, {Flow(prEveryNDays, Ymd(2025, 4, 1), 100, 10)});
+    WriteBytes(dir / "f.tbr", before);
+    const std::string outcome = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        TPlanBook book;
+        TPlanBookState state;
+        try {
+            LoadPlanFile(dir / "f.tbr", book, state, kToday, [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); });
+        } catch (const ECatchUpNotWritten&) {
+            return std::string(state.Modified && state.OpeningBalance == 1020 ? "not written, kept" : "not written, lost");
+        }
+        return std::string("written");
+    });
+    EXPECT_EQ(outcome, "not written, kept");
+    EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
+}
+
 constexpr perms kReadWrite = perms::owner_read | perms::owner_write | perms::group_read;  // not what a new file gets
 constexpr perms kReadOnly = perms::owner_read | perms::group_read | perms::others_read;
 constexpr perms kOpenFolder = perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec;
