@@ -1,21 +1,17 @@
 // What a user sees and a screen reader reads: figures and grid texts shown
-// whole, the editor's buttons in one place on every page, the splash window
-// painted until the main window is there, the toolkit's texts in Chinese and
-// a name on every field. The calendar's accessible cells: ControlsTest.
+// whole, the toolkit's texts in Chinese and a name on every field. The
+// calendar's accessible cells: ControlsTest.
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
-#include "About.h"
 #include "ChartUnit.h"
 #include "DrawCalendar.h"
 #include "Exports.h"
@@ -48,12 +44,6 @@ std::pair<int, int> NeedAndRoom(QWidget* control, int column, const QString& tex
     }
     auto* label = qobject_cast<QLabel*>(control);
     return {QFontMetrics(label->font()).horizontalAdvance(text) + label->indent(), label->contentsRect().width()};
-}
-
-QStringList ButtonPlaces(TForm2& editor) {
-    QStringList places;
-    for (QPushButton* b : editor.findChildren<QPushButton*>()) places << QStringLiteral("%1 %2").arg(b->objectName()).arg(QVariant(QRect(b->mapTo(&editor, QPoint()), b->size())).toString());
-    return places;
 }
 
 // Fields, combo boxes, spin boxes and grids without an accessible name. A
@@ -129,41 +119,6 @@ private slots:
         calendar.SetShowBalance(true);
         const QImage drawn = calendar.grab(calendar.CellRect(day12.Column, day12.Row)).toImage();
         for (int y = drawn.height() / 2; y < drawn.height(); ++y) QCOMPARE(drawn.pixel(0, y), drawn.pixel(0, drawn.height() - 1));
-    }
-
-    void editorButtonsStayWhereTheyAreOnEveryPage() {
-        TForm2& e = *editor_;
-        const QStringList first = ButtonPlaces(e);
-        QCOMPARE(first.size(), 6);
-        const auto same = [&](const QString& after) {
-            QCoreApplication::processEvents();
-            QVERIFY2(ButtonPlaces(e) == first, qPrintable(after));
-        };
-        for (int kind = 0; kind < kPlanKindCount; ++kind) {
-            e.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(kind);
-            same(PlanKindCaption(kind));
-        }
-        e.findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->click();
-        same(QStringLiteral("內標"));
-        for (int period : {prOnce, prEveryNDays, prTwiceMonthly, prThriceMonthly, prMonthly}) {
-            e.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(period);
-            same(PeriodKindCaption(period));
-        }
-        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("12"));
-        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit18"))->setText(QStringLiteral("100"));
-        e.findChild<QLineEdit*>(QStringLiteral("RFilterEdit17"))->setText(QStringLiteral("2"));
-        e.UpdatePreview();
-        QCOMPARE(e.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"))->rowCount(), 12);
-        same(QStringLiteral("a schedule in the preview"));
-    }
-
-    void splashIsPaintedAndStaysUntilTheMainWindowShows() {
-        TSplashForm splash;
-        splash.ShowPainted();
-        QVERIFY(splash.Painted());
-        QVERIFY(splash.isVisible());
-        splash.Finish(*main_);
-        QVERIFY(!splash.isVisible());
     }
 
     void everyFieldGridAndListHasANameFromItsLabel() {
