@@ -62,6 +62,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
          {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
         {"a later month carries in today, 15 April and 15 May", year, 1000, today, 6, 205, 100, 0, 1258,
          {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
+        {"a later month's 1st is its own, not carried in", {Once(Ymd(2025, 6, 1), 40)}, 1000, today, 6, 0, 40, 0, 1040,
+         {{1, 40, 0, 1040}}},
         {"a past month: no flows, no carry-in", year, 1000, today, 3, 0, 0, 0, 1000, {{1, 0, 0, 1000}, {31, 0, 0, 1000}}},
         {"December up to the 31st, not 1 January", year, 1000, today, 12, 805, 170, 0, 1862,
          {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
