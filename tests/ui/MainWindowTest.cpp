@@ -193,6 +193,7 @@ private slots:
         const QString lock = PlanFileLockName(file);
         auto first = MakeWindow();
         QVERIFY(first->LoadPlanFile(file) && QFile::exists(lock));
+        QVERIFY(first->LoadPlanFile(file));  // its own file again: no question
         auto second = MakeWindow();
         prompts_.OpenInUseAnswers = {false, true};
         QVERIFY(!second->LoadPlanFile(file));
