@@ -13,8 +13,8 @@
 #include "book/CatchUp.h"
 #include "book/Ledger.h"
 #include "book/LookAhead.h"
-#include "Oracle.h"
 #include "book/PlanFile.h"
+#include "StraightforwardMonth.h"
 #include "book/Trend.h"
 
 namespace {

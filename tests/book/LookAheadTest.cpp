@@ -1,13 +1,10 @@
+// The lowest balance to come and the first day below zero, against the calendar's figures.
 #include "book/LookAhead.h"
-
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include "BookTestSupport.h"
 #include "book/Ledger.h"
+#include "TestSupport.h"
 
 namespace tamber {
 namespace {
@@ -52,8 +49,7 @@ TEST(LookAhead, LowestAndFirstBelowZeroAreTheCalendarsFigures) {
         {"already today's balance out of range", 2147483000, {Once(kToday, 9000)}, std::nullopt, std::nullopt, kToday},
     };
     for (const Case& c : cases) {
-        TPlanBook book;
-        for (const TPlanRecord& rec : c.plans) book.Append(CreateFrom(rec));
+        const TPlanBook book = MakeBook(c.plans);
         const TLookAhead ahead = LookAhead(book, c.opening, kToday);
         EXPECT_EQ(ahead.Lowest, c.lowest) << c.what;
         EXPECT_EQ(ahead.FirstBelowZero, c.belowZero) << c.what;
@@ -65,25 +61,6 @@ TEST(LookAhead, LowestAndFirstBelowZeroAreTheCalendarsFigures) {
     }
     EXPECT_EQ(LookAheadEnd(Ymd(9970, 6, 1)), Ymd(9999, 12, 31)) << "the span ends with the calendar's last year";
     EXPECT_EQ(FailingPlan([] { LookAhead(MakeBook({Once(kToday, 1), Broken(kToday + 3)}), 0, kToday); }), 1);
-}
-
-TEST(LookAhead, ReportToolPrintsTheLowestAndTheFirstDayBelowZero) {
-    ScratchDir dir;
-    struct Case { const char* what; int32_t balance; TPlanRecord plan; int code; std::string out, err; };
-    const Case cases[] = {
-        {"a dip", 1000, Once(kToday + 10, -1500), 0, "what,date,balance\nlowest,2025-04-20,-500\nfirst_below_zero,2025-04-20,-500\n", ""},
-        {"never below zero: empty fields", 0, Once(kToday + 10, 1500), 0, "what,date,balance\nlowest,2025-04-10,0\nfirst_below_zero,,\n", ""},
-        {"a balance leaving 32 bits names the day", 2147483000, Once(Ymd(2031, 5, 6), 9000), 1, "",
-         "tamber98-report: 結存超出範圍: 2031-05-06 起\n"},
-    };
-    for (const Case& c : cases) {
-        WriteBytes(dir / "plans.tbr", FileBytes(kToday - 1, c.balance, {c.plan}));
-        const std::string cmd = "cd '" + dir.Path.string() + "' && '" + TAMBER98_REPORT + "' lowest plans.tbr --today 2025-04-10 >out 2>err";
-        const int status = std::system(cmd.c_str());
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.code) << c.what;
-        EXPECT_EQ(ReadText(dir / "out"), c.out) << c.what;
-        EXPECT_EQ(ReadText(dir / "err"), c.err) << c.what;
-    }
 }
 
 }  // namespace

@@ -12,11 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "BookGenerator.h"
 #include "export/ICalendar.h"
-#include "book/PlanFile.h"
-#include "RecordBuilder.h"
 #include "app/report/ReportTool.h"
+#include "TestSupport.h"
 
 namespace tamber {
 namespace {
@@ -24,12 +22,6 @@ namespace {
 using namespace test;
 
 const std::string kSpan = " 2025-06-15 --to 2026-08-31";  // 443 days
-
-TPlanRecord Once(TDate date, int32_t amount, const std::string& description) {
-    TPlanRecord rec = RecordBuilder(prOnce, date, 1).Amount(amount < 0 ? -amount : amount, amount < 0 ? -1 : 1);
-    SetDescriptionBytes(rec, Utf8ToBig5(description).Bytes);
-    return rec;
-}
 
 std::string Without(std::string text, char c) {
     std::erase(text, c);
@@ -49,20 +41,19 @@ std::vector<std::vector<std::string>> Rows(const std::string& csv) {
     return rows;
 }
 
-// A generated book with Extra plans and balance 7,000 in a plan file of its own folder.
+// Rent, a club meeting on the 10th, 20th and 31st (two periods on short months' last days), a loan and Extra plans
+// with balance 7,000 in a plan file of its own folder.
 struct PlanFile {
-    std::filesystem::path Dir, Path;
-    explicit PlanFile(const std::vector<TPlanRecord>& extra) {
-        char name[] = "/tmp/tamber-export-XXXXXX";
-        Dir = ::mkdtemp(name);
-        Path = Dir / "plans.tbr";
-        TPlanBook book = support::GeneratePlanBook(40, Ymd(2025, 6, 15));
-        for (const TPlanRecord& rec : extra) book.Append(CreateFrom(rec));
+    ScratchDir Dir;
+    std::filesystem::path Path = Dir / "plans.tbr";
+    explicit PlanFile(std::vector<TPlanRecord> plans) {
+        plans.push_back(Flow(prMonthly, Ymd(2025, 6, 5), 20, -12000, "房租"));
+        plans.push_back(Flow(prThriceMonthly, Ymd(2025, 6, 15), 30, 1000).Days(10, 20, 31).Kind(pkCollect).Club(0, 0, 9, false, 0));
+        plans.push_back(RecordBuilder(prMonthly, Ymd(2025, 7, 1), 13).Kind(pkLoan).Method(mtEqualPrincipal).Rate(6).Amount(120000));
         TPlanBookState state;
         state.OpeningBalance = 7000;
-        SavePlanFile(Path, book, state, Ymd(2025, 6, 15));
+        SavePlanFile(Path, MakeBook(plans), state, Ymd(2025, 6, 15));
     }
-    ~PlanFile() { std::filesystem::remove_all(Dir); }
     // The report tool's output for "COMMAND OPTIONS..." on the file.
     std::string Report(const std::string& args) const {
         std::istringstream words(args);
@@ -81,8 +72,7 @@ struct PlanFile {
 
 TEST(ICalendar, OneAllDayEventPerScheduleRowWithTheTrendsBalance) {
     const std::string named = "房租; 水電, 管理費（一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十）";
-    const PlanFile file({Once(Ymd(2025, 7, 1), -12000, named), Once(Ymd(2025, 7, 2), 50000, ""),
-                         Once(Ymd(2025, 7, 2), 50000, "")});
+    const PlanFile file({Flow(prOnce, Ymd(2025, 7, 1), 1, -12000, named), Once(Ymd(2025, 7, 2), 50000), Once(Ymd(2025, 7, 2), 50000)});
     const std::string ics = file.Report("ics --from" + kSpan);
     ASSERT_EQ(file.Report("ics --from" + kSpan), ics) << "a second export gives the same UIDs";
     const auto schedule = Rows(file.Report("schedule --from" + kSpan));  // date, plan, period, amount
@@ -136,7 +126,7 @@ TEST(Journal, HledgerReadsTheDescriptionsAsWrittenAndTheTrendsBalances) {
         {"an empty description gives the kind", "", "固定收入／支出"},
     };
     std::vector<TPlanRecord> extra;
-    for (const Case& c : cases) extra.push_back(Once(Ymd(2025, 7, 1), -100, c.description));
+    for (const Case& c : cases) extra.push_back(Flow(prOnce, Ymd(2025, 7, 1), 1, -100, c.description));
     const PlanFile file(extra);
     std::ofstream(file.Dir / "j") << file.Report("journal --today 2025-06-15 --to 2026-08-31");
     const std::string hledger = "hledger -f " + (file.Dir / "j").string() + " ";

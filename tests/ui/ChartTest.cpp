@@ -1,16 +1,10 @@
-// The chart window: what its controls feed into the trend line, the bars of
-// ticked plans, the dynamic display, pause and the mouse readout. The trend
-// figures and plan titles themselves are pinned by the book's trend tests,
-// the count field's bad input by BadInputTest.
+// The chart window: the balance line, the bars of ticked plans, the dynamic display, the mouse readout, the axes.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFrame>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 #include <qcustomplot.h>
@@ -21,260 +15,161 @@
 
 using namespace tamber;
 using namespace tamber::ui;
-using tamber::test::Day;
-using tamber::test::Flow;
+using namespace tamber::test;
 
 namespace {
 
-template <class T = QWidget>
-T* Get(QWidget* window, const char* name) {
-    T* widget = window->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no control %s", name);
-    return widget;
-}
-
-// A series as "key:value" pairs, keys as day numbers.
+// A series as "day:value" pairs.
 template <class Series>
-QStringList PointsOf(Series* series) {
+QStringList Points(Series* series) {
     QStringList points;
-    for (auto it = series->data()->constBegin(); it != series->data()->constEnd(); ++it)
-        points << QStringLiteral("%1:%2").arg(it->key, 0, 'f', 0).arg(it->value, 0, 'f', 0);
+    for (auto it = series->data()->constBegin(); it != series->data()->constEnd(); ++it) {
+        points << QStringLiteral("%1:%2").arg(ToQDate(it->key).day()).arg(it->value, 0, 'f', 0);
+    }
     return points;
 }
-QString Point(TDate day, double value) { return QStringLiteral("%1:%2").arg(day, 0, 'f', 0).arg(value, 0, 'f', 0); }
 
 }  // namespace
 
 class ChartTest : public QObject {
     Q_OBJECT
 
-    const QDate today_{2026, 3, 10};
     static constexpr int32_t kOpening = 1000;
-    test::TScriptedPrompts prompts_;
+    TScriptedPrompts prompts_;
     TPlanBook book_;
 
+    // Today is 10 March 2026. Plan 0: +500 on the 12th of every month from January; plan 1: -300 on the 1st, no
+    // description; plan 2: -70 once on 20 March.
     std::unique_ptr<TForm4> MakeWindow() {
-        return std::make_unique<TForm4>(book_, kOpening, [this] { return today_; }, &prompts_);
+        book_ = MakeBook({Flow(prMonthly, Ymd(2026, 1, 12), 24, 500, "薪水"), Flow(prMonthly, Ymd(2026, 1, 1), 24, -300),
+                          Flow(prOnce, Ymd(2026, 3, 20), 1, -70, "A每月房屋貸款繳款")});
+        return std::make_unique<TForm4>(book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
     }
-    static void Set(TForm4& w, QDate start, const QString& count, const QString& unit) {
+    static void Set(TForm4& w, QDate start, const QString& count, const QString& unit, std::initializer_list<int> ticked = {}) {
         Get<QDateEdit>(&w, "DateEdit1")->setDate(start);
         Get<TRFilterEdit>(&w, "RFilterEdit1")->setText(count);
-        auto* units = Get<QComboBox>(&w, "ComboBox1");
-        units->setCurrentIndex(units->findText(unit));
+        Get<QComboBox>(&w, "ComboBox1")->setCurrentText(unit);
+        for (const int plan : ticked) Get<QListWidget>(&w, "CheckListBox1")->item(plan)->setCheckState(Qt::Checked);
     }
-    static void Tick(TForm4& w, int plan, bool ticked = true) {
-        Get<QListWidget>(&w, "CheckListBox1")->item(plan)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-    }
-    static QString Caption(TForm4& w) { return Get<QPushButton>(&w, "Button1")->text(); }
-    static QString Text(TForm4& w, const char* label) { return Get<QLabel>(&w, label)->text(); }
-    static QStringList LegendTitles(TForm4& w) {
+    static QStringList Legend(TForm4& w) {
         QStringList titles;
-        for (int i = 0; i < w.Chart()->legend->itemCount(); ++i)
+        for (int i = 0; i < w.Chart()->legend->itemCount(); ++i) {
             titles << qobject_cast<QCPPlottableLegendItem*>(w.Chart()->legend->item(i))->plottable()->name();
+        }
         return titles;
-    }
-    static QPointF PixelOf(TForm4& w, double key, double value) {
-        return {w.Chart()->xAxis->coordToPixel(key), w.Chart()->yAxis->coordToPixel(value)};
     }
 
 private slots:
-    // Today 10 March 2026. Plan 0: +500 on the 12th of every month from
-    // January; plan 1: -300 on the 1st, no description; plan 2: -70 once on 20 March.
-    void init() {
-        prompts_.Errors.clear();
-        book_.Clear();
-        book_.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 1, 12), 24, 500, "薪水")));
-        book_.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 1, 1), 24, -300)));
-        book_.Append(CreateFrom(pkFixAccount, Flow(prOnce, Day(2026, 3, 20), 1, -70, "每月房屋貸款繳款")));
-    }
+    void init() { prompts_ = TScriptedPrompts(); }
 
-    void openingState() {
+    void opensWithEveryPlanListedAndNothingCharted() {
         auto w = MakeWindow();
-        QCOMPARE(w->windowTitle(), QStringLiteral("圖表"));
         auto* list = Get<QListWidget>(w.get(), "CheckListBox1");
-        QCOMPARE(list->count(), 3);
-        QCOMPARE(list->item(0)->text() + "|" + list->item(1)->text(), QStringLiteral("薪水  (500)|  (300)"));
-        // The balance line, the template and one bar series per plan, each in its own colour; no legend yet.
-        QCOMPARE(w->Chart()->plottableCount(), 5);
-        const QList<QColor> taken{w->BalanceSeries()->pen().color(), w->TemplateSeries()->brush().color(), w->PlanSeries(0)->brush().color(),
-                                  w->PlanSeries(1)->brush().color(), w->PlanSeries(2)->brush().color()};
-        for (const QColor& c : taken) QCOMPARE(taken.count(c), 1);
-        QCOMPARE(w->Chart()->legend->itemCount(), 0);
-        // Start 1 November 1997, one month, not dynamic.
+        QCOMPARE(std::tuple(w->windowTitle(), list->count(), list->item(1)->text() + list->item(2)->text(), list->item(0)->checkState()),
+                 std::tuple(QStringLiteral("圖表"), 3, QStringLiteral("  (300)A每月房屋貸款繳款  (70)"), Qt::Unchecked));
+        QCOMPARE(std::tuple(w->Chart()->plottableCount(), w->PlanSeries(2)->name(), w->Chart()->legend->visible()),
+                 std::tuple(5, QStringLiteral("A每月房屋"), false));  // the character the tenth byte would split is left out
         QCOMPARE(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(1997, 11, 1));
-        QCOMPARE(Get<TRFilterEdit>(w.get(), "RFilterEdit1")->text() + Get<QComboBox>(w.get(), "ComboBox1")->currentText(), QStringLiteral("1月"));
-        QVERIFY(!Get<QCheckBox>(w.get(), "CheckBox1")->isChecked());
-        QCOMPARE(Caption(*w), QStringLiteral("顯示圖表"));
+        QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"), QStringLiteral("1月顯示圖表"));
+        QVERIFY(!Get<QCheckBox>(w.get(), "CheckBox1")->isChecked() && !w->Running());
     }
 
-    void upDownStepsTheNumberInTheField_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("up from the number typed") << "5" << "Up" << "6";
-        QTest::newRow("down from the number typed") << "5" << "Down" << "4";
-        QTest::newRow("no wrap at the top") << "7300" << "Up" << "7300";
-        QTest::newRow("no wrap at the bottom") << "1" << "Down" << "1";
-        QTest::newRow("a number above the range comes back into it") << "9000" << "Down" << "7299";
-        QTest::newRow("an empty field steps from the position") << "" << "Up" << "2";
-    }
-    void upDownStepsTheNumberInTheField() {
-        QFETCH(QString, field);
-        QFETCH(QString, button);
-        QFETCH(QString, after);
+    // The line starts at today's opening balance and adds every occurrence up to each day; ticked plans add bars.
+    void theCountAndUnitGiveTheDaysCharted() {
+        const struct { QDate Start; const char *Count, *Unit; int Points; QString First, Shown; } cases[] = {
+            {{2026, 3, 10}, "1", "月", 30, "10:1000", "1"},
+            {{2026, 3, 25}, "45", "日", 45, "25:1430", "45"},  // after today: the 12th's salary and the 20th's payment first
+            {{2026, 3, 1}, "361", "月", 10800, "1:700", "360"},  // before today: the opening balance, then that day's rent
+            {{2026, 3, 1}, "0", "年", 365, "1:700", "1"},
+        };
+        for (const auto& c : cases) {
+            auto w = MakeWindow();
+            Set(*w, c.Start, QString::fromUtf8(c.Count), QString::fromUtf8(c.Unit));
+            Click(w.get(), "Button1");
+            const QStringList line = Points(w->BalanceSeries());
+            QCOMPARE(std::tuple(line.size(), line.front(), Text(w.get(), "RFilterEdit1"), w->Chart()->xAxis->range().lower),
+                     std::tuple(c.Points, c.First, c.Shown, FromQDate(c.Start) - 0.5));
+            QVERIFY(w->Chart()->yAxis->range().contains(line.front().section(':', 1).toDouble()));  // the line in view
+        }
         auto w = MakeWindow();
-        Get<TRFilterEdit>(w.get(), "RFilterEdit1")->setText(field);
-        QTest::mouseClick(Get<TUpDown>(w.get(), "UpDown1")->findChild<QToolButton*>(button), Qt::LeftButton);
-        QCOMPARE(Get<TRFilterEdit>(w.get(), "RFilterEdit1")->text(), after);
+        Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"), {1, 2});  // 1 to 20 March
+        Click(w.get(), "Button1");
+        QCOMPARE(std::pair(Legend(*w), w->Chart()->legend->visible()), std::pair(QStringList{"(300)", "A每月房屋"}, true));
+        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)), (QStringList{"1:-300", "20:-70"}));
+        QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19), (QStringList{"11:700", "12:1200", "20:1130"}));
+        QVERIFY(w->Chart()->yAxis->range().contains(-300) && w->Chart()->yAxis->range().contains(1200));
+        QCOMPARE(w->Chart()->xAxis->range().upper, Ymd(2026, 3, 20) + 0.5);
+        w->Chart()->replot();
+        QCOMPARE(w->Chart()->xAxis->tickVectorLabels().first(), QStringLiteral("26/3/1"));
+        Get<QListWidget>(w.get(), "CheckListBox1")->item(1)->setCheckState(Qt::Unchecked);
+        Click(w.get(), "Button1");  // unticking takes the plan out at the next chart
+        QCOMPARE(std::pair(Legend(*w), Points(w->PlanSeries(1)).size()), std::pair(QStringList{"A每月房屋"}, qsizetype(0)));
+        Set(*w, QDate(2026, 3, 1), QString(), QStringLiteral("日"));
+        Click(w.get(), "Button1");  // no count: said so, and nothing charted, no empty legend frame
+        QCOMPARE(std::tuple(prompts_.Errors, w->BalanceSeries()->data()->size(), w->Chart()->legend->visible()),
+                 std::tuple(QStringList{"'' is not a valid integer value"}, 0, false));
     }
 
-    void startCountAndUnitShapeTheLine_data() {
-        QTest::addColumn<QDate>("start");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<int>("points");
-        QTest::addColumn<double>("firstBalance");
-        QTest::newRow("1 month charts 30 days") << QDate(2026, 3, 10) << "1" << "月" << 30 << 1000.0;
-        QTest::newRow("2 years chart 730 days") << QDate(2026, 3, 10) << "2" << "年" << 730 << 1000.0;
-        QTest::newRow("45 days") << QDate(2026, 3, 10) << "45" << "日" << 45 << 1000.0;
-        QTest::newRow("after today: the 12th's salary and 20th's payment first") << QDate(2026, 3, 25) << "10" << "日" << 10 << 1430.0;
-    }
-    void startCountAndUnitShapeTheLine() {
-        QFETCH(QDate, start);
-        QFETCH(QString, count);
-        QFETCH(QString, unit);
-        QFETCH(int, points);
-        QFETCH(double, firstBalance);
+    void theDynamicDisplayMovesADayAtATime() {
         auto w = MakeWindow();
-        Set(*w, start, count, unit);
-        w->Button1Click();
-        QCOMPARE(w->BalanceSeries()->data()->size(), points);
-        QCOMPARE(w->BalanceSeries()->data()->constBegin()->key, Day(start.year(), start.month(), start.day()));
-        QCOMPARE(w->BalanceSeries()->data()->constBegin()->value, firstBalance);
-        QVERIFY(prompts_.Errors.isEmpty());
-    }
-
-    void tickedPlansAddSignedBarsAndUntickedOnesStillMoveTheLine() {
-        auto w = MakeWindow();
-        Tick(*w, 1);
-        Tick(*w, 2);
-        Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"));  // 1 to 20 March
-        w->Button1Click();
-        QCOMPARE(LegendTitles(*w), (QStringList{"(300)", "每月房屋貸"}));
-        QVERIFY(w->Chart()->legend->visible());
-        QCOMPARE(PointsOf(w->PlanSeries(0)), QStringList());
-        QCOMPARE(PointsOf(w->PlanSeries(1)), QStringList{Point(Day(2026, 3, 1), -300)});   // the first charted day
-        QCOMPARE(PointsOf(w->PlanSeries(2)), QStringList{Point(Day(2026, 3, 20), -70)});   // the last charted day
-        const QStringList line = PointsOf(w->BalanceSeries());
-        QCOMPARE(line[0], Point(Day(2026, 3, 1), 700));  // before today: the opening balance, then that day's rent
-        QCOMPARE(line[11], Point(Day(2026, 3, 12), 1200));  // the unticked salary
-        QCOMPARE(line.last(), Point(Day(2026, 3, 20), 1130));
-        QCOMPARE(w->TemplateSeries()->data()->size(), 0);
-
-        Tick(*w, 1, false);  // unticking takes the plan out at the next chart
-        w->Button1Click();
-        QCOMPARE(LegendTitles(*w), QStringList{"每月房屋貸"});
-        QVERIFY(w->PlanSeries(1)->data()->isEmpty());
-
-        Get<TRFilterEdit>(w.get(), "RFilterEdit1")->clear();  // no count: nothing charted, no empty legend frame
-        w->Button1Click();
-        QVERIFY(!w->Chart()->legend->visible());
-    }
-
-    void emptyBookGivesAFlatLine() {
-        book_.Clear();
-        auto w = MakeWindow();
-        QCOMPARE(Get<QListWidget>(w.get(), "CheckListBox1")->count(), 0);
-        QCOMPARE(w->Chart()->plottableCount(), 2);
-        Set(*w, QDate(2027, 1, 1), QStringLiteral("1"), QStringLiteral("年"));
-        w->Button1Click();
-        QCOMPARE(w->BalanceSeries()->data()->size(), 365);
-        for (auto it = w->BalanceSeries()->data()->constBegin(); it != w->BalanceSeries()->data()->constEnd(); ++it)
-            QCOMPARE(it->value, double(kOpening));
-    }
-
-    void dynamicStepThenPauseThenShowThenExit() {
-        auto w = MakeWindow();
-        Tick(*w, 0);
-        Tick(*w, 1);
         Get<QCheckBox>(w.get(), "CheckBox1")->setChecked(true);
-        Set(*w, QDate(2026, 3, 1), QStringLiteral("11"), QStringLiteral("日"));  // 1 to 11 March
-        w->Button1Click();
-        QVERIFY(w->Running());
-        QCOMPARE(Caption(*w), QStringLiteral("暫停"));
-        const QStringList before = PointsOf(w->BalanceSeries());
-
-        w->Timer1Timer();  // now 2 to 12 March: salary on the new last day, rent's bar drops off
+        Set(*w, QDate(2026, 3, 1), QStringLiteral("11"), QStringLiteral("日"), {0, 1});  // 1 to 11 March
+        Click(w.get(), "Button1");
+        QCOMPARE(std::pair(w->Running(), Text(w.get(), "Button1")), std::pair(true, QStringLiteral("暫停")));
+        const QStringList before = Points(w->BalanceSeries());
+        w->Timer1Timer();  // now 2 to 12 March: the salary on the new last day, the rent's bar drops off
         QCOMPARE(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(2026, 3, 2));
-        const QStringList after = PointsOf(w->BalanceSeries());
-        QCOMPARE(after.mid(0, 10), before.mid(1));
-        QCOMPARE(after.last(), Point(Day(2026, 3, 12), before.last().section(':', 1).toDouble() + 500));
-        QCOMPARE(PointsOf(w->PlanSeries(0)), QStringList{Point(Day(2026, 3, 12), 500)});
-        QVERIFY(w->PlanSeries(1)->data()->isEmpty());
-
-        Tick(*w, 0, false);  // an unticked plan's bars are left as they are
-        for (int i = 0; i < 3; ++i) w->Timer1Timer();
-        QCOMPARE(PointsOf(w->PlanSeries(0)).size(), 1);
-
-        // Pause keeps the chart; showing again draws from the advanced date.
-        w->Button1Click();
-        QVERIFY(!w->Running());
-        QCOMPARE(Caption(*w), QStringLiteral("顯示圖表"));
-        QCOMPARE(w->BalanceSeries()->data()->constBegin()->key, Day(2026, 3, 5));
-        w->Button1Click();
-        QVERIFY(w->Running());
-        QCOMPARE(w->Line()->ChartStartDate(), Day(2026, 3, 5));
-        QCOMPARE(w->BalanceSeries()->data()->size(), 11);
-        QVERIFY(w->PlanSeries(0)->data()->isEmpty());
-
-        // The timer steps once a second until "離開" ends it.
-        QTRY_COMPARE_WITH_TIMEOUT(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(2026, 3, 6), 2500);
+        QCOMPARE(Points(w->BalanceSeries()), before.mid(1) << QStringLiteral("12:1200"));
+        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)), QStringList{"12:500"});
+        Get<QListWidget>(w.get(), "CheckListBox1")->item(0)->setCheckState(Qt::Unchecked);
+        for (int i = 0; i < 3; ++i) w->Timer1Timer();  // an unticked plan's bars are left as they are
+        QCOMPARE(Points(w->PlanSeries(0)), QStringList{"12:500"});
+        Click(w.get(), "Button1");  // pause keeps the chart
+        QCOMPARE(std::tuple(w->Running(), Text(w.get(), "Button1"), Points(w->BalanceSeries()).first()),
+                 std::tuple(false, QStringLiteral("顯示圖表"), QStringLiteral("5:700")));
+        Click(w.get(), "Button1");  // showing again draws from the advanced date
+        QCOMPARE(std::tuple(w->Running(), w->Line()->ChartStartDate(), Points(w->PlanSeries(0)).size()),
+                 std::tuple(true, Ymd(2026, 3, 5), qsizetype(0)));
+        QTRY_COMPARE_WITH_TIMEOUT(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(2026, 3, 6), 2500);  // once a second
         w->show();
-        QTest::mouseClick(Get<QPushButton>(w.get(), "Button2"), Qt::LeftButton);
-        QVERIFY(!w->isVisible());
-        QVERIFY(!w->Running());
-        QVERIFY(!w->Line());
-    }
-
-    void mouseReadout() {
-        auto w = MakeWindow();
-        Tick(*w, 0);
-        Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->Button1Click();
-        auto* swatch = Get<QFrame>(w.get(), "Shape1");
-        const auto readout = [&] { return QStringList{Text(*w, "Label3"), Text(*w, "Label4"), Text(*w, "Label5")}; };
-
-        w->ChartMouseMove(PixelOf(*w, Day(2026, 3, 12), 250));  // inside the salary bar (0 to 500)
-        QCOMPARE(readout(), (QStringList{w->locale().toString(QDate(2026, 3, 12), QLocale::ShortFormat), "500", "薪水"}));
-        QVERIFY(swatch->isVisible());
-        QCOMPARE(swatch->palette().color(QPalette::Window), PlanSeriesColor(0));
-
-        w->ChartMouseMove(PixelOf(*w, Day(2026, 3, 5), 700) + QPointF(1, 2));  // near a line point
-        QCOMPARE(readout().mid(1), (QStringList{"700", "Balance"}));
-        QCOMPARE(swatch->palette().color(QPalette::Window), QColor(Qt::red));
-
-        // A real mouse move over empty chart space clears the readout.
-        QTest::mouseMove(w->Chart(), PixelOf(*w, Day(2026, 3, 5), 300).toPoint());
-        QTRY_COMPARE(Text(*w, "Label5"), QString());
-        QCOMPARE(Text(*w, "Label3"), QString());
-        QVERIFY(swatch->isHidden());
-    }
-
-    void planThatCannotBeComputedIsReported() {
-        TPlanRecord bad = Flow(prEveryNDays, Day(2026, 3, 12), 10, -1, "壞");
-        bad.Amount = INT32_MIN;
-        book_.Append(CreateFrom(pkFixAccount, bad));
-        auto w = MakeWindow();
+        Click(w.get(), "Button2");
+        QVERIFY(!w->isVisible() && !w->Running() && !w->Line());
+        book_.Append(CreateFrom(Broken(Ymd(2026, 3, 12))));  // a plan that cannot be computed is told, and stops the display
+        w = std::make_unique<TForm4>(book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
         Get<QCheckBox>(w.get(), "CheckBox1")->setChecked(true);
         Set(*w, QDate(2026, 3, 1), QStringLiteral("1"), QStringLiteral("月"));
-        w->Button1Click();
-        QCOMPARE(prompts_.Errors.size(), 1);
-        QVERIFY(!w->Running());
-        QVERIFY(w->BalanceSeries()->data()->isEmpty());
+        Click(w.get(), "Button1");
+        QCOMPARE(std::tuple(prompts_.Errors.size(), w->Running(), w->BalanceSeries()->data()->size()), std::tuple(qsizetype(1), false, 0));
+    }
+
+    void theMouseReadsThePointUnderIt() {
+        auto w = MakeWindow();
+        Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"), {0});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        Click(w.get(), "Button1");
+        auto* swatch = Get<QFrame>(w.get(), "Shape1");
+        const auto at = [&](TDate day, double value) {
+            return QPointF(w->Chart()->xAxis->coordToPixel(day), w->Chart()->yAxis->coordToPixel(value));
+        };
+        const auto readout = [&] { return QStringList{Text(w.get(), "Label3"), Text(w.get(), "Label4"), Text(w.get(), "Label5")}; };
+        w->ChartMouseMove(at(Ymd(2026, 3, 12), 250));  // inside the salary bar (0 to 500)
+        QCOMPARE(readout(), (QStringList{w->locale().toString(QDate(2026, 3, 12), QLocale::ShortFormat), "500", "薪水"}));
+        QCOMPARE(std::pair(swatch->isVisible(), swatch->palette().color(QPalette::Window)), std::pair(true, PlanSeriesColor(0)));
+        w->ChartMouseMove(at(Ymd(2026, 3, 5), 700) + QPointF(1, 2));  // near a point of the line
+        QCOMPARE(readout().mid(1), (QStringList{"700", "Balance"}));
+        QCOMPARE(swatch->palette().color(QPalette::Window), QColor(Qt::red));
+        QTest::mouseMove(w->Chart(), at(Ymd(2026, 3, 5), 300).toPoint());  // empty chart space clears the readout
+        QTRY_COMPARE(readout(), (QStringList{"", "", ""}));
+        QVERIFY(swatch->isHidden());
+        w->ChartMouseMove(QPointF(-5, -5));  // outside the plot area
+        QCOMPARE(readout(), (QStringList{"", "", ""}));
+        Set(*w, QDate(2026, 3, 1), QStringLiteral("1"), QStringLiteral("年"));
+        Click(w.get(), "Button1");
+        w->ChartMouseMove(at(Ymd(2026, 3, 16), 1200) + QPointF(0, 3));  // a year's points a pixel or two apart: the nearest
+        QCOMPARE(readout().first(), w->locale().toString(QDate(2026, 3, 16), QLocale::ShortFormat));
     }
 };
 
-QTEST_MAIN(ChartTest)
+static const bool kRegistered = tamber::test::RegisterUiTest<ChartTest>();
 #include "ChartTest.moc"

@@ -3,6 +3,7 @@
 
 #include "ui/About.h"
 #include "ui/CommandLine.h"
+#include "UiTestSupport.h"
 
 using namespace tamber::ui;
 
@@ -40,5 +41,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CommandLineTest)
+static const bool kRegistered = tamber::test::RegisterUiTest<CommandLineTest>();
 #include "CommandLineTest.moc"

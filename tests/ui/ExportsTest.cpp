@@ -18,7 +18,7 @@
 using namespace tamber;
 using namespace tamber::ui;
 
-using test::Day;
+using test::Ymd;
 using test::Flow;
 
 // The shared scripted dialogs, with the export questions answered as well.
@@ -53,8 +53,8 @@ class ExportsTest : public QObject {
     QString PathOf(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
     // Salary +50,000 on the 10th, rent -12,000 on the 5th of every month; opening balance 10,000.
     void FillBook(TPlanBook& book, TPlanBookState& state) const {
-        book.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 3, 10), 12, 50000, "薪水")));
-        book.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Day(2026, 3, 5), 12, -12000, "房租")));
+        book.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Ymd(2026, 3, 10), 12, 50000, "薪水")));
+        book.Append(CreateFrom(pkFixAccount, Flow(prMonthly, Ymd(2026, 3, 5), 12, -12000, "房租")));
         state.OpeningBalance = 10000;
         state.SetCurrentDate(FromQDate(today_));
     }
@@ -92,7 +92,7 @@ private slots:
                                  "房租", "plans.tbr", "第 1 頁"}) {
             QVERIFY2(pages[0].contains(QString::fromUtf8(text)), text);
         }
-        for (int i = 1; i <= 40; ++i) book.Append(CreateFrom(pkFixAccount, Flow(prOnce, Day(2026, 3, 20), 1, -i)));
+        for (int i = 1; i <= 40; ++i) book.Append(CreateFrom(pkFixAccount, Flow(prOnce, Ymd(2026, 3, 20), 1, -i)));
         const QStringList long_ = PdfPages(MonthPdf(book, state, march));
         QCOMPARE(long_.size(), 2);
         QVERIFY(long_[1].contains(QStringLiteral("第 2 頁")));
@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ExportsTest)
+static const bool kRegistered = tamber::test::RegisterUiTest<ExportsTest>();
 #include "ExportsTest.moc"

@@ -17,7 +17,7 @@
 
 using namespace tamber;
 using namespace tamber::ui;
-using test::Day;
+using test::Ymd;
 using test::Flow;
 
 // The look-ahead line of the main window, the chart's lowest point and the plan editor's preview.
@@ -29,18 +29,16 @@ class LookAheadUiTest : public QObject {
     const QDate today_{2026, 3, 10};
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::Taiwan)); }
-
     void mainWindowLineShowsAndMovesToItsDays() {
         // Each case presses one part (Enter or Space) and finds its day selected on the calendar.
         struct Case { const char* what; int32_t opening; std::vector<TPlanRecord> plans; QString lowest, overdraft; bool red; const char* press; QDate day; };
         const Case cases[] = {
             {"below zero in 2030, lowest in 2036", 5000,
-             {Flow(8, Day(2030, 1, 1), 1, -6000), Flow(8, Day(2030, 2, 1), 1, 1000), Flow(8, Day(2036, 7, 20), 1, -12345)},
+             {Flow(8, Ymd(2030, 1, 1), 1, -6000), Flow(8, Ymd(2030, 2, 1), 1, 1000), Flow(8, Ymd(2036, 7, 20), 1, -12345)},
              QStringLiteral("最低結存 -12,345 (2036/7/20)"), QStringLiteral("首次透支 2030/1/1"), true, "OverdraftButton", {2030, 1, 1}},
-            {"never below zero", 0, {Flow(5, Day(2026, 4, 1), 12, 100)}, QStringLiteral("最低結存 0 (2026/3/10)"),
+            {"never below zero", 0, {Flow(5, Ymd(2026, 4, 1), 12, 100)}, QStringLiteral("最低結存 0 (2026/3/10)"),
              QStringLiteral("35 年內不會透支"), false, "LowestButton", {2026, 3, 10}},
-            {"a balance leaving 32 bits", 2147483000, {Flow(8, Day(2027, 1, 5), 1, 9000)},
+            {"a balance leaving 32 bits", 2147483000, {Flow(8, Ymd(2027, 1, 5), 1, 9000)},
              QStringLiteral("結存超出範圍: 2027/1/5 起"), QString(), true, "LowestButton", {2027, 1, 5}},
         };
         for (const Case& c : cases) {
@@ -62,8 +60,8 @@ private slots:
 
     void chartMarksTheLowestPointOfTheInterval() {
         TPlanBook book;
-        book.Append(CreateFrom(pkFixAccount, Flow(8, Day(2026, 3, 12), 1, -1500)));
-        book.Append(CreateFrom(pkFixAccount, Flow(8, Day(2026, 3, 14), 1, 3000)));
+        book.Append(CreateFrom(pkFixAccount, Flow(8, Ymd(2026, 3, 12), 1, -1500)));
+        book.Append(CreateFrom(pkFixAccount, Flow(8, Ymd(2026, 3, 14), 1, 3000)));
         TForm4 w(book, 1000, [this] { return today_; }, &prompts_);
         w.findChild<QDateEdit*>(QStringLiteral("DateEdit1"))->setDate(today_);
         w.findChild<TRFilterEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("5"));
@@ -72,11 +70,11 @@ private slots:
         auto* mark = w.Chart()->findChild<QCPItemTracer*>(QStringLiteral("LowestMark"));
         auto* label = w.Chart()->findChild<QCPItemText*>(QStringLiteral("LowestLabel"));
         QVERIFY(mark->visible());
-        QCOMPARE(mark->position->coords(), QPointF(Day(2026, 3, 12), -500));
+        QCOMPARE(mark->position->coords(), QPointF(Ymd(2026, 3, 12), -500));
         QCOMPARE(label->text(), QStringLiteral("最低 -500"));
         // Four steps on, 12 and 13 March have scrolled off: the first of equal days.
         for (int step = 0; step < 4; ++step) w.Timer1Timer();
-        QCOMPARE(mark->position->coords(), QPointF(Day(2026, 3, 14), 2500));
+        QCOMPARE(mark->position->coords(), QPointF(Ymd(2026, 3, 14), 2500));
         QCOMPARE(label->text(), QStringLiteral("最低 2,500"));
     }
 
@@ -86,9 +84,6 @@ private slots:
         TForm2 w(book, state, {&prompts_, [this] { return today_; }});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* button = w.findChild<QPushButton*>(QStringLiteral("Button1"));
-        const QRect buttonAt = button->geometry();
-        const QSize size = w.size();
         const auto fields = [&](int kind, const char* count, auto&& set) {
             TPlanFields f;
             f.KindIndex = kind;
@@ -127,8 +122,6 @@ private slots:
             for (int col = 0; c.rows > 0 && col < grid->columnCount(); ++col) last << grid->item(c.rows - 1, col)->text();
             QCOMPARE(last, c.last);
             QCOMPARE(w.findChild<QLabel*>(QStringLiteral("PreviewNotes"))->text(), c.notes);
-            QCOMPARE(button->geometry(), buttonAt);
-            QCOMPARE(w.size(), size);
         }
         // A field's change redraws the preview a moment later.
         w.findChild<TRFilterEdit*>(QStringLiteral("RFilterEdit17"))->setText(QStringLiteral("12"));
@@ -136,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LookAheadUiTest)
+static const bool kRegistered = tamber::test::RegisterUiTest<LookAheadUiTest>();
 #include "LookAheadUiTest.moc"

@@ -1,25 +1,30 @@
-// What the window tests share: a scripted stand-in for every dialog, and
-// plan records written the short way.
+// What the window tests share: a scripted stand-in for every dialog, finding and driving controls by name, table
+// rows, and the list of test classes that UiTestMain.cpp runs in one program.
 #pragma once
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QStringList>
+#include <QTest>
+#include <QWidget>
 
 #include <deque>
 #include <functional>
+#include <memory>
 
-#include "model/Big5.h"
-#include "model/Dates.h"
-#include "model/PlanRecord.h"
 #include "ui/Prompts.h"
+#include "ui/QtDates.h"
+#include "TestSupport.h"
 
 namespace tamber::test {
 
 // Answers every question from a script and remembers what was asked.
 class TScriptedPrompts : public ui::TPrompts {
 public:
-    std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; empty = cancelled
+    std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; none left = cancelled
     QStringList Errors;                         // every error box, in order
-    int SaveNamesAsked = 0;
     int SaveChangesAsked = 0;
     int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
     std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
@@ -27,10 +32,7 @@ public:
     int OverwritesAsked = 0, InUseAsked = 0;
 
     QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
-    QString SavePlanFileName(QWidget*) override {
-        ++SaveNamesAsked;
-        return Next(SaveNames);
-    }
+    QString SavePlanFileName(QWidget*) override { return Next(SaveNames); }
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
     ui::TOverwriteAnswer AskOverwriteChangedFile(QWidget*, const QString&) override {
         ++OverwritesAsked;
@@ -42,9 +44,7 @@ public:
     }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
         ++SaveChangesAsked;
-        for (int i = 0; i < SavesFromThePrompt; ++i) {
-            if (save()) return;
-        }
+        for (int i = 0; i < SavesFromThePrompt && !save(); ++i) continue;
     }
 
 private:
@@ -57,20 +57,52 @@ private:
     }
 };
 
-inline TDate Day(int y, int m, int d) { return EncodeDate(y, m, d); }
+template <class T = QWidget>
+T* Get(const QWidget* window, const QString& name) {
+    T* widget = window->findChild<T*>(name);
+    if (widget == nullptr) qFatal("no control %s", qPrintable(name));
+    return widget;
+}
+inline QString Text(const QWidget* window, const QString& name) {
+    const QWidget* w = Get(window, name);
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
+    return w->property(w->property("currentText").isValid() ? "currentText" : "text").toString();
+}
+inline void Click(const QWidget* window, const QString& name) { Get<QAbstractButton>(window, name)->click(); }
+// Runs a menu command; commands a menu has replaced (the recent files) are gone first.
+inline void Trigger(const QWidget* window, const QString& name) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Get<QAction>(window, name)->trigger();
+}
+// Types ASCII into a field key by key, replacing what it held.
+inline void Type(const QWidget* window, const QString& name, const QString& text) {
+    auto* edit = Get<QLineEdit>(window, name);
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+// Qt Test rows from a literal table, each named after what it pins, and the row being run.
+template <class T, std::size_t N>
+void Rows(const T (&cases)[N]) {
+    QTest::addColumn<int>("i");
+    for (std::size_t i = 0; i < N; ++i) QTest::newRow(cases[i].Name) << int(i);
+}
+template <class T, std::size_t N>
+const T& Row(const T (&cases)[N]) {
+    QFETCH(int, i);
+    return cases[i];
+}
+inline QString ShortDate(TDate date) { return QLocale().toString(ui::ToQDate(date), QLocale::ShortFormat); }
 
-// A fixed flow of Amount (negative for an expense) on PeriodCount
-// occurrences: every day for period kind 0, otherwise by the kind's rule.
-inline TPlanRecord Flow(int periodKind, TDate start, int periodCount, int32_t amount, const char* description = "") {
-    TPlanRecord rec = ZeroPlanRecord();
-    rec.PeriodKind = static_cast<uint8_t>(periodKind);
-    rec.StartDate = start;
-    rec.PeriodCount = periodCount;
-    rec.IntervalDays = 1;
-    rec.Amount = amount < 0 ? -amount : amount;
-    rec.Direction = amount < 0 ? -1 : 1;
-    SetDescriptionBytes(rec, Utf8ToBig5(description).Bytes);
-    return rec;
+// The test classes of the window tests, each made and run once by the test program.
+using TTestFactory = std::function<std::unique_ptr<QObject>()>;
+inline std::vector<TTestFactory>& UiTests() {
+    static std::vector<TTestFactory> tests;
+    return tests;
+}
+template <class T>
+bool RegisterUiTest() {
+    UiTests().push_back([] { return std::make_unique<T>(); });
+    return true;
 }
 
 }  // namespace tamber::test

@@ -1,14 +1,10 @@
 #!/usr/bin/python3
-"""Reads the program the way a screen reader does, through AT-SPI.
-
-Starts a virtual display, a private D-Bus session with its accessibility bus
-and the program (from a scratch folder, with a plan file among its recent
-files), loads the plan file from the File menu, then reads one calendar cell
-and the names of the plan editor's fields. Exits 0 when both read as they
-should, 1 when not, 77 when the tools it needs are not installed.
-
-    a11y-check.py PATH/TO/tamber98
+"""Reads the program the way a screen reader does, through AT-SPI: under a virtual display and a private D-Bus
+session, the program (in a scratch folder, a plan file among its recent files) loads the plan file from the File
+menu; then one calendar cell and the names of the editor's fields are read. Exits 0 when both read as they should,
+1 when not, 77 without the tools.   a11y-check.py PATH/TO/tamber98
 """
+import contextlib
 import datetime
 import os
 import shutil
@@ -98,28 +94,21 @@ class Session:
 
     def close(self):
         for p in reversed(self.procs):
-            try:
+            with contextlib.suppress(OSError):
                 os.killpg(p.pid, signal.SIGTERM)  # the bus launcher's own daemon too
-            except OSError:
-                pass
             try:
                 p.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 p.kill()
         if self.dbus_pid:
-            try:
+            with contextlib.suppress(OSError):
                 os.kill(self.dbus_pid, signal.SIGTERM)
-            except OSError:
-                pass
         shutil.rmtree(self.work, ignore_errors=True)
 
     def find_app(self):
         desktop = self.pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            a = desktop.getChildAtIndex(i)
-            if a is not None and a.name.lower().startswith("tamber") and self.all(a, role="frame"):
-                return a
-        return None
+        apps = (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
+        return next((a for a in apps if a is not None and a.name.lower().startswith("tamber") and self.all(a, role="frame")), None)
 
     def all(self, root=None, role=None, name=None, showing=None):
         out = []
@@ -148,11 +137,9 @@ class Session:
 
     @staticmethod
     def press(a):
-        """The first action; an action that opens a modal window answers late, which does not matter."""
-        try:
+        """The first action; one that opens a modal window answers late, which does not matter."""
+        with contextlib.suppress(Exception):
             a.queryAction().doAction(0)
-        except Exception:
-            pass
 
 
 def calendar_cell(s, day):
@@ -183,8 +170,7 @@ def main():
         print("SKIP: Xvfb, dbus-launch, at-spi2-core or python3-pyatspi is not installed")
         return SKIP
 
-    failures = []
-    s = Session(sys.argv[1])
+    failures, s = [], Session(sys.argv[1])
     try:
         s.press(wait_for(lambda: s.find(role="menu item", name=s.plans), 30))
         expected = f"{s.today.month}月{s.today.day}日 支出 3,200 結存 76,800"
@@ -209,10 +195,7 @@ def main():
             s.press(s.find(root=editor, role="push button", name="回主畫面"))
     finally:
         s.close()
-    for f in failures:
-        print("FAIL:", f)
-    if not failures:
-        print("ok: the calendar cell and the editor's field names read through AT-SPI")
+    print("\n".join("FAIL: " + f for f in failures) or "ok: the calendar cell and the editor's field names read through AT-SPI")
     return 1 if failures else 0
 
 

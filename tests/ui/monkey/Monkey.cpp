@@ -1,25 +1,14 @@
-// tamber98-monkey: random user actions on the main window, offscreen, on a
-// generated plan book in a scratch folder, for a given time or number of
-// actions. Clicks anywhere in the window on top, keys (digits, letters,
-// Chinese text, editing and moving keys), menu commands, scroll bar moves,
-// opening and closing every window and the program itself, loading and
-// saving; now and then another program changes, removes or locks a plan
-// file. Every question is answered at random through the prompt seam and
-// every file dialog points into the scratch folder.
+// tamber98-monkey: random user actions on the main window, offscreen, on a generated plan book in a scratch
+// folder: clicks, keys (Chinese text too), menu commands, scroll bars, opening and closing every window and
+// the program, loading and saving; now and then another program changes, removes or locks a plan file.
+// Questions are answered at random through the prompt seam; file dialogs point into the scratch folder.
+// After each action every plan file in the folder loads, no half-written file is left, and with no other
+// window open the calendar shows what ComputeMonth gives. A watchdog ends a run whose window stops
+// answering; a failure prints the seed, the action count and the last actions (repeat with --seed, --actions).
 //
-// After each action: every plan file in the folder loads, no half-written
-// file is left, and when no other window is open the calendar shows what
-// ComputeMonth gives for its month. A watchdog ends a run whose window stops
-// answering; any failure prints the seed, the number of actions and the last
-// actions, so that the run can be repeated (--seed, --actions).
-//
-//   tamber98-monkey [--seed N] [--seconds N] [--actions N]
+//   tamber98-monkey [--seed N] [--seconds N] [--actions N]   (MONKEY_SEED, MONKEY_SECONDS; default 300 s)
 //   tamber98-monkey --regressions     the fixed seeds of the normal test run
-//
-// MONKEY_SEED and MONKEY_SECONDS stand in for --seed and --seconds (a seed
-// from the clock and 300 seconds when neither is given).
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -66,30 +55,19 @@ using Clock = std::chrono::steady_clock;
 
 const QDate kToday(2026, 3, 10);
 constexpr int kWatchdogSeconds = 60;
-constexpr std::size_t kLoggedActions = 25;
+// Seeds the normal test run replays with their number of actions; a seed that found a fault joins them.
+constexpr struct { uint64_t Seed; long Actions; } kRegressions[] = {{1, 150}, {2, 150}, {3, 150}};
 
-// Fixed seeds that the normal test run replays for a few seconds, each with
-// its number of actions; a seed that finds a fault joins them once the fault
-// is mended, with the number of actions that reached it.
-struct TRegression {
-    uint64_t Seed;
-    long Actions;
-};
-constexpr TRegression kRegressions[] = {
-    {1, 150},
-    {2, 150},
-    {3, 150},
-};
+int64_t NowMs() { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count(); }
 
-// ---- What a failure prints -------------------------------------------------
-
+// The last actions, and the report a failure prints (kept ready for a signal handler).
 struct TFlightLog {
     std::atomic<uint64_t> Seed{0};
     std::atomic<long> Actions{0};
-    std::atomic<int64_t> Beat{0};  // when the window last made progress, in ms of Clock
+    std::atomic<int64_t> Beat{0};  // when the window last made progress
     std::mutex Mutex;
     std::deque<std::string> Last;
-    char Ready[16384] = {};  // the report, ready for a signal handler
+    char Ready[16384] = {};
 
     std::string Report() {
         std::lock_guard lock(Mutex);
@@ -98,14 +76,13 @@ struct TFlightLog {
         for (const std::string& line : Last) text += "  " + line + "\n";
         return text;
     }
-    void Add(std::string line) {
+    void Add(const std::string& line) {
         {
             std::lock_guard lock(Mutex);
-            Last.push_back(std::to_string(Actions) + ": " + std::move(line));
-            if (Last.size() > kLoggedActions) Last.pop_front();
+            Last.push_back(std::to_string(Actions) + ": " + line);
+            if (Last.size() > 25) Last.pop_front();
         }
-        const std::string text = Report();
-        std::snprintf(Ready, sizeof Ready, "%s", text.c_str());
+        std::snprintf(Ready, sizeof Ready, "%s", Report().c_str());
     }
 };
 TFlightLog gLog;
@@ -117,11 +94,7 @@ void Note(const QString& line) { gLog.Add(line.toStdString()); }
     std::fflush(stderr);
     std::_Exit(1);
 }
-
-extern "C" void PrintOnDeath() {
-    (void)!write(2, gLog.Ready, std::strlen(gLog.Ready));
-}
-
+extern "C" void PrintOnDeath() { (void)!write(2, gLog.Ready, std::strlen(gLog.Ready)); }
 extern "C" void OnSignal(int signal) {
     PrintOnDeath();
     std::signal(signal, SIG_DFL);
@@ -131,18 +104,15 @@ extern "C" void OnSignal(int signal) {
 void Watchdog(const std::atomic<bool>& stop) {
     while (!stop) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-        if (gLog.Beat != 0 && now - gLog.Beat > kWatchdogSeconds * 1000) {
-            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds,
-                         gLog.Report().c_str());
+        if (gLog.Beat != 0 && NowMs() - gLog.Beat > kWatchdogSeconds * 1000) {
+            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds, gLog.Report().c_str());
             std::signal(SIGABRT, SIG_DFL);
             std::abort();
         }
     }
 }
 
-// Errors that escape an event are shown in a box by the program; anything
-// else escaping is a fault.
+// The program shows its own errors escaping an event in a box; anything else escaping is a fault.
 class TMonkeyApplication : public QApplication {
 public:
     using QApplication::QApplication;
@@ -158,28 +128,27 @@ public:
     }
 };
 
-// ---- The user's answers ----------------------------------------------------
+template <class List>
+auto Pick(support::TBookRandom& random, const List& list) -> decltype(*std::begin(list)) {
+    return *(std::begin(list) + random.Between(0, int(std::size(list)) - 1));
+}
 
+// The user's answers.
 class TMonkeyPrompts final : public ui::TPrompts {
 public:
     TMonkeyPrompts(support::TBookRandom& random, QString folder) : Random_(random), Folder_(std::move(folder)) {}
 
     QString OpenPlanFileName(QWidget*) override {
-        QStringList names = QDir(Folder_).entryList({QStringLiteral("*.tbr")}, QDir::Files);
-        names << QStringLiteral("missing.tbr") << QStringLiteral("folder.tbr");
-        return FileAnswer(QStringLiteral("open"), names);
+        return File("open", QDir(Folder_).entryList({"*.tbr"}, QDir::Files) << "missing.tbr" << "folder.tbr");
     }
     QString SavePlanFileName(QWidget*) override {
-        return FileAnswer(QStringLiteral("save"), {QStringLiteral("book.tbr"), QStringLiteral("plans-1.tbr"),
-                                                   QStringLiteral("plans-2.tbr"), QStringLiteral("folder.tbr"),
-                                                   QStringLiteral("gone/plans.tbr")});
+        return File("save", {"book.tbr", "plans-1.tbr", "plans-2.tbr", "folder.tbr", "gone/plans.tbr"});
     }
     void ShowError(QWidget*, const QString& message) override { Note(QStringLiteral("error box: ") + message); }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
         int presses = Random_.Between(0, 2);
         Note(QStringLiteral("unsaved changes: 存檔 up to %1 times").arg(presses));
-        while (presses-- > 0 && !save()) {
-        }
+        while (presses-- > 0 && !save()) continue;
     }
     ui::TOverwriteAnswer AskOverwriteChangedFile(QWidget*, const QString& path) override {
         const int answer = Random_.Between(0, 2);
@@ -192,14 +161,12 @@ public:
         return open;
     }
     QString SaveExportFileName(QWidget*, const QString& filter) override {
-        const QString extension = filter.section(QLatin1Char('.'), 1, 1).section(QLatin1Char(')'), 0, 0);
-        return FileAnswer(QStringLiteral("export"), {QStringLiteral("export.") + extension, QStringLiteral("folder.tbr")});
+        return File("export", {"export." + filter.section('.', 1, 1).section(')', 0, 0), "folder.tbr"});
     }
     std::optional<ui::TDateSpan> AskExportSpan(QWidget*, const ui::TDateSpan& proposed, QDate, QDate) override {
         const bool cancel = Random_.Chance(30);
-        Note(QStringLiteral("export span: %1").arg(cancel ? QStringLiteral("cancelled") : QStringLiteral("as proposed")));
-        if (cancel) return std::nullopt;
-        return proposed;
+        Note(QStringLiteral("export span: ") + (cancel ? "cancelled" : "as proposed"));
+        return cancel ? std::nullopt : std::optional(proposed);
     }
     void PreviewPrint(QWidget*, const std::function<void(QPagedPaintDevice&)>& paint) override {
         Note(QStringLiteral("print preview"));
@@ -208,10 +175,9 @@ public:
     }
 
 private:
-    QString FileAnswer(const QString& dialog, const QStringList& names) {
-        QString name;
-        if (!Random_.Chance(15)) name = Folder_ + QLatin1Char('/') + names[Random_.Between(0, int(names.size()) - 1)];
-        Note(dialog + QStringLiteral(" dialog: ") + (name.isEmpty() ? QStringLiteral("cancelled") : name));
+    QString File(const char* dialog, const QStringList& names) {
+        const QString name = Random_.Chance(15) ? QString() : Folder_ + '/' + Pick(Random_, names);
+        Note(QString::fromLatin1(dialog) + QStringLiteral(" dialog: ") + (name.isEmpty() ? QStringLiteral("cancelled") : name));
         return name;
     }
 
@@ -219,13 +185,11 @@ private:
     QString Folder_;
 };
 
-// ---- The monkey ------------------------------------------------------------
-
 QString Describe(const QWidget* w) {
     QString path;
     for (; w; w = w->parentWidget()) {
         const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
-        path = path.isEmpty() ? name : name + QLatin1Char('/') + path;
+        path = path.isEmpty() ? name : name + '/' + path;
     }
     return path;
 }
@@ -236,12 +200,10 @@ public:
         : Random_(seed), Prompts_(Random_, Dir_.path()), End_(Clock::now() + budget), MaxActions_(maxActions) {
         gLog.Seed = seed;
         gLog.Actions = 0;
-        // The editor's calculator button would start a program of the system.
-        qputenv("PATH", Dir_.path().toLocal8Bit());
-        ui::TRFilterEdit::SetRequiredFieldPrompt(
-            [](QWidget*, const QString& message) { Note(QStringLiteral("required field: ") + message); });
-        WriteBook(Path(QStringLiteral("book.tbr")), Random_.Between(1, 80));
-        std::ofstream(Path(QStringLiteral("damaged.tbr")).toStdString()) << "not a plan file";
+        qputenv("PATH", Dir_.path().toLocal8Bit());  // the editor's calculator button would start a system program
+        ui::TRFilterEdit::SetRequiredFieldPrompt([](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
+        WriteBook(Path("book.tbr"), Random_.Between(1, 80));
+        std::ofstream(Path("damaged.tbr").toStdString()) << "not a plan file";
         QDir(Dir_.path()).mkdir(QStringLiteral("folder.tbr"));
     }
 
@@ -250,28 +212,25 @@ public:
         OpenMainWindow();
         QTimer::singleShot(0, &Context_, [this] { Step(); });
         // As if named on the command line; its catch-up runs the steps.
-        if (Random_.Chance(50)) {
-            QTimer::singleShot(0, &Context_, [this] { Main_->OpenPlanFile(Path(QStringLiteral("book.tbr"))); });
-        }
+        if (Random_.Chance(50)) QTimer::singleShot(0, &Context_, [this] { Main_->OpenPlanFile(Path("book.tbr")); });
         QApplication::exec();
         return gLog.Actions;
     }
 
 private:
-    QString Path(const QString& name) const { return Dir_.path() + QLatin1Char('/') + name; }
+    QString Path(const QString& name) const { return Dir_.path() + '/' + name; }
 
-    // A generated book of Count plans whose balance date is 20 days back, so that a load catches up.
+    // A generated book whose balance date is 20 days back, so that a load catches up.
     void WriteBook(const QString& name, int count) {
         const TDate today = ui::FromQDate(kToday);
-        TPlanBook book = support::GeneratePlanBook(count, today, Random_.Next());
         TPlanBookState state;
         state.OpeningBalance = Random_.Between(-100000, 1000000);
-        SavePlanFile(name.toStdString(), book, state, today - 19);
+        SavePlanFile(name.toStdString(), support::GeneratePlanBook(count, today, Random_.Next()), state, today - 19);
     }
 
     void OpenMainWindow() {
         ui::TForm1::TOptions options;
-        options.SettingsFile = Path(QStringLiteral("Tamber98.ini")).toStdString();
+        options.SettingsFile = Path("Tamber98.ini").toStdString();
         options.Prompts = &Prompts_;
         options.Today = [] { return kToday; };
         Main_ = std::make_unique<ui::TForm1>(options);
@@ -279,27 +238,21 @@ private:
         Main_->resize(1000, 720);
         Main_->show();
         Main_->activateWindow();
-        // A user acts once the window is up; its activation computes the month.
-        Opening_ = true;
+        Opening_ = true;  // a user acts once the window is up; its activation computes the month
         if (!QTest::qWaitForWindowActive(Main_.get())) Fail("the main window does not become active");
         Opening_ = false;
     }
 
     void Step() {
-        if (Opening_) {  // the window that is opening takes its events first
-            QTimer::singleShot(0, &Context_, [this] { Step(); });
-            return;
-        }
-        gLog.Beat = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+        if (Opening_) return (void)QTimer::singleShot(0, &Context_, [this] { Step(); });
+        gLog.Beat = NowMs();
         QWidget* modal = QApplication::activeModalWidget();
         QWidget* popup = QApplication::activePopupWidget();
-        // Inside an action that runs another window's event loop (which may
-        // be ending), the main window is only looked at and used.
+        // Inside an action running another window's event loop the main window is only looked at and used.
         const bool topLevel = Depth_ == 0 && !modal && !popup;
         const bool over = Clock::now() >= End_ || gLog.Actions >= MaxActions_;
         if (over && topLevel) return Finish();
-        // The next step first: this one may run another window's event loop.
-        QTimer::singleShot(0, &Context_, [this] { Step(); });
+        QTimer::singleShot(0, &Context_, [this] { Step(); });  // first: this step may run another event loop
         CheckFiles();
         if (over) {
             if (popup) popup->close();
@@ -317,257 +270,199 @@ private:
         }
         ++gLog.Actions;
         ++Depth_;
-        Act(popup ? popup : modal ? modal : Main_.get(), topLevel);
-        --Depth_;
-    }
-
-    void Act(QWidget* window, bool topLevel) {
+        QWidget* window = popup ? popup : modal ? modal : Main_.get();
+        // Each action with its chance in a hundred; those a window cannot take fall through to the next.
+        const struct { int Upto; bool Can; void (TMonkey::*Act)(QWidget*); } kActions[] = {
+            {30, true, &TMonkey::Click},      {55, true, &TMonkey::Type},  {66, true, &TMonkey::Scroll},
+            {86, topLevel, &TMonkey::Command}, {92, window != Main_.get() || topLevel, &TMonkey::Close},
+            {96, true, &TMonkey::ChangeFilesOnDisk}, {100, true, &TMonkey::Resize},
+        };
         const int roll = Random_.Between(0, 99);
-        if (roll < 30) {
-            Click(window);
-        } else if (roll < 55) {
-            Type(window);
-        } else if (roll < 66) {
-            Scroll(window);
-        } else if (roll < 86 && topLevel) {
-            Command();
-        } else if (roll < 92 && (window != Main_.get() || topLevel)) {
-            Close(window);
-        } else if (roll < 96) {
-            ChangeFilesOnDisk();
-        } else {
-            const QSize size(Random_.Between(300, 1400), Random_.Between(200, 1000));
-            Note(QStringLiteral("resize %1 to %2x%3").arg(Describe(window)).arg(size.width()).arg(size.height()));
-            window->resize(size);
+        for (const auto& a : kActions) {
+            if (roll < a.Upto && a.Can) {
+                (this->*a.Act)(window);
+                break;
+            }
         }
+        --Depth_;
     }
 
     void Click(QWidget* window) {
         const QPoint at(Random_.Between(0, std::max(window->width() - 1, 0)), Random_.Between(0, std::max(window->height() - 1, 0)));
-        QWidget* target = window->childAt(at);
-        if (!target) target = window;
+        QWidget* target = window->childAt(at) ? window->childAt(at) : window;
         const QPoint local = target->mapFrom(window, at);
-        const int kind = Random_.Between(0, 19);
-        const Qt::MouseButton button = kind == 0 ? Qt::RightButton : Qt::LeftButton;
-        Note(QStringLiteral("%1 %2 at %3,%4")
-                 .arg(kind == 1 ? QStringLiteral("double-click") : kind == 0 ? QStringLiteral("right-click") : QStringLiteral("click"))
+        const int kind = Random_.Between(0, 19);  // 0 a right click, 1 a double click
+        Note(QStringLiteral("%1 %2 at %3,%4").arg(kind == 1 ? "double-click" : kind == 0 ? "right-click" : "click")
                  .arg(Describe(target)).arg(local.x()).arg(local.y()));
-        if (kind == 1) {
-            QTest::mouseDClick(target, button, {}, local);
-        } else {
-            QTest::mouseClick(target, button, {}, local);
-        }
+        const Qt::MouseButton button = kind == 0 ? Qt::RightButton : Qt::LeftButton;
+        if (kind == 1) QTest::mouseDClick(target, button, {}, local);
+        else QTest::mouseClick(target, button, {}, local);
     }
 
     void Type(QWidget* window) {
         QWidget* target = QApplication::focusWidget();
         if (!target || target->window() != window) target = window;
-        static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab,
-                                        Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
-                                        Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace,
-                                        Qt::Key_Delete, Qt::Key_Space, Qt::Key_F4};
+        static const QKeyCombination kKeys[] = {
+            Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Down,
+            Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace,
+            Qt::Key_Delete, Qt::Key_Space, Qt::Key_F4, Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_Down};
+        static const QKeyCombination kShortcuts[] = {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_V,
+                                                     Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F, Qt::CTRL | Qt::Key_X};
         static const char* const kTexts[] = {"0", "7", "12", "1,000", "-500", "99999999999", "a", "Z", "x1", ".", ","};
         static const char* const kChinese[] = {"房租", "薪水", "會錢", "貸款", "一"};
         const int kind = Random_.Between(0, 9);
-        if (kind < 4) {
-            const Qt::Key key = kKeys[Random_.Between(0, int(std::size(kKeys)) - 1)];
-            const Qt::KeyboardModifiers modifiers = Random_.Chance(10) ? Qt::ShiftModifier : Qt::NoModifier;
-            Note(QStringLiteral("key %1%2 to %3").arg(modifiers ? "Shift+" : "").arg(QKeySequence(key).toString()).arg(Describe(target)));
-            QTest::keyClick(target, key, modifiers);
+        if (kind < 4 || kind == 9) {
+            const QKeyCombination key = kind < 4 ? Pick(Random_, kKeys) : Pick(Random_, kShortcuts);
+            Note(QStringLiteral("key %1 to %2").arg(QKeySequence(key).toString(), Describe(target)));
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
         } else if (kind < 7) {
-            const QString text = QString::fromUtf8(kTexts[Random_.Between(0, int(std::size(kTexts)) - 1)]);
+            const QString text = QString::fromUtf8(Pick(Random_, kTexts));
             Note(QStringLiteral("type '%1' to %2").arg(text, Describe(target)));
             QTest::keyClicks(target, text);
-        } else if (kind < 9) {
-            const QString text = QString::fromUtf8(kChinese[Random_.Between(0, int(std::size(kChinese)) - 1)]);
-            Note(QStringLiteral("enter '%1' to %2").arg(text, Describe(target)));
-            if (Random_.Chance(50)) {
-                QInputMethodEvent event;  // from an input method
+        } else {
+            const QString text = QString::fromUtf8(Pick(Random_, kChinese));
+            const bool inputMethod = Random_.Chance(50);
+            Note(QStringLiteral("enter '%1' to %2%3").arg(text, Describe(target), inputMethod ? " by an input method" : ""));
+            if (inputMethod) {
+                QInputMethodEvent event;
                 event.setCommitString(text);
                 QApplication::sendEvent(target, &event);
-            } else {
-                for (const QChar c : text) {
-                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-                    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-                    QApplication::sendEvent(target, &press);
-                    QApplication::sendEvent(target, &release);
+            }
+            for (const QChar c : inputMethod ? QString() : text) {
+                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                    QKeyEvent key(type, 0, Qt::NoModifier, QString(c));
+                    QApplication::sendEvent(target, &key);
                 }
             }
-        } else {
-            static const QKeyCombination kShortcuts[] = {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_V,
-                                                         Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F, Qt::CTRL | Qt::Key_X};
-            const QKeyCombination shortcut = kShortcuts[Random_.Between(0, int(std::size(kShortcuts)) - 1)];
-            Note(QStringLiteral("key %1 to %2").arg(QKeySequence(shortcut).toString(), Describe(target)));
-            QTest::keyClick(target, shortcut.key(), shortcut.keyboardModifiers());
         }
     }
 
+    // Sets a bar, steps it or drags its slider.
     void Scroll(QWidget* window) {
         QList<QScrollBar*> bars;
         for (QScrollBar* bar : window->findChildren<QScrollBar*>()) {
             if (bar->isVisible() && bar->isEnabled()) bars << bar;
         }
         if (bars.isEmpty()) return Click(window);
-        QScrollBar* bar = bars[Random_.Between(0, int(bars.size()) - 1)];
-        const int value = Random_.Between(bar->minimum(), bar->maximum());
-        switch (Random_.Between(0, 2)) {
-            case 0:
-                Note(QStringLiteral("scroll %1 to %2").arg(Describe(bar)).arg(value));
-                bar->setValue(value);
-                break;
-            case 1: {
-                const auto action = QAbstractSlider::SliderAction(Random_.Between(1, 6));
-                Note(QStringLiteral("scroll %1 by action %2").arg(Describe(bar)).arg(action));
-                bar->triggerAction(action);
-                break;
-            }
-            default:
-                Note(QStringLiteral("drag %1 to %2").arg(Describe(bar)).arg(value));
-                bar->setSliderDown(true);
-                bar->setSliderPosition(value);
-                bar->setSliderDown(false);
-                break;
-        }
+        QScrollBar* bar = Pick(Random_, bars);
+        const int value = Random_.Between(bar->minimum(), bar->maximum()), how = Random_.Between(0, 2);
+        const auto action = QAbstractSlider::SliderAction(Random_.Between(1, 6));
+        Note(QStringLiteral("scroll %1: %2").arg(Describe(bar), how == 1 ? QStringLiteral("action %1").arg(action)
+                                                               : QStringLiteral("%1 to %2").arg(how ? "drag" : "set").arg(value)));
+        if (how == 1) return (void)bar->triggerAction(action);
+        bar->setSliderDown(how == 2);
+        bar->setSliderPosition(value);
+        bar->setSliderDown(false);
     }
 
-    void Command() {
+    void Command(QWidget*) {
         QList<QAction*> actions;
         for (QMenu* menu : Main_->findChildren<QMenu*>()) {
             for (QAction* action : menu->actions()) {
                 if (!action->isSeparator() && !action->menu()) actions << action;
             }
         }
-        QAction* action = actions[Random_.Between(0, int(actions.size()) - 1)];
+        QAction* action = Pick(Random_, actions);
         Note(QStringLiteral("menu %1 (%2)").arg(action->text(), action->objectName()));
         action->trigger();
     }
 
     void Close(QWidget* window) {
         Note(QStringLiteral("close %1").arg(Describe(window)));
-        if (window != Main_.get()) {
-            // The catch-up dialog has no close box: it ends by its buttons or Escape.
-            if (window->objectName() == QLatin1String("TForm5") || Random_.Chance(50)) {
-                QTest::keyClick(window, Qt::Key_Escape);
-            } else {
-                window->close();
-            }
-            return;
+        if (window == Main_.get()) {
+            Main_->close();
+            Main_.reset();
+            return OpenMainWindow();
         }
-        Main_->close();
-        Main_.reset();
-        OpenMainWindow();
+        // The catch-up dialog has no close box: it ends by its buttons or Escape.
+        if (window->objectName() == QLatin1String("TForm5") || Random_.Chance(50)) QTest::keyClick(window, Qt::Key_Escape);
+        else window->close();
+    }
+
+    void Resize(QWidget* window) {
+        const QSize size(Random_.Between(300, 1400), Random_.Between(200, 1000));
+        Note(QStringLiteral("resize %1 to %2x%3").arg(Describe(window)).arg(size.width()).arg(size.height()));
+        window->resize(size);
     }
 
     // What other programs do to the folder meanwhile.
-    void ChangeFilesOnDisk() {
-        const QStringList files = QDir(Dir_.path()).entryList({QStringLiteral("*.tbr")}, QDir::Files);
+    void ChangeFilesOnDisk(QWidget*) {
+        const QStringList files = QDir(Dir_.path()).entryList({"*.tbr"}, QDir::Files);
         if (files.isEmpty()) return;
-        const QString name = files[Random_.Between(0, int(files.size()) - 1)];
-        const QString path = Path(name);
+        const QString name = Pick(Random_, files), path = Path(name), lock = ui::PlanFileLockName(path);
         const std::filesystem::path file = path.toStdString();
-        const QString lock = ui::PlanFileLockName(path);
         switch (Random_.Between(0, 5)) {
             case 0:
                 Note(QStringLiteral("another copy saves %1").arg(name));
-                WriteBook(path, Random_.Between(0, 40));
-                break;
+                return WriteBook(path, Random_.Between(0, 40));
             case 1: {
                 Note(QStringLiteral("a sync tool changes %1 keeping its size and time").arg(name));
                 const auto time = std::filesystem::last_write_time(file);
-                std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
-                out.seekp(24);
-                out.put(static_cast<char>(Random_.Between(0, 255)));
-                out.close();
-                std::filesystem::last_write_time(file, time);
-                break;
+                std::fstream(file, std::ios::in | std::ios::out | std::ios::binary).seekp(24).put(char(Random_.Between(0, 255)));
+                return std::filesystem::last_write_time(file, time);
             }
             case 2:
                 Note(QStringLiteral("%1 is removed").arg(name));
-                std::filesystem::remove(file);
-                break;
+                return (void)std::filesystem::remove(file);
             case 3:
-                if (ForeignLocks_.count(lock)) {
-                    Note(QStringLiteral("another copy closes %1").arg(name));
-                    ForeignLocks_.erase(lock);
-                } else {
-                    Note(QStringLiteral("another copy opens %1").arg(name));
+                Note(QStringLiteral("another copy %1 %2").arg(ForeignLocks_.count(lock) ? "closes" : "opens", name));
+                if (ForeignLocks_.erase(lock) == 0) {
                     auto held = std::make_unique<QLockFile>(lock);
                     if (held->tryLock(0)) ForeignLocks_[lock] = std::move(held);
                 }
-                break;
-            case 4: {
+                return;
+            case 4:
                 Note(QStringLiteral("a copy that crashed left the lock of %1").arg(name));
                 if (!QFile::exists(lock)) std::ofstream(lock.toStdString()) << "2147483000\ntamber98\n\n";
-                break;
-            }
+                return;
             default:
-                if (name != QLatin1String("damaged.tbr") && name != QLatin1String("plans-3.tbr")) {
-                    Note(QStringLiteral("%1 is copied to plans-3.tbr").arg(name));
-                    std::filesystem::copy_file(file, Path(QStringLiteral("plans-3.tbr")).toStdString(),
-                                               std::filesystem::copy_options::overwrite_existing);
-                }
-                break;
+                if (name == QLatin1String("damaged.tbr") || name == QLatin1String("plans-3.tbr")) return;
+                Note(QStringLiteral("%1 is copied to plans-3.tbr").arg(name));
+                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(), std::filesystem::copy_options::overwrite_existing);
         }
     }
 
-    // ---- Checks ----
-
+    // Every plan file in the folder loads; no half-written file is left.
     void CheckFiles() {
         for (const QFileInfo& entry : QDir(Dir_.path()).entryInfoList(QDir::Files | QDir::Hidden)) {
-            if (entry.fileName().endsWith(QLatin1String(".tmp"))) {
-                Fail("a half-written file was left behind: " + entry.fileName().toStdString());
-            }
-            if (entry.suffix() != QLatin1String("tbr") || entry.fileName() == QLatin1String("damaged.tbr")) continue;
-            TPlanBook book;
+            const std::string name = entry.fileName().toStdString();
+            if (entry.fileName().endsWith(QLatin1String(".tmp"))) Fail("a half-written file was left behind: " + name);
+            if (entry.suffix() != QLatin1String("tbr") || name == "damaged.tbr") continue;
             try {
+                TPlanBook book;
                 ReadPlanFile(entry.filePath().toStdString(), book);
             } catch (const ETamberError& e) {
-                Fail("the plan file " + entry.fileName().toStdString() + " does not load: " + e.what());
+                Fail("the plan file " + name + " does not load: " + e.what());
             }
         }
     }
 
+    // The calendar's cells, average and totals are what ComputeMonth gives for its month.
     void CheckCalendar() {
         const ui::TDrawCalendar& calendar = Main_->Calendar();
         const TCalendarMonth& shown = calendar.MonthData();
         TCalendarMonth expected = shown;
         TPlanBookState state = Main_->State();
-        QString income = QStringLiteral("0"), expense = QStringLiteral("0");
+        QString totals = "00";  // a plan that cannot be computed leaves every amount 0
         try {
-            const TMonthTotals totals =
-                ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
-            income = QString::fromStdString(FormatMonthTotal(totals.Income));
-            expense = QString::fromStdString(FormatMonthTotal(totals.Expense));
+            const TMonthTotals t = ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
+            totals = QString::fromStdString(FormatMonthTotal(t.Income) + FormatMonthTotal(t.Expense));
         } catch (const ETamberError&) {
-            // The ledger leaves every amount 0; the labels read 0.
         }
-        // The colour of a balance of 0 is not seen: its line is empty.
-        const auto differs = [](const TDayCell& a, const TDayCell& b) {
-            return a.Income != b.Income || a.Expense != b.Expense || a.Balance != b.Balance ||
-                   (a.Balance != 0 && a.BalanceColor != b.BalanceColor);
+        const auto figures = [](const TDayCell& c) {  // the colour of a balance of 0 is not seen: its line is empty
+            return std::to_string(c.Income) + ", " + std::to_string(c.Expense) + ", " + std::to_string(c.Balance) +
+                   " (colour " + std::to_string(c.Balance ? c.BalanceColor : 0) + ")";
         };
         std::string what;
         if (shown.Year() != calendar.Year() || shown.Month() != calendar.Month()) what = "the cells are laid out for another month";
-        for (int row = 1; row < TCalendarMonth::kRows && what.empty(); ++row) {
-            for (int column = 0; column < TCalendarMonth::kColumns; ++column) {
-                const int day = shown.CellDay(row, column);
-                const TDayCell& a = shown.Cell({row, column});
-                const TDayCell& b = expected.Cell({row, column});
-                if (day > 0 && differs(a, b)) {
-                    what = "day " + std::to_string(day) + " shows " + std::to_string(a.Income) + ", " +
-                           std::to_string(a.Expense) + ", " + std::to_string(a.Balance) + " (colour " +
-                           std::to_string(a.BalanceColor) + ") instead of " + std::to_string(b.Income) + ", " +
-                           std::to_string(b.Expense) + ", " + std::to_string(b.Balance) + " (colour " +
-                           std::to_string(b.BalanceColor) + ")";
-                    break;
-                }
-            }
+        for (int cell = TCalendarMonth::kColumns; cell < TCalendarMonth::kRows * TCalendarMonth::kColumns && what.empty(); ++cell) {
+            const TCellPos at{cell / TCalendarMonth::kColumns, cell % TCalendarMonth::kColumns};
+            const std::string a = figures(shown.Cell(at)), b = figures(expected.Cell(at));
+            if (shown.CellDay(at.Row, at.Column) > 0 && a != b) what = "day " + std::to_string(shown.CellDay(at.Row, at.Column)) + " shows " + a + " instead of " + b;
         }
         if (what.empty() && shown.MonthAverageBalance != expected.MonthAverageBalance) what = "the month's average differs";
-        if (what.empty() && (Main_->findChild<QLabel*>(QStringLiteral("IncomeLabel"))->text() != income ||
-                             Main_->findChild<QLabel*>(QStringLiteral("ExpenseLabel"))->text() != expense)) {
-            what = "the month's totals differ";
-        }
+        const auto label = [&](const char* name) { return Main_->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+        if (what.empty() && label("IncomeLabel") + label("ExpenseLabel") != totals) what = "the month's totals differ";
         if (!what.empty()) {
             Fail("the calendar of " + std::to_string(calendar.Year()) + "-" + std::to_string(calendar.Month()) +
                  " is not what ComputeMonth gives: " + what);
@@ -615,22 +510,17 @@ int main(int argc, char* argv[]) {
     bool regressions = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (arg == "--regressions") {
             regressions = true;
             continue;
         }
+        const char* value = i + 1 < argc ? argv[++i] : nullptr;
         if (arg == "--seed") seedText = value;
         else if (arg == "--seconds") secondsText = value;
         else if (arg == "--actions") actions = Number(value, "--actions");
-        else {
-            std::fprintf(stderr, "usage: tamber98-monkey [--seed N] [--seconds N] [--actions N] | --regressions\n");
-            return 2;
-        }
-        ++i;
+        else return std::fprintf(stderr, "usage: tamber98-monkey [--seed N] [--seconds N] [--actions N] | --regressions\n"), 2;
     }
-    const uint64_t seed = seedText && *seedText ? static_cast<uint64_t>(Number(seedText, "the seed"))
-                                                : static_cast<uint64_t>(Clock::now().time_since_epoch().count() % 1000000007);
+    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed")) : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
     const long seconds = secondsText && *secondsText ? Number(secondsText, "the time") : 300;
 
     std::signal(SIGABRT, OnSignal);
@@ -643,7 +533,6 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);  // the program is started again
     std::atomic<bool> stop{false};
     std::thread watchdog(Watchdog, std::cref(stop));
-
     const auto run = [](uint64_t s, Clock::duration budget, long count) {
         std::printf("monkey: seed %llu\n", static_cast<unsigned long long>(s));
         std::fflush(stdout);
@@ -654,7 +543,7 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
     };
     if (regressions) {
-        for (const TRegression& r : kRegressions) run(r.Seed, std::chrono::hours(1), r.Actions);
+        for (const auto& r : kRegressions) run(r.Seed, std::chrono::hours(1), r.Actions);
     } else {
         run(seed, std::chrono::seconds(seconds), actions);
     }

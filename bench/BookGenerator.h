@@ -192,10 +192,10 @@ inline TPlanBook GeneratePlanBook(int count, TDate today, uint64_t seed = 1) {
     return book;
 }
 
-// The book sizes the benchmarks and the comparison tests use.
+// The book sizes the benchmarks use.
 inline constexpr std::array<int, 4> kGeneratedBookSizes = {10, 100, 1000, 9999};
 
-// The day the benchmarks and the comparison tests take as today (fixed, so
+// The day the benchmarks and the fuzz seeds take as today (fixed, so
 // that every run computes the same months).
 inline TDate GeneratedBookToday() { return EncodeDate(2025, 6, 15); }
 

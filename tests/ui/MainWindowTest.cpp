@@ -1,0 +1,340 @@
+// The main window as a user sees it: the month and its figures, the bars that pick the month, the plans of a day
+// with the details and remaining periods of one, the file commands, recent files and the unsaved-changes question.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
+#include "UiTestSupport.h"
+#include "ui/Wiring.h"
+#include "ui/init.h"
+
+using namespace tamber;
+using namespace tamber::ui;
+using namespace tamber::test;
+
+// A command that could lose unsaved changes, with or without a file open (none: new plans and a close), and
+// whether the user is asked about them.
+const struct { const char* Name; bool WithFile; const char* Command; int Asked; } kLosing[] = {
+    {"close with a file", true, "Exit1", 1},  {"close with new plans and no file", false, "Exit1", 1},
+    {"clear with a file", true, "Clear1", 1}, {"load another file without a file name", false, "Load1", 1},
+    {"a recent file", true, "Recent1", 1},    {"nothing to lose", false, "", 0},
+};
+
+// What would write over a plan file another copy saved meanwhile (save, balance, catch-up), the answer, and the
+// plans then in the file (1: ours, 2: theirs) and in the other file saved to (-1: none).
+const struct { const char* Name; char Via; TOverwriteAnswer Answer; int InFile, InOther; } kOverwrites[] = {
+    {"save: overwrite", 's', TOverwriteAnswer::Overwrite, 1, -1}, {"save: under another name", 's', TOverwriteAnswer::SaveAs, 2, 1},
+    {"save: cancel", 's', TOverwriteAnswer::Cancel, 2, -1},
+    {"balance: the whole book overwrites", 'b', TOverwriteAnswer::Overwrite, 1, -1},
+    {"balance: cancel", 'b', TOverwriteAnswer::Cancel, 2, -1},
+    {"catch-up: the whole book overwrites", 'c', TOverwriteAnswer::Overwrite, 1, -1},
+    {"catch-up: cancel", 'c', TOverwriteAnswer::Cancel, 2, -1},
+};
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    TScriptedPrompts prompts_;
+    const TDate today_ = Ymd(2026, 3, 10);
+
+    std::unique_ptr<TForm1> MakeWindow() {
+        return std::make_unique<TForm1>(TForm1::TOptions{Path("Tamber98.ini").toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
+    }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // A plan file with the given plans, written DaysAgo.
+    QString WriteFile(const QString& name, const std::vector<TPlanRecord>& records = {}, int daysAgo = 1) {
+        WriteBytes(Path(name).toStdString(), FileBytes(today_ - daysAgo, 1000, records));
+        return Path(name);
+    }
+    static QStringList Recent(TForm1& w) {
+        QStringList items;
+        for (QAction* a : Get<QMenu>(&w, "File1")->actions()) {
+            if (a->objectName().startsWith(QStringLiteral("Recent"))) items << a->text();
+        }
+        return items;
+    }
+    static QStringList Grid(TForm1& w, const char* name, int row) {
+        auto* grid = Get<QTableWidget>(&w, name);
+        QStringList texts;
+        for (int c = 0; c < grid->columnCount(); ++c) texts << (grid->item(row, c) ? grid->item(row, c)->text() : QString());
+        return texts;
+    }
+    static int Balance(TForm1& w, int day) { return w.Calendar().MonthData().Cell(w.Calendar().DayToCell(day)).Balance; }
+    static QScrollBar* Bar(TForm1& w, int n) { return Get<QScrollBar>(&w, QStringLiteral("ScrollBar%1").arg(n)); }
+    static QString Bars(TForm1& w) {
+        return QStringLiteral("%1 %2 %3 %4-%5 %6-%7").arg(Bar(w, 1)->value()).arg(Bar(w, 2)->value()).arg(Bar(w, 3)->value())
+            .arg(Text(&w, "YearLabel"), Text(&w, "MonthLabel")).arg(w.Calendar().Year()).arg(w.Calendar().Month());
+    }
+
+private slots:
+    void init() {
+        QFile::remove(Path("Tamber98.ini"));
+        prompts_ = TScriptedPrompts();
+    }
+
+    void startsOnTheCurrentMonth() {
+        auto w = MakeWindow();
+        QCOMPARE(std::tuple(w->windowTitle(), Bar(*w, 1)->maximum(), Bars(*w)),
+                 std::tuple(QStringLiteral("Tamber 98"), 369, QStringLiteral("0 0 2 2026-3 2026-3")));
+        QVERIFY(Recent(*w).isEmpty() && !Get(w.get(), "KindLabel")->isVisibleTo(w.get()));
+        // Commands whose window is not there are shown disabled and do nothing.
+        for (const char* menu : {"Edit1", "View1", "Help1"}) emit Get<QMenu>(w.get(), menu)->aboutToShow();
+        for (const char* command : {"Plans1", "Balance1", "Chart1", "About1"}) {
+            QVERIFY2(!Get<QAction>(w.get(), command)->isEnabled(), command);
+            Trigger(w.get(), command);
+        }
+        QObject::connect(w.get(), &TForm1::AboutRequested, [] {});
+        emit Get<QMenu>(w.get(), "Help1")->aboutToShow();
+        QVERIFY(Get<QAction>(w.get(), "About1")->isEnabled());
+    }
+
+    void theMonthShowsItsFiguresAndReportsAPlanThatCannotBeComputed() {
+        auto w = MakeWindow();
+        w->Book().Append(CreateFrom(Once(today_, 1200)));
+        w->Book().Append(CreateFrom(Once(today_ + 2, -800)));
+        w->State().OpeningBalance = 5;
+        w->FormActivate();  // what every return to the window does
+        QCOMPARE(std::tuple(Balance(*w, 10), Balance(*w, 31), Text(w.get(), "IncomeLabel"), Text(w.get(), "ExpenseLabel")),
+                 std::tuple(1205, 405, QStringLiteral("1,200"), QStringLiteral("-800")));
+        QCOMPARE(Grid(*w, "StringGrid1", 0), (QStringList{"", "1200"}));  // the day selected: today
+        Trigger(w.get(), "WholeMonth1");
+        w->FormActivate();
+        QVERIFY(w->Calendar().ShowBalance());
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 2, 15), 13, 0, "車貸").Kind(pkLoan).Method(mtEqualInstalments)));  // rate 0
+        for (int i = 0; i < 3; ++i) w->ComputeMonth(2026, 3);
+        QTRY_COMPARE(prompts_.Errors.size(), 1);  // told once, after the event that found it
+        QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("第 3 項計劃「車貸」的金額無法計算")));
+        QCOMPARE(Text(w.get(), "IncomeLabel") + Text(w.get(), "ExpenseLabel"), QString());  // no totals that are not the plans'
+    }
+
+    void aBalanceLeavingThirtyTwoBitsIsToldOnceAndShowsNoFigureFromItsDay() {
+        auto w = MakeWindow();
+        w->State().OpeningBalance = 2'000'000'000;  // 15 March ends at 2,100,000,000, 15 April beyond 32 bits
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 15), 12, 100'000'000)));
+        w->ShowDay(Ymd(2026, 4, 1));
+        for (int i = 0; i < 2; ++i) w->FormActivate();
+        const auto figures = [&](int day) {
+            const TCellPos cell = w->Calendar().DayToCell(day);
+            return w->Calendar().CellTexts(cell.Column, cell.Row).Balance;
+        };
+        QCOMPARE(std::tuple(figures(1), figures(15), w->Calendar().CellTexts(6, 6).Average, Text(w.get(), "IncomeLabel")),
+                 std::tuple(QStringLiteral("2,100,000,000"), QString(), QString(), QString()));
+        QTRY_COMPARE(prompts_.Errors, QStringList{QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(Ymd(2026, 4, 15)))});
+        w->ShowDay(Ymd(2026, 3, 1));  // before it, the figures are all there
+        QCOMPARE(Text(w.get(), "IncomeLabel"), QStringLiteral("100,000,000"));
+    }
+
+    // The confirmed amounts of a file cut short meanwhile stay loaded, nothing is written over it unasked, and
+    // closing offers to save them.
+    void aCatchUpOfAFileCutShortMeanwhileStaysLoadedUntilSaved() {
+        const std::vector<TPlanRecord> plans = {Flow(prEveryNDays, today_ - 2, 10, 10), Once(today_ + 5, 1)};
+        const QString file = WriteFile("away.tbr", plans, 3);
+        auto w = MakeWindow();
+        w->CatchUp = [&](TPendingList&, const TPlanBookState&) -> std::optional<int32_t> {
+            QFile::resize(file, 100);
+            return 1020;
+        };
+        prompts_.OverwriteAnswers = {TOverwriteAnswer::Cancel, TOverwriteAnswer::Overwrite};
+        QVERIFY(w->LoadPlanFile(file));
+        QCOMPARE(std::tuple(w->Book().Count(), w->State().OpeningBalance, w->windowTitle(), prompts_.OverwritesAsked, QFileInfo(file).size()),
+                 std::tuple(2, 1020, QStringLiteral("Tamber 98 - away.tbr"), 1, qint64(100)));
+        prompts_.SavesFromThePrompt = 1;
+        w->close();
+        QCOMPARE(std::pair(prompts_.SaveChangesAsked, ReadBytes(file.toStdString())), std::pair(1, FileBytes(today_ - 1, 1020, plans)));
+    }
+
+    // Written by another copy after the load: a save, a balance or a catch-up asks before writing over it.
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo_data() { Rows(kOverwrites); }
+    void aFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo() {
+        const auto& c = Row(kOverwrites);
+        const TPlanRecord plan = Flow(prMonthly, Ymd(2026, 1, 5), 12, 100);
+        const auto anotherCopySaves = [&] { WriteFile("plans.tbr", {plan, plan}); };
+        const QString file = WriteFile("plans.tbr", {plan}, c.Via == 'c' ? 6 : 1);  // the 5 March payment awaits a catch-up
+        QFile::remove(Path("other.tbr"));
+        auto w = MakeWindow();
+        const TWiredWindows windows = WireWindows(*w, prompts_);
+        w->CatchUp = [&](TPendingList&, const TPlanBookState&) {
+            anotherCopySaves();
+            return std::optional<int32_t>(1100);
+        };
+        prompts_.OverwriteAnswers = {c.Answer};
+        prompts_.SaveNames = {Path("other.tbr")};
+        QVERIFY(w->LoadPlanFile(file));
+        if (c.Via == 'b') {
+            anotherCopySaves();
+            Get<QLineEdit>(windows.Balance, "RFilterEdit1")->setText(QStringLiteral("777"));
+            Click(windows.Balance, "Button1");
+        }
+        const bool written = c.InFile == 1 || c.InOther == 1;
+        if (c.Via == 's') anotherCopySaves();
+        if (c.Via == 's') QCOMPARE(w->SaveCommand(), written);
+        if (c.Via != 's') QCOMPARE(w->State().Modified, !written);  // closing offers to save what was not written
+        QCOMPARE(std::tuple(prompts_.OverwritesAsked, QFileInfo(file).size(), QFileInfo(Path("other.tbr")).size()),
+                 std::tuple(1, (c.InFile + 1) * 188, (c.InOther + 1) * 188));
+        if (!written) return;
+        Click(windows.Balance, "Button1");  // the window's own writes are no change by someone else
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(prompts_.OverwritesAsked, 1);
+    }
+
+    void aFileOpenInAnotherCopyIsLoadedOnlyWhenTheUserSaysSo() {
+        const QString file = WriteFile("shared.tbr", {Flow(prMonthly, Ymd(2026, 1, 5), 12, 100)});
+        const QString lock = PlanFileLockName(file);
+        auto first = MakeWindow();
+        QVERIFY(first->LoadPlanFile(file) && QFile::exists(lock));
+        QVERIFY(first->LoadPlanFile(file));  // its own file again: no question
+        auto second = MakeWindow();
+        prompts_.OpenInUseAnswers = {false, true};
+        QVERIFY(!second->LoadPlanFile(file));
+        QCOMPARE(second->windowTitle(), QStringLiteral("Tamber 98"));  // nothing happened
+        QVERIFY(second->LoadPlanFile(file));
+        QCOMPARE(second->Book().Count(), 1);
+        first->ClearCommand();
+        QVERIFY(!QFile::exists(lock));
+        QFile stale(lock);  // left by a copy that is no longer running: taken over without a question
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("2147483000\ntamber98\n\n");
+        stale.close();
+        auto third = MakeWindow();
+        QVERIFY(third->LoadPlanFile(file));
+        QCOMPARE(prompts_.InUseAsked, 2);
+        third->close();
+        QVERIFY(!QFile::exists(lock));
+    }
+
+    // The year bar follows the month slider and the other way round; the calendar follows at the end of a drag.
+    void theBarsPickTheMonth() {
+        auto w = MakeWindow();
+        Bar(*w, 1)->setValue(14);
+        QCOMPARE(Bars(*w), QStringLiteral("14 1 4 2027-5 2027-5"));
+        Bar(*w, 2)->setValue(2);
+        QCOMPARE(Bars(*w), QStringLiteral("26 2 4 2028-5 2028-5"));
+        Bar(*w, 3)->setSliderDown(true);  // a drag: the labels follow, the calendar waits for its end
+        Bar(*w, 3)->setValue(7);
+        QCOMPARE(Bars(*w), QStringLiteral("29 2 7 2028-8 2028-5"));
+        Bar(*w, 3)->setSliderDown(false);
+        QCOMPARE(Bars(*w), QStringLiteral("29 2 7 2028-8 2028-8"));
+        Bar(*w, 2)->setValue(0);
+        QCOMPARE(Bars(*w), QStringLiteral("0 0 2 2026-3 2026-3"));
+    }
+
+    void aDayListsItsPlansAndTheDetailsOfTheSelectedOne() {
+        auto w = MakeWindow();
+        for (int i = 0; i < 6; ++i) w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 12), 12, -100 * (i + 1), "房租")));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 13), 4, 100, "會").Kind(pkCollect).Club(30, 0, 2, true, 0)));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 3, 100000, "定存").Kind(pkSaving).Rate(1.5).Method(1)));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 13, 1000).Kind(pkCompound).Rate(12).Method(mtLumpSumInOut)));
+        w->Book().Append(CreateFrom(Flow(prOnce, Ymd(2026, 3, 13), 1, 120000).Kind(pkLoan).Rate(6).Method(mtEqualPrincipal)));
+        w->Book().Append(CreateFrom(Broken(Ymd(2026, 3, 14))));
+        w->ShowDayPlans(Ymd(2026, 3, 12));  // period 3 of six monthly plans
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
+        QCOMPARE(Grid(*w, "StringGrid1", 5), (QStringList{"房租", "-600"}));
+        // Remaining periods: 4 to 12 with their dates and amounts.
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 9);
+        QCOMPARE(Grid(*w, "StringGrid2", 0) + Grid(*w, "StringGrid2", 8),
+                 (QStringList{"4", ShortDate(Ymd(2026, 4, 12)), "-100", "12", ShortDate(Ymd(2026, 12, 12)), "-100"}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(1, 0);  // the details follow the selected row
+        QCOMPARE(std::tuple(Text(w.get(), "KindLabel"), Text(w.get(), "DescriptionLabel"), Text(w.get(), "StartDateLabel"),
+                            Text(w.get(), "PeriodCountLabel"), Text(w.get(), "DirectionLabel"), Text(w.get(), "FixAmountLabel")),
+                 std::tuple(QStringLiteral("固定收入／支出"), QStringLiteral("房租"), ShortDate(Ymd(2026, 1, 12)), QStringLiteral("12"),
+                            QStringLiteral("支出"), QStringLiteral("200")));
+        w->ShowDayPlans(Ymd(2026, 3, 12));  // the same day again, as every activation shows it: the row stays
+        QCOMPARE(Grid(*w, "StringGrid2", 8), (QStringList{"12", ShortDate(Ymd(2026, 12, 12)), "-200"}));
+        w->ShowDayPlans(Ymd(2026, 3, 13));  // four plans: the club, the deposit, the compound deposit and the loan
+        QCOMPARE(std::pair(Grid(*w, "StringGrid1", 3), Get<QTableWidget>(w.get(), "StringGrid1")->currentRow()),
+                 std::pair(QStringList{"", "120000"}, 0));
+        const struct { int Row, Page; QStringList Labels; QString Values; } pages[] = {
+            {0, 1, {"BidKindLabel", "CollectAmountLabel", "BaseBidLabel"}, "內標 100 30"},
+            {1, 2, {"SavingAmountLabel", "SavingRateLabel", "SavingMethodLabel"}, "100000 1.50 到期一次提領"},
+            {2, 3, {"CompoundAmountLabel", "CompoundRateLabel", "CompoundMethodLabel"}, "1000 12.00 \"整\"存整付"},
+            {3, 4, {"LoanAmountLabel", "LoanRateLabel", "LoanMethodLabel"}, "120000 6.00 本金定額攤還法"},
+        };
+        for (const auto& p : pages) {
+            Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(p.Row, 0);
+            QStringList values;
+            for (const QString& label : p.Labels) values << Text(w.get(), label);
+            QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), values.join(' ')), std::pair(p.Page, p.Values));
+        }
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 4);  // the loan's one period: none remain
+        QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"", "", ""}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(0, 0);
+        QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"4", ShortDate(Ymd(2026, 4, 13)), "-100"}));
+        w->ShowDayPlans(Ymd(2026, 3, 14));  // an amount that cannot be computed
+        QCOMPARE(Grid(*w, "StringGrid1", 0) + Grid(*w, "StringGrid2", 0), (QStringList{"", "?", "2", ShortDate(Ymd(2026, 3, 15)), "?"}));
+        Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(2, 0);  // below the listed plans: the blank page
+        QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), Get(w.get(), "KindLabel")->isVisibleTo(w.get())),
+                 std::pair(5, false));
+        w->Calendar().SetDay(12);  // choosing a day on the calendar lists its plans
+        QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
+    }
+
+    void fileCommandsCaptionsAndRecentFiles() {
+        const QString a = WriteFile("a.tbr", {Once(today_ + 1, 7)}), b = WriteFile("b.tbr"), c = WriteFile("c.tbr"), d = WriteFile("d.tbr");
+        std::ofstream(Path("Tamber98.ini").toStdString()) << "[Tamber98]\r\nHistory1=" << a.toStdString() << "\r\nHistory2="
+                                                          << b.toStdString() << "\r\nHistory3=" << d.toStdString() << "\r\n";
+        auto w = MakeWindow();
+        QCOMPARE(Recent(*w), (QStringList{a, b, d}));
+        prompts_.OpenNames = {c};
+        Trigger(w.get(), "Load1");
+        QCOMPARE(std::pair(Recent(*w), w->windowTitle()), std::pair(QStringList{c, a, b}, QStringLiteral("Tamber 98 - c.tbr")));
+        Trigger(w.get(), "Recent2");  // a.tbr, from the recent files
+        QCOMPARE(std::tuple(Recent(*w), w->windowTitle(), Balance(*w, 11)),
+                 std::tuple(QStringList{a, c, b}, QStringLiteral("Tamber 98 - a.tbr"), 1007));
+        prompts_.SaveNames = {Path("other.tbr")};
+        Trigger(w.get(), "SaveAs1");  // saving adds nothing to the recent files
+        QCOMPARE(std::tuple(Recent(*w), w->windowTitle(), QFileInfo(Path("other.tbr")).size()),
+                 std::tuple(QStringList{a, c, b}, QStringLiteral("Tamber 98 - other.tbr"), qint64(2 * 188)));
+        prompts_.SaveNames = {Path("gone/x.tbr")};
+        QVERIFY(!w->SaveAsCommand());  // nothing written: the window keeps the file it had
+        QCOMPARE(std::pair(w->windowTitle(), w->State().PlanFileName),
+                 std::pair(QStringLiteral("Tamber 98 - other.tbr"), Path("other.tbr").toStdString()));
+        QCOMPARE(prompts_.Errors, QStringList{QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(Path("gone/x.tbr"))});
+        Trigger(w.get(), "Clear1");
+        QCOMPARE(std::tuple(w->windowTitle(), w->Book().Count(), Get<QTableWidget>(w.get(), "StringGrid1")->item(0, 1)),
+                 std::tuple(QStringLiteral("Tamber 98 - 空白"), 0, static_cast<QTableWidgetItem*>(nullptr)));
+        QVERIFY(!w->SaveCommand());  // no file now: a save asks for a name; cancelled, nothing is written
+        prompts_.SaveNames = {Path("new.tbr")};
+        QVERIFY(w->SaveCommand());
+        QCOMPARE(std::pair(w->windowTitle(), QFileInfo(Path("new.tbr")).size()),
+                 std::pair(QStringLiteral("Tamber 98 - 空白"), qint64(188)));
+        prompts_.OpenNames = {Path("missing.tbr")};
+        Trigger(w.get(), "Load1");
+        QCOMPARE(std::tuple(w->windowTitle(), prompts_.Errors.last(), w->State().PlanFileName, Recent(*w)),
+                 std::tuple(QStringLiteral("Tamber 98 - 空白"), QStringLiteral("讀檔錯誤"), std::string(), QStringList{a, c, b}));
+        w->close();
+        QCOMPARE(ReadSettings(Path("Tamber98.ini").toStdString()), (std::array{a.toStdString(), c.toStdString(), b.toStdString()}));
+        QCOMPARE(FileNamePart(QStringLiteral("C:\\plans\\x.tbr")) + FileNamePart(QStringLiteral("d:y.tbr")), QStringLiteral("x.tbry.tbr"));
+    }
+
+    void unsavedChangesAreOfferedBeforeTheyWouldBeLost_data() { Rows(kLosing); }
+    void unsavedChangesAreOfferedBeforeTheyWouldBeLost() {
+        const auto& [name, withFile, command, asked] = Row(kLosing);
+        const QString file = WriteFile("plans.tbr", {Flow(prMonthly, Ymd(2026, 1, 5), 12, 100)});
+        auto w = MakeWindow();
+        if (withFile) QVERIFY(w->LoadPlanFile(file));
+        if (*command) w->Book().Append(CreateFrom(Once(Ymd(2026, 4, 1), 50)));
+        w->State().Modified = true;
+        prompts_.SavesFromThePrompt = 1;
+        prompts_.SaveNames = {Path("saved.tbr")};
+        prompts_.OpenNames = {file};
+        w->AddToRecentFiles(file);
+        Trigger(w.get(), QString::fromLatin1(*command ? command : "Exit1"));
+        QCOMPARE(prompts_.SaveChangesAsked, asked);
+        if (command == std::string_view("Exit1")) QCOMPARE(w->Book().Count(), 0);  // closing frees every plan
+        if (asked) QCOMPARE(QFileInfo(withFile ? file : Path("saved.tbr")).size(), (withFile ? 3 : 2) * 188);
+    }
+};
+
+static const bool kRegistered = tamber::test::RegisterUiTest<MainWindowTest>();
+#include "MainWindowTest.moc"
