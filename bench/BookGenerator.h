@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/Big5.h"
 #include "book/PlanBook.h"
+#include "model/Big5.h"
 #include "model/PlanRecord.h"
 #include "model/cplanunit.h"
 
@@ -58,11 +58,11 @@ enum class TGeneratedKind { Monthly, EveryNDays, ListedDays, Club, Simple, Compo
 
 inline TGeneratedKind GeneratedKindAt(int index) noexcept {
     static constexpr std::array<TGeneratedKind, 20> kCycle = {
-        TGeneratedKind::Monthly,    TGeneratedKind::EveryNDays, TGeneratedKind::Monthly,    TGeneratedKind::ListedDays,
-        TGeneratedKind::Club,       TGeneratedKind::Monthly,    TGeneratedKind::Simple,     TGeneratedKind::Compound,
-        TGeneratedKind::Monthly,    TGeneratedKind::EveryNDays, TGeneratedKind::Loan,       TGeneratedKind::Monthly,
-        TGeneratedKind::ListedDays, TGeneratedKind::Club,       TGeneratedKind::Monthly,    TGeneratedKind::Simple,
-        TGeneratedKind::Compound,   TGeneratedKind::EveryNDays, TGeneratedKind::Monthly,    TGeneratedKind::Monthly,
+        TGeneratedKind::Monthly,    TGeneratedKind::EveryNDays, TGeneratedKind::Monthly, TGeneratedKind::ListedDays,
+        TGeneratedKind::Club,       TGeneratedKind::Monthly,    TGeneratedKind::Simple,  TGeneratedKind::Compound,
+        TGeneratedKind::Monthly,    TGeneratedKind::EveryNDays, TGeneratedKind::Loan,    TGeneratedKind::Monthly,
+        TGeneratedKind::ListedDays, TGeneratedKind::Club,       TGeneratedKind::Monthly, TGeneratedKind::Simple,
+        TGeneratedKind::Compound,   TGeneratedKind::EveryNDays, TGeneratedKind::Monthly, TGeneratedKind::Monthly,
     };
     return kCycle[static_cast<std::size_t>(index % 20)];
 }
@@ -197,6 +197,8 @@ inline constexpr std::array<int, 4> kGeneratedBookSizes = {10, 100, 1000, 9999};
 
 // The day the benchmarks and the fuzz seeds take as today (fixed, so
 // that every run computes the same months).
-inline TDate GeneratedBookToday() { return EncodeDate(2025, 6, 15); }
+inline TDate GeneratedBookToday() {
+    return EncodeDate(2025, 6, 15);
+}
 
 }  // namespace tamber::support

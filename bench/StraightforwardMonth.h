@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "book/CalendarMonth.h"
-#include "model/Dates.h"
 #include "book/Ledger.h"
 #include "book/PlanBook.h"
+#include "model/Dates.h"
 #include "model/cplanunit.h"
 
 namespace tamber::support {

@@ -10,11 +10,11 @@
 #include <map>
 
 #include "BenchBooks.h"
+#include "StraightforwardMonth.h"
 #include "book/CatchUp.h"
 #include "book/Ledger.h"
 #include "book/LookAhead.h"
 #include "book/PlanFile.h"
-#include "StraightforwardMonth.h"
 #include "book/Trend.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QScreen>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -75,8 +75,7 @@ int main(int argc, char* argv[]) {
     splash->ShowPainted();
 
     const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
-    const std::filesystem::path configDir =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+    const std::filesystem::path configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
     tamber::ui::TForm1::TOptions options;
     options.SettingsFile = tamber::ChooseSettingsFile(programDir, configDir);
 

@@ -33,8 +33,7 @@ public:
 // The plan book already holds the most plans the day list can address.
 class EPlanBookFull : public ETamberError {
 public:
-    explicit EPlanBookFull(const std::string& message = "計劃數已達 9999 項, 無法再加入")
-        : ETamberError(message) {}
+    explicit EPlanBookFull(const std::string& message = "計劃數已達 9999 項, 無法再加入") : ETamberError(message) {}
 };
 
 // A plan's date or amount that cannot be computed. what() is the plan

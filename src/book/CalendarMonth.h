@@ -19,11 +19,11 @@ inline constexpr TColor clMaroon = 0x800000;
 inline constexpr TColor clPurple = 0x800080;
 
 struct TDayCell {
-    int32_t Income = 0;          // sum of the day's positive amounts
-    int32_t Expense = 0;         // sum of the day's zero or negative amounts
-    int32_t Balance = 0;         // balance at the end of the day
-    TColor BalanceColor = clRed; // blue when Balance >= 0, red when negative
-    int32_t DayNumber = 0;       // day of month; cells outside the month keep their old value
+    int32_t Income = 0;           // sum of the day's positive amounts
+    int32_t Expense = 0;          // sum of the day's zero or negative amounts
+    int32_t Balance = 0;          // balance at the end of the day
+    TColor BalanceColor = clRed;  // blue when Balance >= 0, red when negative
+    int32_t DayNumber = 0;        // day of month; cells outside the month keep their old value
 };
 
 struct TCellPos {
@@ -66,8 +66,12 @@ public:
     // BalanceColor to Color; DayNumber is left alone.
     void ClearAmounts(TColor color);
 
-    TDayCell& Cell(TCellPos pos) noexcept { return DayCells[static_cast<std::size_t>(pos.Row)][static_cast<std::size_t>(pos.Column)]; }
-    const TDayCell& Cell(TCellPos pos) const noexcept { return DayCells[static_cast<std::size_t>(pos.Row)][static_cast<std::size_t>(pos.Column)]; }
+    TDayCell& Cell(TCellPos pos) noexcept {
+        return DayCells[static_cast<std::size_t>(pos.Row)][static_cast<std::size_t>(pos.Column)];
+    }
+    const TDayCell& Cell(TCellPos pos) const noexcept {
+        return DayCells[static_cast<std::size_t>(pos.Row)][static_cast<std::size_t>(pos.Column)];
+    }
 
     std::array<std::array<TDayCell, kColumns>, kRows> DayCells{};
     int32_t MonthAverageBalance = 0;

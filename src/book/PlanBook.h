@@ -51,17 +51,17 @@ private:
 
 // What the main window keeps about the loaded file and the shown month.
 struct TPlanBookState {
-    std::string PlanFileName;       // path of the current plan file; empty when none
-    bool Modified = false;          // the book changed since the last load or save
-    int32_t OpeningBalance = 0;     // balance at the start of today
-    int32_t LoadedBalance = 0;      // the balance as read from the file header
-    TDate BalanceDate = 0;          // the header's balance date as read
-    bool CatchUpAccepted = false;   // the last catch-up was accepted
-    int32_t MonthCarryIn = 0;       // occurrences from today to the day before the shown month
-    uint16_t CurrentYear = 0;       // today's date as the window took it at creation
+    std::string PlanFileName;      // path of the current plan file; empty when none
+    bool Modified = false;         // the book changed since the last load or save
+    int32_t OpeningBalance = 0;    // balance at the start of today
+    int32_t LoadedBalance = 0;     // the balance as read from the file header
+    TDate BalanceDate = 0;         // the header's balance date as read
+    bool CatchUpAccepted = false;  // the last catch-up was accepted
+    int32_t MonthCarryIn = 0;      // occurrences from today to the day before the shown month
+    uint16_t CurrentYear = 0;      // today's date as the window took it at creation
     uint16_t CurrentMonth = 0;
     uint16_t CurrentDay = 0;
-    std::vector<std::string> DayItems;  // the selected day's occurrences, "%4d%8d" each
+    std::vector<std::string> DayItems;    // the selected day's occurrences, "%4d%8d" each
     std::optional<TFileStamp> FileStamp;  // the plan file as last loaded or saved
 
     // Sets CurrentYear, CurrentMonth and CurrentDay from a date (EInvalidDate as DecodeDate).

@@ -200,9 +200,7 @@ TPlanRecord ReadPlanFields(const TPlanFields& fields) {
         case prEveryTwoMonths:
         case prMonthly:
         case prEveryTwoYears:
-        case prEveryThreeYears:
-            rec.PeriodKind = static_cast<uint8_t>(p);
-            break;
+        case prEveryThreeYears: rec.PeriodKind = static_cast<uint8_t>(p); break;
         case prTwiceMonthly:
             rec.PeriodKind = prTwiceMonthly;
             ReadMonthDays(rec, fields, 2);
@@ -215,8 +213,7 @@ TPlanRecord ReadPlanFields(const TPlanFields& fields) {
             rec.PeriodKind = prOnce;
             rec.PeriodCount = 1;
             break;
-        default:
-            break;  // nothing chosen: the record stays at period kind 0
+        default: break;  // nothing chosen: the record stays at period kind 0
     }
 
     switch (fields.KindIndex) {
@@ -247,8 +244,7 @@ TPlanRecord ReadPlanFields(const TPlanFields& fields) {
             ReadRatePlan(rec, fields.LoanAmount, fields.LoanRate, fields);
             rec.Method = fields.EqualInstalments ? mtEqualInstalments : mtEqualPrincipal;
             break;
-        default:
-            break;
+        default: break;
     }
     return rec;
 }
@@ -327,8 +323,7 @@ void PlanIntoFields(const TPlanRecord& rec, TPlanFields& fields) {
             fields.AboveBaseTotal = std::to_string(rec.AboveBaseTotal);
             fields.InnerBidding = rec.InnerBidding != 0;
             break;
-        default:
-            return;  // not a plan kind: the kind fields stay as they were
+        default: return;  // not a plan kind: the kind fields stay as they were
     }
     fields.KindIndex = rec.PlanKind;
 }

@@ -39,26 +39,26 @@ public:
 
 // What the plan editor's controls hold. Texts are UTF-8, exactly as typed.
 struct TPlanFields {
-    int KindIndex = -1;                     // plan kind selector: 0..4, -1 when nothing is chosen
-    int PeriodIndex = -1;                   // period selector: 0..10, -1 when nothing is chosen
-    std::string PeriodCount;                // number of periods
+    int KindIndex = -1;       // plan kind selector: 0..4, -1 when nothing is chosen
+    int PeriodIndex = -1;     // period selector: 0..10, -1 when nothing is chosen
+    std::string PeriodCount;  // number of periods
     std::string Description;
-    TDate StartDate = 0;                    // the date picker
-    std::string IntervalDays;               // period kind 0
-    std::array<std::string, 3> MonthDays;   // period kinds 6 (first two) and 7
-    char DecimalSeparator = '.';            // the user's decimal separator, for the rate fields
+    TDate StartDate = 0;                   // the date picker
+    std::string IntervalDays;              // period kind 0
+    std::array<std::string, 3> MonthDays;  // period kinds 6 (first two) and 7
+    char DecimalSeparator = '.';           // the user's decimal separator, for the rate fields
 
     // Fixed income or expense.
     std::string FixAmount;
-    bool Income = true;                     // "收入" checked, else "支出"
+    bool Income = true;  // "收入" checked, else "支出"
 
     // Savings club.
     std::string ClubAmount, BaseBid, WinningBid, WinningPeriod, AboveBaseTotal;
-    bool InnerBidding = false;              // "內標" checked, else "外標"
+    bool InnerBidding = false;  // "內標" checked, else "外標"
 
     // Simple-interest deposit.
     std::string SavingAmount, SavingRate;
-    bool MonthlyInterest = true;            // "按月付息" checked, else "到期一次提領"
+    bool MonthlyInterest = true;  // "按月付息" checked, else "到期一次提領"
 
     // Compound deposit: the first checked of lump sum in and out, instalments in; else lump sum in, instalments out.
     std::string CompoundAmount, CompoundRate;
@@ -67,7 +67,7 @@ struct TPlanFields {
 
     // Loan.
     std::string LoanAmount, LoanRate;
-    bool EqualInstalments = true;           // "本息定額攤還法" checked, else "本金定額攤還法"
+    bool EqualInstalments = true;  // "本息定額攤還法" checked, else "本金定額攤還法"
 };
 
 // The whole text as a signed 32-bit decimal integer: one optional leading sign and at least one digit, nothing

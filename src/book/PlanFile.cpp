@@ -57,9 +57,7 @@ void CheckWrite(int error, const std::filesystem::path& path) {
 // file is written one 188-byte record at a time.
 class TFileSink final : public TByteSink {
 public:
-    explicit TFileSink(const std::filesystem::path& path) : Path_(path) {
-        CheckWrite(File_.Create(path), Path_);
-    }
+    explicit TFileSink(const std::filesystem::path& path) : Path_(path) { CheckWrite(File_.Create(path), Path_); }
 
     void Write(const uint8_t* data, std::size_t size) override {
         Buffer_.insert(Buffer_.end(), data, data + size);

@@ -62,7 +62,9 @@ bool WriteWhole(const std::filesystem::path& file, const std::string& text) {
     }
 }
 
-std::string HistoryKey(std::size_t rank) { return "History" + std::to_string(rank); }
+std::string HistoryKey(std::size_t rank) {
+    return "History" + std::to_string(rank);
+}
 
 }  // namespace
 
@@ -143,8 +145,7 @@ bool WriteSettings(const std::filesystem::path& file, const TRecentFiles& files)
     return WriteWhole(file, text.str());
 }
 
-std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programDir,
-                                         const std::filesystem::path& userConfigDir) {
+std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programDir, const std::filesystem::path& userConfigDir) {
     const std::filesystem::path beside = programDir / kSettingsFileName;
     std::error_code ec;
     if (std::filesystem::exists(beside, ec)) {

@@ -35,7 +35,6 @@ bool WriteSettings(const std::filesystem::path& file, const TRecentFiles& files)
 // Where the settings live: beside the program when that folder can be
 // written (or the file there already can), otherwise in the user's
 // configuration folder, so the list is never silently lost.
-std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programDir,
-                                         const std::filesystem::path& userConfigDir);
+std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programDir, const std::filesystem::path& userConfigDir);
 
 }  // namespace tamber

@@ -76,13 +76,11 @@ std::string OccurrenceUid(const TPlanRecord& rec, int twin, int32_t period) {
         for (int shift = 0; shift < 32; shift += 8) mix(static_cast<uint8_t>(static_cast<uint32_t>(twin) >> shift));
     }
     char text[48];
-    std::snprintf(text, sizeof text, "%016llx-%d@tamber98", static_cast<unsigned long long>(hash),
-                  static_cast<int>(period));
+    std::snprintf(text, sizeof text, "%016llx-%d@tamber98", static_cast<unsigned long long>(hash), static_cast<int>(period));
     return text;
 }
 
-void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBalance, TDate today, TDate from,
-                    TDate to) {
+void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBalance, TDate today, TDate from, TDate to) {
     const TDate start = std::max(from, today);
     const int32_t days = to >= start ? static_cast<int32_t>(to - start + 1) : 0;
     const TTrendLine line(book, openingBalance, start, days, today);
@@ -107,11 +105,11 @@ void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBal
         const TCustomPlan& plan = book.Plan(o.PlanIndex);
         const int32_t balance = line.Points()[static_cast<std::size_t>(o.Date - start)].Balance;
         const std::string summary = PlanTitle(plan) + " " + SignedAmount(o.Amount);
-        const std::string description = "計劃類別: " + std::string(PlanKindName(plan.Rec().PlanKind)) +
-                                        "\n當日結餘: " + FormatMonthTotal(balance);
+        const std::string description =
+            "計劃類別: " + std::string(PlanKindName(plan.Rec().PlanKind)) + "\n當日結餘: " + FormatMonthTotal(balance);
         TComponent event = NewComponent(ICAL_VEVENT_COMPONENT);
-        Add(event.get(), icalproperty_new_uid(
-                             OccurrenceUid(plan.Rec(), twins[static_cast<std::size_t>(o.PlanIndex)], o.Period).c_str()));
+        Add(event.get(),
+            icalproperty_new_uid(OccurrenceUid(plan.Rec(), twins[static_cast<std::size_t>(o.PlanIndex)], o.Period).c_str()));
         Add(event.get(), icalproperty_new_dtstamp(stamp));
         Add(event.get(), icalproperty_new_dtstart(IcalDate(o.Date)));
         Add(event.get(), icalproperty_new_summary(summary.c_str()));

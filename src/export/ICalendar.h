@@ -28,7 +28,6 @@ std::string OccurrenceUid(const TPlanRecord& rec, int twin, int32_t period);
 // line's figure from OpeningBalance at the start of Today. Stamped Today at
 // midnight UTC. Throws EPlanError and EAmountRange as TTrendLine does; Out
 // may then hold the start of the file.
-void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBalance, TDate today, TDate from,
-                    TDate to);
+void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBalance, TDate today, TDate from, TDate to);
 
 }  // namespace tamber

@@ -8,8 +8,7 @@ namespace {
 constexpr const char* kAssets = "assets:tamber98";
 
 // One transaction of two postings; the second takes the opposite amount.
-void Transaction(std::ostream& out, TDate date, const std::string& description, int32_t amount,
-                 std::string_view otherAccount) {
+void Transaction(std::ostream& out, TDate date, const std::string& description, int32_t amount, std::string_view otherAccount) {
     out << IsoDate(date) << ' ' << description << '\n'
         << "    " << kAssets << "  " << amount << '\n'
         << "    " << otherAccount << "  " << -int64_t{amount} << "\n\n";
@@ -40,8 +39,7 @@ void WriteJournal(std::ostream& out, const TPlanBook& book, int32_t openingBalan
     ForEachOccurrence(book, today, to, [&](const TOccurrence& o) {
         const TCustomPlan& plan = book.Plan(o.PlanIndex);
         const std::string kind(PlanKindName(plan.Rec().PlanKind));
-        Transaction(out, o.Date, JournalDescription(PlanTitle(plan)), o.Amount,
-                    (o.Amount > 0 ? "income:" : "expenses:") + kind);
+        Transaction(out, o.Date, JournalDescription(PlanTitle(plan)), o.Amount, (o.Amount > 0 ? "income:" : "expenses:") + kind);
     });
 }
 

@@ -12,7 +12,9 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kTrailPositions = 157;
 
-constexpr bool IsLead(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+constexpr bool IsLead(uint8_t b) {
+    return b >= 0x81 && b <= 0xFE;
+}
 
 // Column of a trail byte in a lead byte's row of the decode table, or -1 when the byte cannot follow a lead byte.
 constexpr int TrailColumn(uint8_t b) {
@@ -29,7 +31,9 @@ constexpr bool TablesConsistent() {
 }
 static_assert(TablesConsistent());
 
-inline uint8_t ByteAt(std::string_view bytes, std::size_t i) { return static_cast<uint8_t>(bytes[i]); }
+inline uint8_t ByteAt(std::string_view bytes, std::size_t i) {
+    return static_cast<uint8_t>(bytes[i]);
+}
 
 // One character read from text: its code point and how many bytes it took.
 struct TStep {

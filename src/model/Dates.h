@@ -77,11 +77,11 @@ inline constexpr int32_t kUnixEpochDay = 25569;
 // for years 1..9999.
 constexpr int32_t DaysFromCivil(int y, int m, int d) noexcept {
     y -= m <= 2;
-    const int era = y / 400;                                   // y >= 0 here
-    const int yoe = y - era * 400;                             // [0, 399]
+    const int era = y / 400;                                         // y >= 0 here
+    const int yoe = y - era * 400;                                   // [0, 399]
     const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;  // [0, 365]
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;     // [0, 146096]
-    return era * 146097 + doe - 719468;                        // days since 1970-01-01
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;           // [0, 146096]
+    return era * 146097 + doe - 719468;                              // days since 1970-01-01
 }
 
 static_assert(DaysFromCivil(1899, 12, 30) + kUnixEpochDay == 0);
@@ -117,10 +117,10 @@ inline TYearMonthDay DecodeDay(int32_t day) {
     const uint64_t p = uint64_t{2939745} * (4 * inCentury + 3);  // 2939745 / 2^32 is 1 / 1461
     const auto yearOfCentury = static_cast<uint32_t>(p >> 32);
     const uint32_t dayOfYear = static_cast<uint32_t>(p) / 2939745 / 4;  // [0, 365], from 1 March
-    const uint32_t n3 = 2141 * dayOfYear + 197913;                // month in the high half, day in the low
-    const uint32_t m = n3 >> 16;                                  // [3, 14]
+    const uint32_t n3 = 2141 * dayOfYear + 197913;                      // month in the high half, day in the low
+    const uint32_t m = n3 >> 16;                                        // [3, 14]
     const uint32_t d = (n3 & 0xFFFF) / 2141 + 1;
-    const bool nextYear = dayOfYear >= 306;                       // January or February
+    const bool nextYear = dayOfYear >= 306;  // January or February
     const uint32_t y = 100 * century + yearOfCentury + (nextYear ? 1 : 0);
     return {static_cast<int>(y), static_cast<int>(nextYear ? m - 12 : m), static_cast<int>(d)};
 }

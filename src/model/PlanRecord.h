@@ -15,8 +15,7 @@
 
 namespace tamber {
 
-static_assert(std::endian::native == std::endian::little,
-              "plan records are stored little-endian and copied as bytes");
+static_assert(std::endian::native == std::endian::little, "plan records are stored little-endian and copied as bytes");
 
 inline constexpr std::size_t kPlanRecordSize = 188;
 inline constexpr std::size_t kDescriptionCapacity = 120;
@@ -69,26 +68,26 @@ struct TShortString120 {
 
 #pragma pack(push, 4)
 struct TPlanRecord {
-    TDate StartDate;                   //   0  start date, may carry a time of day
-    int32_t PeriodCount;               //   8  occurrences, first and last counted
-    int32_t IntervalDays;              //  12  days between occurrences (period kind 0)
-    uint8_t PeriodKind;                //  16  TPeriodKindCode
-    std::array<uint8_t, 3> Pad17;      //  17
-    int32_t Direction;                 //  20  +1 income, -1 expense (fixed flows)
-    int32_t Amount;                    //  24  the plan's amount, whole units
-    std::array<uint16_t, 3> MonthDays; //  28  listed days of the month (period kinds 6, 7)
-    std::array<uint8_t, 2> Pad34;      //  34
-    int32_t BaseBid;                   //  36  savings club: base bid
-    int32_t WinningBid;                //  40  savings club: own winning bid
-    int32_t WinningPeriod;             //  44  savings club: meeting the member collects at
-    uint8_t InnerBidding;              //  48  savings club: 1 inner, 0 outer bidding
-    std::array<uint8_t, 3> Pad49;      //  49
-    int32_t AboveBaseTotal;            //  52  savings club: earlier bids above the base bid
-    uint8_t PlanKind;                  //  56  TPlanKindCode
-    uint8_t Method;                    //  57  TMethodCode
-    TSixByteReal AnnualRate;                //  58  annual rate as typed
-    TShortString120 Description;       //  64  length byte + Big5 text
-    std::array<uint8_t, 3> Pad185;     // 185
+    TDate StartDate;                    //   0  start date, may carry a time of day
+    int32_t PeriodCount;                //   8  occurrences, first and last counted
+    int32_t IntervalDays;               //  12  days between occurrences (period kind 0)
+    uint8_t PeriodKind;                 //  16  TPeriodKindCode
+    std::array<uint8_t, 3> Pad17;       //  17
+    int32_t Direction;                  //  20  +1 income, -1 expense (fixed flows)
+    int32_t Amount;                     //  24  the plan's amount, whole units
+    std::array<uint16_t, 3> MonthDays;  //  28  listed days of the month (period kinds 6, 7)
+    std::array<uint8_t, 2> Pad34;       //  34
+    int32_t BaseBid;                    //  36  savings club: base bid
+    int32_t WinningBid;                 //  40  savings club: own winning bid
+    int32_t WinningPeriod;              //  44  savings club: meeting the member collects at
+    uint8_t InnerBidding;               //  48  savings club: 1 inner, 0 outer bidding
+    std::array<uint8_t, 3> Pad49;       //  49
+    int32_t AboveBaseTotal;             //  52  savings club: earlier bids above the base bid
+    uint8_t PlanKind;                   //  56  TPlanKindCode
+    uint8_t Method;                     //  57  TMethodCode
+    TSixByteReal AnnualRate;            //  58  annual rate as typed
+    TShortString120 Description;        //  64  length byte + Big5 text
+    std::array<uint8_t, 3> Pad185;      // 185
 };
 #pragma pack(pop)
 

@@ -88,8 +88,7 @@ std::string StructureProblem(const TPlanRecord& rec) {
             if (i > 0 && day <= rec.MonthDays[static_cast<std::size_t>(i - 1)]) return "日期請由小至大輸入";
         }
     }
-    if (!std::isfinite(rec.StartDate) || std::trunc(rec.StartDate) < kMinDay ||
-        std::trunc(rec.StartDate) > kMaxDay) {
+    if (!std::isfinite(rec.StartDate) || std::trunc(rec.StartDate) < kMinDay || std::trunc(rec.StartDate) > kMaxDay) {
         return "開始日期無效";
     }
     return {};
@@ -231,7 +230,8 @@ int32_t TCustomPlan::AddAmountsByDay(int32_t K, int32_t First, std::span<int64_t
     int64_t m = MonthIndex(FirstYear_, FirstMonth_);
     int j = 0;
     if (n > 0) {
-        const int64_t before = int64_t{K} + DayListPos(FirstDayOfMonth_) - 2;  // listed days before K's, from the first month's first
+        const int64_t before =
+            int64_t{K} + DayListPos(FirstDayOfMonth_) - 2;  // listed days before K's, from the first month's first
         m += before / n;
         j = static_cast<int>(before % n);
     } else {
@@ -523,8 +523,8 @@ TSaving::TSaving(const TPlanRecord& rec) : TCustomPlan(rec, pkSaving) {
         Amounts_.Last = TCachedAmount::Of([&] { return CheckedAmount(int64_t{Amounts_.Middle.Get()} + A); });
     } else {
         Amounts_.Middle = TCachedAmount::Of([] { return 0; });
-        Amounts_.Last = TCachedAmount::Of(
-            [&] { return CheckedAmount(int64_t{RoundAmount(MonthlyShareOfPercent(yearly) * (P - 1))} + A); });
+        Amounts_.Last =
+            TCachedAmount::Of([&] { return CheckedAmount(int64_t{RoundAmount(MonthlyShareOfPercent(yearly) * (P - 1))} + A); });
     }
 }
 
@@ -550,9 +550,7 @@ TCompound::TCompound(const TPlanRecord& rec) : TCustomPlan(rec, pkCompound) {
     switch (EffectiveMethod(pkCompound, Rec().Method)) {
         case mtInstalmentsIn:
             Amounts_.Middle = Amounts_.First;
-            Amounts_.Last = TCachedAmount::Of([&] {
-                return RoundAmount(static_cast<long double>(AnnuityValue(P, A, r)) - A);
-            });
+            Amounts_.Last = TCachedAmount::Of([&] { return RoundAmount(static_cast<long double>(AnnuityValue(P, A, r)) - A); });
             break;
         case mtLumpSumInOut:
             Amounts_.Middle = TCachedAmount::Of([] { return 0; });
@@ -601,7 +599,8 @@ TLoan::TLoan(const TPlanRecord& rec) : TCustomPlan(rec, pkLoan) {
     try {
         Prefix_.resize(static_cast<std::size_t>(P) + 1);
         Prefix_[1] = A;
-        for (int32_t k = 2; k <= P; ++k) Prefix_[static_cast<std::size_t>(k)] = Prefix_[static_cast<std::size_t>(k - 1)] + EqualPrincipalAmount(k);
+        for (int32_t k = 2; k <= P; ++k)
+            Prefix_[static_cast<std::size_t>(k)] = Prefix_[static_cast<std::size_t>(k - 1)] + EqualPrincipalAmount(k);
     } catch (const ETamberError&) {
         Prefix_.clear();
     }

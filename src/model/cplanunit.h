@@ -217,7 +217,7 @@ protected:
 private:
     bool EqualPrincipal() const noexcept;
     int32_t EqualPrincipalAmount(int32_t K) const;
-    TThreeAmounts Amounts_;       // equal instalments only
+    TThreeAmounts Amounts_;        // equal instalments only
     long double MonthlyRate_ = 0;  // equal principal: the monthly rate
     long double Share_ = 0;        // equal principal: the principal share
     // Equal principal: sums of the amounts of periods 1..K, so that a sum

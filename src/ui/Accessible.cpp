@@ -102,7 +102,8 @@ public:
     QAccessibleInterface* child(int index) const override {
         if (index < 0 || index >= kCells) return nullptr;
         QAccessible::Id& id = Cells_[static_cast<std::size_t>(index)];
-        if (id == 0) id = QAccessible::registerAccessibleInterface(new TCalendarCell(Calendar(), index / kColumns, index % kColumns));
+        if (id == 0)
+            id = QAccessible::registerAccessibleInterface(new TCalendarCell(Calendar(), index / kColumns, index % kColumns));
         return QAccessible::accessibleInterface(id);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
@@ -116,9 +117,7 @@ public:
         }
         return nullptr;
     }
-    QAccessibleInterface* focusChild() const override {
-        return Calendar()->hasFocus() ? child(CurrentIndex()) : nullptr;
-    }
+    QAccessibleInterface* focusChild() const override { return Calendar()->hasFocus() ? child(CurrentIndex()) : nullptr; }
 
     QAccessibleInterface* caption() const override { return nullptr; }
     QAccessibleInterface* summary() const override { return nullptr; }

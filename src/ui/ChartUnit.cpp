@@ -82,8 +82,8 @@ std::optional<int64_t> CountOf(const QString& text) {
     for (const QChar c : text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
         const int digit = c.unicode() - '0';
-        count = count > (std::numeric_limits<int64_t>::max() - digit) / 10 ? std::numeric_limits<int64_t>::max()
-                                                                           : count * 10 + digit;
+        count =
+            count > (std::numeric_limits<int64_t>::max() - digit) / 10 ? std::numeric_limits<int64_t>::max() : count * 10 + digit;
     }
     return count;
 }
@@ -196,8 +196,7 @@ QColor PlanSeriesColor(int planIndex) {
     return kChartPlanColours[((planIndex % kCount) + kCount) % kCount];
 }
 
-TForm4::TForm4(const TPlanBook& book, int32_t openingBalance, std::function<QDate()> today, TPrompts* prompts,
-               QWidget* parent)
+TForm4::TForm4(const TPlanBook& book, int32_t openingBalance, std::function<QDate()> today, TPrompts* prompts, QWidget* parent)
     : QDialog(parent),
       Book_(book),
       OpeningBalance_(openingBalance),

@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QStringList>
 
@@ -382,13 +382,13 @@ void TDrawCalendar::keyPressEvent(QKeyEvent* event) {
     // Every accepted move is a choice of that day.
     TCellPos to = Current_;
     switch (event->key()) {
-    case Qt::Key_Left: --to.Column; break;
-    case Qt::Key_Right: ++to.Column; break;
-    case Qt::Key_Up: --to.Row; break;
-    case Qt::Key_Down: ++to.Row; break;
-    case Qt::Key_Home: to = DayToCell(1); break;
-    case Qt::Key_End: to = DayToCell(DaysThisMonth()); break;
-    default: QFrame::keyPressEvent(event); return;
+        case Qt::Key_Left: --to.Column; break;
+        case Qt::Key_Right: ++to.Column; break;
+        case Qt::Key_Up: --to.Row; break;
+        case Qt::Key_Down: ++to.Row; break;
+        case Qt::Key_Home: to = DayToCell(1); break;
+        case Qt::Key_End: to = DayToCell(DaysThisMonth()); break;
+        default: QFrame::keyPressEvent(event); return;
     }
     event->accept();
     if (to.Column < 0 || to.Column >= kColumns || to.Row < 1 || to.Row >= kRows) return;

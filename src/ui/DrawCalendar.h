@@ -38,14 +38,14 @@ inline const QString kSummaryLabel = QStringLiteral("收支平衡:");
 
 // What one cell shows, worked out without painting.
 struct TCellTexts {
-    QString Text;             // CellText: weekday name, day number, or empty
-    bool AmountLines = false; // the three amount lines are drawn (week rows only)
-    QString Income;           // line 1, empty for 0
-    QString Expense;          // line 2, empty for 0
-    QString Balance;          // line 3, empty for 0
+    QString Text;              // CellText: weekday name, day number, or empty
+    bool AmountLines = false;  // the three amount lines are drawn (week rows only)
+    QString Income;            // line 1, empty for 0
+    QString Expense;           // line 2, empty for 0
+    QString Balance;           // line 3, empty for 0
     TColor BalanceColor = clNone;
-    bool Summary = false;     // the bottom-right cell with the month average
-    QString Average;          // FormatAverage of MonthAverageBalance (summary cell only)
+    bool Summary = false;  // the bottom-right cell with the month average
+    QString Average;       // FormatAverage of MonthAverageBalance (summary cell only)
     TColor AverageColor = clNone;
 };
 

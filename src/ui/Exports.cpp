@@ -70,14 +70,13 @@ void ExportCalendarCommand(TForm1& mainWindow, TPrompts& prompts) {
     if (name.isEmpty()) return;
     Reporting(mainWindow, prompts, [&] {
         std::ostringstream text;
-        WriteICalendar(text, mainWindow.Book(), mainWindow.State().OpeningBalance, FromQDate(today),
-                       FromQDate(span->first), FromQDate(span->second));
+        WriteICalendar(text, mainWindow.Book(), mainWindow.State().OpeningBalance, FromQDate(today), FromQDate(span->first),
+                       FromQDate(span->second));
         WriteWholeFile(name.toStdString(), text.str());
     });
 }
 
-TExportSpanDialog::TExportSpanDialog(const TDateSpan& proposed, QDate earliest, QDate latest, QWidget* parent)
-    : QDialog(parent) {
+TExportSpanDialog::TExportSpanDialog(const TDateSpan& proposed, QDate earliest, QDate latest, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("匯出行事曆"));
     const auto picker = [&](const QString& name, QDate date) {
         auto* edit = new QDateEdit(this);

@@ -17,11 +17,11 @@ namespace tamber::ui {
 
 // The longest texts a column of each kind can hold, as the grids write them.
 QStringList ShortDateSamples(const QLocale& locale);  // short dates with two-digit months and days
-QStringList KindNameSamples();                         // plan kind names and "固定收入", "固定支出"
-QString PlainAmountSample();                           // -2147483648
-QString GroupedAmountSample(int64_t factor = 1);       // -2,147,483,648 times Factor
-QString PeriodNumberSample();                          // the most periods a plan can have
-QString DescriptionSample();                           // ten characters; longer descriptions are cut
+QStringList KindNameSamples();                        // plan kind names and "固定收入", "固定支出"
+QString PlainAmountSample();                          // -2147483648
+QString GroupedAmountSample(int64_t factor = 1);      // -2,147,483,648 times Factor
+QString PeriodNumberSample();                         // the most periods a plan can have
+QString DescriptionSample();                          // ten characters; longer descriptions are cut
 
 // The pixels a column of Grid needs to show Text whole in the grid's font,
 // with the margins the style keeps around it and the grid line.

@@ -6,8 +6,8 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -53,8 +53,7 @@ const QString kRateChars = QStringLiteral("[0..9,.]");
 const QString kAnyChars = QStringLiteral("[]");
 
 const QString kOpeningHint1 = QStringLiteral("請於空白計劃各欄位輸入後, 按下「新增」按鈕, 即新增完成");
-const QString kOpeningHint2 =
-    QStringLiteral("欲更改某計劃時, 請先於右邊列出的計劃勾選, 更改完, 別忘了按下「異動」按鈕");
+const QString kOpeningHint2 = QStringLiteral("欲更改某計劃時, 請先於右邊列出的計劃勾選, 更改完, 別忘了按下「異動」按鈕");
 const QString kPeriodCountHint1 = QStringLiteral("若設定為標會時, 此欄代表會期( 含起會 )。當設定為定存時, 頭尾都算一期");
 const QString kPeriodCountHint2 = QStringLiteral("例如定存九個月, 期數為 10");
 const QString kMonthDaysHint = QStringLiteral("輸入日期, 例如 10, 20");
@@ -65,7 +64,7 @@ const QString kClubHeadHint = QStringLiteral("會首的設定方式: 預估(實�
 
 constexpr int kLeftPanelWidth = 329;
 constexpr int kStatusBarHeight = 37;
-constexpr int kGridDataRows = 4;  // data rows the plans grid always has
+constexpr int kGridDataRows = 4;    // data rows the plans grid always has
 constexpr int kPreviewRows = 1000;  // periods the preview lists at most
 
 // The locale's short date format with the year in four digits, so the picker can hold any year.
@@ -167,16 +166,16 @@ TPreviewTexts PreviewTexts(const TPlanPreview& preview, int kind, const QLocale&
     TPreviewTexts t;
     t.Rows.reserve(preview.Rows.size());
     for (const TPreviewRow& row : preview.Rows) {
-        t.Rows.push_back({QString::number(row.Period), ShortDateText(row.Date, locale), amount(row.Amount),
-                          amount(row.RunningTotal)});
+        t.Rows.push_back(
+            {QString::number(row.Period), ShortDateText(row.Date, locale), amount(row.Amount), amount(row.RunningTotal)});
     }
     QStringList notes;
     if (kind == pkSaving || kind == pkCompound || kind == pkLoan) {
         notes << QStringLiteral("總收入 %1　總支出 %2").arg(amount(preview.Received), amount(preview.Paid));
     }
     if (preview.PeriodCount > static_cast<int64_t>(preview.Rows.size())) {
-        notes << QStringLiteral("只列出前 %1 期, 共 %2 期").arg(amount(static_cast<int64_t>(preview.Rows.size())),
-                                                           amount(preview.PeriodCount));
+        notes << QStringLiteral("只列出前 %1 期, 共 %2 期")
+                     .arg(amount(static_cast<int64_t>(preview.Rows.size())), amount(preview.PeriodCount));
     }
     t.Notes = notes.join(QLatin1Char('\n'));
     return t;
@@ -350,8 +349,8 @@ void TForm2::BuildControls() {
                                         {RFilterEdit17_, QStringLiteral("RFilterEdit17")}));
     // Fields that come and go keep their place, and every page has one
     // height, so that the buttons below stay where they are.
-    for (QWidget* w : std::initializer_list<QWidget*>{Label2_, RFilterEdit1_, Label16_, Panel2_, Panel3_, RFilterEdit5_,
-                                                      Label17_, RFilterEdit11_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Label2_, RFilterEdit1_, Label16_, Panel2_, Panel3_, RFilterEdit5_, Label17_,
+                                                      RFilterEdit11_}) {
         KeepPlaceWhenHidden(w);
     }
     Notebook1_->setFixedHeight(Notebook1_->sizeHint().height());
@@ -381,8 +380,12 @@ void TForm2::BuildControls() {
     StringGrid1_ = MakeGrid(this, QStringLiteral("StringGrid1"), kGridDataRows,
                             {QStringLiteral("類別"), QStringLiteral("敘述"), QStringLiteral("起始日"), QStringLiteral("週期"),
                              QStringLiteral("金額"), QStringLiteral("期數")},
-                            {KindNameSamples(), {DescriptionSample()}, ShortDateSamples(QLocale()), PeriodKindCaptions(),
-                             {PlainAmountSample()}, {PeriodNumberSample()}});
+                            {KindNameSamples(),
+                             {DescriptionSample()},
+                             ShortDateSamples(QLocale()),
+                             PeriodKindCaptions(),
+                             {PlainAmountSample()},
+                             {PeriodNumberSample()}});
     StringGrid1_->setAccessibleName(QStringLiteral("計劃列表"));
     StringGrid1_->horizontalHeader()->setSectionsMovable(true);
     // Below it, the schedule of the plan in the fields.
@@ -439,10 +442,10 @@ QWidget* TForm2::BuildPreview() {
     box->setObjectName(QStringLiteral("PreviewBox"));
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(4, 4, 4, 4);
-    PreviewGrid_ = MakeGrid(box, QStringLiteral("PreviewGrid"), 0,
-                            {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")},
-                            {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {GroupedAmountSample()},
-                             {GroupedAmountSample(kPreviewRows)}});
+    PreviewGrid_ = MakeGrid(
+        box, QStringLiteral("PreviewGrid"), 0,
+        {QStringLiteral("期次"), QStringLiteral("日期"), QStringLiteral("金額"), QStringLiteral("累計")},
+        {{PeriodNumberSample()}, ShortDateSamples(QLocale()), {GroupedAmountSample()}, {GroupedAmountSample(kPreviewRows)}});
     PreviewGrid_->setAccessibleName(box->title());
     layout->addWidget(PreviewGrid_, 1);
     // Two lines high whatever they say, so that the pane keeps its size.
@@ -805,8 +808,7 @@ void TForm2::Button3Click() {
     Panel2_->setVisible(false);
     Panel3_->setVisible(false);
     for (TRFilterEdit* edit : {RFilterEdit1_, RFilterEdit2_, RFilterEdit3_, RFilterEdit4_, RFilterEdit5_, RFilterEdit6_,
-                               RFilterEdit7_, RFilterEdit8_, RFilterEdit9_, RFilterEdit10_, RFilterEdit11_,
-                               RFilterEdit12_}) {
+                               RFilterEdit7_, RFilterEdit8_, RFilterEdit9_, RFilterEdit10_, RFilterEdit11_, RFilterEdit12_}) {
         edit->clear();
     }
     {

@@ -80,13 +80,13 @@ public:
     void RadioButton6Click();
     // A click on a grid row selects its plan and shows it in the fields; blank rows do nothing.
     void StringGrid1Click();
-    void Button1Click();      // Add
-    void Button5Click();      // Modify
-    void Button2Click();      // Delete
-    void Button6Click();      // Remove outdated
-    void Button3Click();      // Clear
-    void Button4Click();      // back to the main window
-    void SpeedButton1Click(); // calculator
+    void Button1Click();       // Add
+    void Button5Click();       // Modify
+    void Button2Click();       // Delete
+    void Button6Click();       // Remove outdated
+    void Button3Click();       // Clear
+    void Button4Click();       // back to the main window
+    void SpeedButton1Click();  // calculator
 
     // Lists the plans: at least 4 data rows, blank ones below the plans.
     void RefreshPlanGrid();

@@ -61,8 +61,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QS
 }  // namespace
 
 QString FileNamePart(const QString& path) {
-    const qsizetype cut = std::max({path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')),
-                                    path.lastIndexOf(QLatin1Char(':'))});
+    const qsizetype cut =
+        std::max({path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':'))});
     return path.mid(cut + 1);
 }
 
@@ -95,9 +95,7 @@ TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale)
     t.PeriodCount = QString::number(rec.PeriodCount);
     t.Amount = QString::number(rec.Amount);
     switch (rec.PlanKind) {
-        case pkFixAccount:
-            t.Direction = rec.Direction > 0 ? QStringLiteral("收入") : QStringLiteral("支出");
-            break;
+        case pkFixAccount: t.Direction = rec.Direction > 0 ? QStringLiteral("收入") : QStringLiteral("支出"); break;
         case pkCollect:
             t.BidKind = rec.InnerBidding != 0 ? QStringLiteral("內標") : QStringLiteral("外標");
             t.BaseBid = QString::number(rec.BaseBid);
@@ -123,7 +121,8 @@ TLookAheadTexts LookAheadTexts(const TLookAhead& ahead, const QLocale& locale) {
         t.LowestRed = true;
         t.LowestDay = ahead.OutOfRangeFrom;
     } else if (ahead.Lowest) {
-        t.Lowest = QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDateText(ahead.Lowest->Date, locale));
+        t.Lowest =
+            QStringLiteral("最低結存 %1 (%2)").arg(amount(ahead.Lowest->Balance), ShortDateText(ahead.Lowest->Date, locale));
         t.LowestRed = ahead.Lowest->Balance < 0;
         t.LowestDay = ahead.Lowest->Date;
     }
@@ -252,13 +251,11 @@ void TForm1::BuildMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編輯"));
     edit->setObjectName(QStringLiteral("Edit1"));
     // A command whose window is not there does nothing, and its menu shows it disabled.
-    const auto received = [this](void (TForm1::*request)()) {
-        return isSignalConnected(QMetaMethod::fromSignal(request));
-    };
+    const auto received = [this](void (TForm1::*request)()) { return isSignalConnected(QMetaMethod::fromSignal(request)); };
     const auto command = [this, received](void (TForm1::*request)(), bool refresh) {
         return [this, received, request, refresh] {
             if (!received(request)) return;
-            emit (this->*request)();
+            emit(this->*request)();
             if (refresh) RefreshFigures();
         };
     };
@@ -768,7 +765,8 @@ void TForm1::ComputeMonth(int year, int month) {
     } else {
         ReportedComputeError_ = error;
     }
-    QMetaObject::invokeMethod(this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, error] { ReportError(error); }, Qt::QueuedConnection);
 }
 
 void TForm1::RefreshFigures() {

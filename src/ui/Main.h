@@ -43,16 +43,16 @@ inline constexpr int kBlankDetailPage = kPlanKindCount;
 // Everything the details tab shows for one plan.
 struct TPlanDetailTexts {
     int Page = kBlankDetailPage;  // page of the detail area: the plan kind, or the blank page
-    QString Kind;           // kind name
+    QString Kind;                 // kind name
     QString Description;
-    QString StartDate;      // short date
+    QString StartDate;  // short date
     QString PeriodCount;
-    QString Direction;      // fixed flows: "收入" or "支出"
-    QString BidKind;        // savings club: "內標" or "外標"
+    QString Direction;  // fixed flows: "收入" or "支出"
+    QString BidKind;    // savings club: "內標" or "外標"
     QString Amount;
-    QString BaseBid;        // savings club
-    QString Rate;           // deposits and loans: "%.2f"
-    QString Method;         // deposits and loans: the method the amounts are computed with
+    QString BaseBid;  // savings club
+    QString Rate;     // deposits and loans: "%.2f"
+    QString Method;   // deposits and loans: the method the amounts are computed with
 };
 TPlanDetailTexts PlanDetailTexts(const TCustomPlan& plan, const QLocale& locale);
 
@@ -100,9 +100,9 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     struct TOptions {
-        std::filesystem::path SettingsFile;       // where the recent files are kept
-        TPrompts* Prompts = nullptr;              // dialogs; the real ones when null
-        std::function<QDate()> Today;             // the system date when empty
+        std::filesystem::path SettingsFile;  // where the recent files are kept
+        TPrompts* Prompts = nullptr;         // dialogs; the real ones when null
+        std::function<QDate()> Today;        // the system date when empty
     };
 
     explicit TForm1(TOptions options, QWidget* parent = nullptr);
@@ -117,12 +117,12 @@ public:
     QDate Today() const;
 
     // File commands. Each reports its own errors in a message box.
-    void LoadCommand();                      // "載入"
+    void LoadCommand();  // "載入"
     // "存檔"; false when nothing was written. A file someone else changed
     // since it was loaded or saved is overwritten only when the user says so.
     bool SaveCommand();
-    bool SaveAsCommand();                    // "另存新檔"
-    void ClearCommand();                     // "清除載入的計劃"
+    bool SaveAsCommand();  // "另存新檔"
+    void ClearCommand();   // "清除載入的計劃"
     // Loads Name as the load command does once its dialog is answered (also
     // the recent files and a file named on the command line): the file then
     // heads the recent files and the selected day's plans are shown. False
@@ -225,7 +225,7 @@ private:
     QScrollBar* MonthBar_ = nullptr;
     QLabel* MonthIncome_ = nullptr;
     QLabel* MonthExpense_ = nullptr;
-    QPushButton* LowestButton_ = nullptr;     // the look-ahead line's two parts
+    QPushButton* LowestButton_ = nullptr;  // the look-ahead line's two parts
     QPushButton* OverdraftButton_ = nullptr;
     TDate DayShown_ = 0;  // the day whose plans the day grid lists
     TDate LowestDay_ = 0;

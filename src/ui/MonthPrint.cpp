@@ -47,8 +47,8 @@ int PrintMonth(QPagedPaintDevice& device, const TPlanBook& book, const TPlanBook
                         QString::fromStdString(PlanTitle(book.Plan(o.PlanIndex))), FormatAverage(o.Amount)});
     });
 
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                     QPageLayout::Millimeter));
+    device.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&device)) return 0;
     const double width = device.width();

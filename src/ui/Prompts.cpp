@@ -58,7 +58,8 @@ public:
     TOverwriteAnswer AskOverwriteChangedFile(QWidget* parent, const QString& path) override {
         const int pressed = Warn(parent,
                                  QStringLiteral("計劃檔在載入或存檔後已被其他程式修改:\n%1\n\n"
-                                                "覆蓋會使對方的修改遺失, 是否要覆蓋 ?").arg(path),
+                                                "覆蓋會使對方的修改遺失, 是否要覆蓋 ?")
+                                     .arg(path),
                                  {QStringLiteral("覆蓋"), QStringLiteral("另存新檔"), QStringLiteral("取消")});
         return pressed == 0 ? TOverwriteAnswer::Overwrite : pressed == 1 ? TOverwriteAnswer::SaveAs : TOverwriteAnswer::Cancel;
     }
@@ -66,7 +67,8 @@ public:
     bool AskOpenFileInUse(QWidget* parent, const QString& path) override {
         return Warn(parent,
                     QStringLiteral("計劃檔已在另一個 Tamber 98 中開啟:\n%1\n\n"
-                                   "兩邊都存檔時, 後存的會蓋掉先存的, 是否仍要開啟 ?").arg(path),
+                                   "兩邊都存檔時, 後存的會蓋掉先存的, 是否仍要開啟 ?")
+                        .arg(path),
                     {QStringLiteral("開啟"), QStringLiteral("取消")}) == 0;
     }
 
@@ -80,8 +82,7 @@ public:
         return dialog.selectedFiles().first();
     }
 
-    std::optional<TDateSpan> AskExportSpan(QWidget* parent, const TDateSpan& proposed, QDate earliest,
-                                           QDate latest) override {
+    std::optional<TDateSpan> AskExportSpan(QWidget* parent, const TDateSpan& proposed, QDate earliest, QDate latest) override {
         TExportSpanDialog dialog(proposed, earliest, latest, parent);
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         return dialog.Span();
@@ -90,8 +91,7 @@ public:
     void PreviewPrint(QWidget* parent, const std::function<void(QPagedPaintDevice&)>& paint) override {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewDialog preview(&printer, parent);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&paint](QPrinter* shown) { paint(*shown); });
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* shown) { paint(*shown); });
         preview.exec();
     }
 };

@@ -53,8 +53,7 @@ public:
     virtual QString SaveExportFileName(QWidget* parent, const QString& filter);
     // The days to export, Proposed first shown, each end within Earliest..Latest
     // and the first never after the last; nothing when cancelled.
-    virtual std::optional<TDateSpan> AskExportSpan(QWidget* parent, const TDateSpan& proposed, QDate earliest,
-                                                   QDate latest);
+    virtual std::optional<TDateSpan> AskExportSpan(QWidget* parent, const TDateSpan& proposed, QDate earliest, QDate latest);
     // The print preview of what Paint draws on a printer, from which the user prints.
     virtual void PreviewPrint(QWidget* parent, const std::function<void(QPagedPaintDevice&)>& paint);
 };

@@ -182,8 +182,7 @@ void TRFilterEdit::dropEvent(QDropEvent* event) {
     }
     QMimeData filteredData;
     filteredData.setText(kept);
-    QDropEvent filtered(event->position(), event->possibleActions(), &filteredData, event->buttons(),
-                        event->modifiers());
+    QDropEvent filtered(event->position(), event->possibleActions(), &filteredData, event->buttons(), event->modifiers());
     QLineEdit::dropEvent(&filtered);
     event->setAccepted(filtered.isAccepted());
     // Only part of the text arrived, so a move would lose the rest at the source: make it a copy.
@@ -238,10 +237,8 @@ void TRFilterEdit::CheckRequired() {
     const auto done = qScopeGuard([this] { RequiredCheckPending_ = false; });
     // The text may have been filled, or the window closed, since the focus left.
     if (!RequiredField_ || !text().isEmpty() || !isVisible() || !isEnabled()) return;
-    if (const TPrompt& prompt = PromptHook())
-        prompt(this, RequiredMessage);
-    else
-        ShowRequiredWarning(this, RequiredMessage);
+    if (const TPrompt& prompt = PromptHook()) prompt(this, RequiredMessage);
+    else ShowRequiredWarning(this, RequiredMessage);
     const QScopedValueRollback<bool> returning(ReturningFocus, true);
     setFocus(Qt::OtherFocusReason);
 }

@@ -33,10 +33,9 @@ const QStringList& PlanKindCaptions() {
 
 const QStringList& PeriodKindCaptions() {
     static const QStringList captions = {
-        QStringLiteral("固定每隔幾天"), QStringLiteral("每隔一年"), QStringLiteral("每半年"),
-        QStringLiteral("每一季"),       QStringLiteral("每兩個月一次"), QStringLiteral("每月"),
-        QStringLiteral("每月兩次"),     QStringLiteral("每月三次"), QStringLiteral("僅只一次"),
-        QStringLiteral("每隔二年"),     QStringLiteral("每隔三年"),
+        QStringLiteral("固定每隔幾天"), QStringLiteral("每隔一年"), QStringLiteral("每半年"),   QStringLiteral("每一季"),
+        QStringLiteral("每兩個月一次"), QStringLiteral("每月"),     QStringLiteral("每月兩次"), QStringLiteral("每月三次"),
+        QStringLiteral("僅只一次"),     QStringLiteral("每隔二年"), QStringLiteral("每隔三年"),
     };
     return captions;
 }

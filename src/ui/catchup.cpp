@@ -132,8 +132,8 @@ void TForm5::ShowPendingPage(int page) {
         // The row takes its item before its edit is filled: filling the edit
         // runs the change handler, which writes into the row's item.
         row.Item = shown ? j : -1;
-        for (QWidget* w : {static_cast<QWidget*>(row.Number), static_cast<QWidget*>(row.Plan),
-                           static_cast<QWidget*>(row.Date), static_cast<QWidget*>(row.Amount)}) {
+        for (QWidget* w : {static_cast<QWidget*>(row.Number), static_cast<QWidget*>(row.Plan), static_cast<QWidget*>(row.Date),
+                           static_cast<QWidget*>(row.Amount)}) {
             w->setHidden(!shown);
         }
         if (!shown) continue;
@@ -148,9 +148,13 @@ void TForm5::ShowPendingPage(int page) {
     }
 }
 
-void TForm5::Button1Click() { ShowPendingPage(CurrentPage_ - 1); }
+void TForm5::Button1Click() {
+    ShowPendingPage(CurrentPage_ - 1);
+}
 
-void TForm5::Button2Click() { ShowPendingPage(CurrentPage_ + 1); }
+void TForm5::Button2Click() {
+    ShowPendingPage(CurrentPage_ + 1);
+}
 
 void TForm5::Button3Click() {
     try {
@@ -174,8 +178,7 @@ void TForm5::RFilterEdit1Change(int row) {
     Pending_[static_cast<std::size_t>(item)].AmountText = Rows_[row].Amount->text().toStdString();
 }
 
-std::optional<int32_t> ShowCatchUp(TPendingList& pending, const TPlanBookState& state, TPrompts& prompts,
-                                   QWidget* parent) {
+std::optional<int32_t> ShowCatchUp(TPendingList& pending, const TPlanBookState& state, TPrompts& prompts, QWidget* parent) {
     TForm5 dialog(pending, state.BalanceDate, state.LoadedBalance, prompts, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.NewBalance();

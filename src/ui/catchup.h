@@ -29,8 +29,7 @@ public:
     // written back into its amount text, so the caller sees what was
     // confirmed. BalanceDate and LoadedBalance are shown in the right column;
     // Prompts tells the user about an amount that is not one. Shows page 1.
-    TForm5(TPendingList& pending, TDate balanceDate, int32_t loadedBalance, TPrompts& prompts,
-           QWidget* parent = nullptr);
+    TForm5(TPendingList& pending, TDate balanceDate, int32_t loadedBalance, TPrompts& prompts, QWidget* parent = nullptr);
 
     // The new opening balance once OK has been accepted; nothing otherwise.
     std::optional<int32_t> NewBalance() const { return NewBalance_; }
@@ -76,7 +75,6 @@ private:
 // The catch-up of a load (a TCatchUpHook with its window parts): creates
 // TForm5 over Parent with State's BalanceDate and LoadedBalance, shows it
 // modally and destroys it. The new opening balance when the user accepted.
-std::optional<int32_t> ShowCatchUp(TPendingList& pending, const TPlanBookState& state, TPrompts& prompts,
-                                   QWidget* parent);
+std::optional<int32_t> ShowCatchUp(TPendingList& pending, const TPlanBookState& state, TPrompts& prompts, QWidget* parent);
 
 }  // namespace tamber::ui

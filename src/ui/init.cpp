@@ -15,7 +15,9 @@
 
 namespace tamber::ui {
 
-QString NotAnAmountMessage(const QString& text) { return QStringLiteral("'%1' 不是有效的整數值").arg(text); }
+QString NotAnAmountMessage(const QString& text) {
+    return QStringLiteral("'%1' 不是有效的整數值").arg(text);
+}
 
 TForm3::TForm3(TPlanBookState& state, std::function<QDate()> today, TPrompts& prompts, QWidget* parent)
     : QDialog(parent), State_(state), Today_(std::move(today)), Prompts_(prompts) {

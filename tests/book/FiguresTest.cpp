@@ -4,10 +4,10 @@
 #include <array>
 #include <tuple>
 
+#include "TestSupport.h"
 #include "book/CatchUp.h"
 #include "book/Ledger.h"
 #include "book/MonthBars.h"
-#include "TestSupport.h"
 #include "book/Trend.h"
 
 namespace tamber {
@@ -17,9 +17,15 @@ using namespace test;
 
 TEST(MonthBars, CouplingRulesFromAStartInMarch) {
     using Bars = std::array<int, 5>;  // slider, year bar, month bar, year label, month label
-    const auto of = [](const TMonthBars& b) { return Bars{b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()}; };
+    const auto of = [](const TMonthBars& b) {
+        return Bars{b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()};
+    };
     EXPECT_EQ(TMonthBars(2026, 12).SliderMax(), 360);  // December 30 years on
-    const struct { const char* what; void (*act)(TMonthBars&); Bars after; } steps[] = {
+    const struct {
+        const char* what;
+        void (*act)(TMonthBars&);
+        Bars after;
+    } steps[] = {
         {"month bar before the current month snaps back", [](TMonthBars& b) { b.MonthBarMoved(0); }, {0, 0, 2, 2026, 3}},
         {"month bar to a later month", [](TMonthBars& b) { b.MonthBarMoved(7); }, {5, 0, 7, 2026, 8}},
         {"page back from 5 stops at 0", [](TMonthBars& b) { b.SliderPaged(-1); }, {0, 0, 2, 2026, 3}},
@@ -28,7 +34,9 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
         {"page forward", [](TMonthBars& b) { b.SliderPaged(1); }, {20, 1, 10, 2027, 11}},
         {"month bar beyond December stops there", [](TMonthBars& b) { b.MonthBarMoved(14); }, {21, 1, 11, 2027, 12}},
         {"slider to its end", [](TMonthBars& b) { b.SliderMoved(10000); }, {369, 30, 11, 2056, 12}},
-        {"year bar beyond the slider's end holds the slider there", [](TMonthBars& b) { b.YearBarMoved(99); }, {369, 35, 11, 2061, 12}},
+        {"year bar beyond the slider's end holds the slider there",
+         [](TMonthBars& b) { b.YearBarMoved(99); },
+         {369, 35, 11, 2061, 12}},
     };
     TMonthBars bars(2026, 3);
     EXPECT_EQ(bars.SliderMax(), 369);
@@ -42,8 +50,8 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
 
 TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     const TDate today = Ymd(2025, 4, 10);  // April has 30 days
-    const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
-                                           Once(today, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
+    const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999), Once(today, 5),
+                                           Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
     // The month of 2025 shown; Days: day, income, expense, balance (red below zero).
     const struct {
         const char* what;
@@ -54,23 +62,77 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         int32_t carryIn, income, expense, average;
         std::vector<std::array<int32_t, 4>> days;
     } cases[] = {
-        {"empty book: the opening balance from today on", {}, 5000, today, 4, 0, 0, 0, 5000,
+        {"empty book: the opening balance from today on",
+         {},
+         5000,
+         today,
+         4,
+         0,
+         0,
+         0,
+         5000,
          {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
         {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance",
          {Once(today, 1200), Once(today + 1, -500), Once(today + 1, -300), Once(today + 1, 0), Once(Ymd(2025, 4, 5), 50)},
-         1000, today, 4, 0, 1200, -800, 1438,  // (2200 + 20 x 1400) / 21 = 1438.1
+         1000,
+         today,
+         4,
+         0,
+         1200,
+         -800,
+         1438,  // (2200 + 20 x 1400) / 21 = 1438.1
          {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
-        {"a later month carries in today, 15 April and 15 May", year, 1000, today, 6, 205, 100, 0, 1258,
+        {"a later month carries in today, 15 April and 15 May",
+         year,
+         1000,
+         today,
+         6,
+         205,
+         100,
+         0,
+         1258,
          {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
-        {"a later month's 1st is its own, not carried in", {Once(Ymd(2025, 6, 1), 40)}, 1000, today, 6, 0, 40, 0, 1040,
+        {"a later month's 1st is its own, not carried in",
+         {Once(Ymd(2025, 6, 1), 40)},
+         1000,
+         today,
+         6,
+         0,
+         40,
+         0,
+         1040,
          {{1, 40, 0, 1040}}},
         {"a past month: no flows, no carry-in", year, 1000, today, 3, 0, 0, 0, 1000, {{1, 0, 0, 1000}, {31, 0, 0, 1000}}},
-        {"December up to the 31st, not 1 January", year, 1000, today, 12, 805, 170, 0, 1862,
+        {"December up to the 31st, not 1 January",
+         year,
+         1000,
+         today,
+         12,
+         805,
+         170,
+         0,
+         1862,
          {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
-        {"red while below zero, not at zero", {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)}, 100, today, 4,
-         0, 200, -300, -10, {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
-        {"two listed days shortened onto 30 April are both owed", {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)},
-         0, today, 4, 0, 0, -300, -86, {{15, 0, -100, -100}, {30, 0, -200, -300}}},
+        {"red while below zero, not at zero",
+         {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)},
+         100,
+         today,
+         4,
+         0,
+         200,
+         -300,
+         -10,
+         {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
+        {"two listed days shortened onto 30 April are both owed",
+         {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)},
+         0,
+         today,
+         4,
+         0,
+         0,
+         -300,
+         -86,
+         {{15, 0, -100, -100}, {30, 0, -200, -300}}},
         {"1 and 2 average 1.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 1, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"2 and 3 average 2.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 2, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"-2 and -3 average -2.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -2, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
@@ -85,11 +147,13 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         calendar.Cell(calendar.DayToCell(9)).Balance = 77;  // whatever the month showed before
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, c.today, calendar);
         EXPECT_EQ((std::array<int64_t, 4>{state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance}),
-                  (std::array<int64_t, 4>{c.carryIn, c.income, c.expense, c.average})) << c.what;
+                  (std::array<int64_t, 4>{c.carryIn, c.income, c.expense, c.average}))
+            << c.what;
         for (const auto& [d, income, expense, balance] : c.days) {
             const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
             EXPECT_EQ((std::array{cell.Income, cell.Expense, cell.Balance, cell.BalanceColor}),
-                      (std::array{income, expense, balance, balance < 0 ? clRed : clBlue})) << c.what << ", day " << d;
+                      (std::array{income, expense, balance, balance < 0 ? clRed : clBlue}))
+                << c.what << ", day " << d;
         }
     }
     TPlanBookState state;
@@ -100,7 +164,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     calendar.Cell(calendar.DayToCell(10)).Balance = calendar.MonthAverageBalance = state.MonthCarryIn = 9;
     EXPECT_EQ(FailingPlan([&] { ComputeMonth(MakeBook({Once(today, 5), Broken(today)}), state, 2025, 5, today, calendar); }), 1);
     EXPECT_EQ((std::array{calendar.Cell(calendar.DayToCell(10)).Balance, calendar.MonthAverageBalance, state.MonthCarryIn}),
-              (std::array{0, 0, 0})) << "a failed month shows no half-computed figures";
+              (std::array{0, 0, 0}))
+        << "a failed month shows no half-computed figures";
 }
 
 // The day the balance leaves 32 bits and the last day with a figure (0: none) with its balance; no average then.
@@ -108,13 +173,31 @@ TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
     const TDate today = Ymd(2025, 4, 10);
     const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
     const int32_t nearTop = 2'047'483'647;
-    const struct { const char* what; std::vector<TPlanRecord> plans; int32_t opening; int month; TDate outOfRangeFrom; int lastDay; int32_t lastBalance; } cases[] = {
+    const struct {
+        const char* what;
+        std::vector<TPlanRecord> plans;
+        int32_t opening;
+        int month;
+        TDate outOfRangeFrom;
+        int lastDay;
+        int32_t lastBalance;
+    } cases[] = {
         {"the days before the one leaving keep their figures", twoIncomes, nearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
         {"a later month has none and names the earlier day", twoIncomes, nearTop, 5, Ymd(2025, 4, 20), 0, 0},
-        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)},
-         -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
+        {"a day's income alone leaving 32 bits",
+         {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)},
+         -2'000'000'000,
+         4,
+         Ymd(2025, 4, 15),
+         14,
+         -2'000'000'000},
         {"one plan's carry-in beyond 32 bits on a balance that stays within them",
-         {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, 7, 0, 31, 900'000'000},
+         {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)},
+         -2'100'000'000,
+         7,
+         0,
+         31,
+         900'000'000},
         {"within 32 bits all month", twoIncomes, 0, 4, 0, 30, 110'000'000},
     };
     for (const auto& c : cases) {
@@ -123,7 +206,9 @@ TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
         state.OpeningBalance = c.opening;
         TCalendarMonth calendar;
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, today, calendar);
-        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown), std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0)) << c.what;
+        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown),
+                  std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0))
+            << c.what;
         if (c.lastDay > 0) {
             EXPECT_EQ(calendar.Cell(calendar.DayToCell(c.lastDay)).Balance, c.lastBalance) << c.what;
         }
@@ -141,7 +226,8 @@ TEST(Ledger, DayItemsAndMonthTotalsAsShown) {
     const std::vector<std::string> items = BuildDayItems(book, d);
     EXPECT_EQ(items, (std::vector<std::string>{"   0       1", "   3      12", "   4       2"}));
     EXPECT_EQ(ParseDayItem("9999 1234567"), (TDayItem{9999, 1234567}));
-    for (const char* bad : {"   x       1", "   3      1", "           1", "   3    12 x"}) EXPECT_FALSE(ParseDayItem(bad)) << bad;
+    for (const char* bad : {"   x       1", "   3      1", "           1", "   3    12 x"})
+        EXPECT_FALSE(ParseDayItem(bad)) << bad;
     const std::pair<int64_t, const char*> totals[] = {
         {0, "0"}, {999, "999"}, {1000, "1,000"}, {-1234567, "-1,234,567"}, {INT64_MIN, "-9,223,372,036,854,775,808"}};
     for (const auto& [value, text] : totals) EXPECT_EQ(FormatMonthTotal(value), text);
@@ -151,8 +237,7 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
     const TPlanBook book = MakeBook({
         Flow(prEveryNDays, Ymd(2025, 4, 1), 100, -20).Interval(10),  // 1 May is today: not yet due
         Once(Ymd(2025, 4, 5), 1),                                    // on the balance date: already counted
-        Once(Ymd(2025, 5, 1), 1),
-        Flow(prOnce, Ymd(2025, 4, 9), 1, 500, "獎金"),
+        Once(Ymd(2025, 5, 1), 1), Flow(prOnce, Ymd(2025, 4, 9), 1, 500, "獎金"),
         Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31),  // two on 30 April
         Flow(prMonthly, Ymd(2025, 3, 30), 2, 7),                           // its last before today
     });
@@ -160,31 +245,52 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
     for (const TPassRecord& p : BuildPendingList(book, Ymd(2025, 4, 5), Ymd(2025, 5, 1))) {
         rows.emplace_back(p.PlanIndex, p.Occurrence, p.Date, p.AmountText, p.Description);
     }
-    EXPECT_EQ(rows, (decltype(rows){{0, 2, Ymd(2025, 4, 11), "-20", ""}, {0, 3, Ymd(2025, 4, 21), "-20", ""},
-                                    {3, 1, Ymd(2025, 4, 9), "500", "獎金"}, {4, 1, Ymd(2025, 4, 15), "-100", ""},
-                                    {4, 2, Ymd(2025, 4, 30), "-100", ""}, {4, 3, Ymd(2025, 4, 30), "-100", ""},
+    EXPECT_EQ(rows, (decltype(rows){{0, 2, Ymd(2025, 4, 11), "-20", ""},
+                                    {0, 3, Ymd(2025, 4, 21), "-20", ""},
+                                    {3, 1, Ymd(2025, 4, 9), "500", "獎金"},
+                                    {4, 1, Ymd(2025, 4, 15), "-100", ""},
+                                    {4, 2, Ymd(2025, 4, 30), "-100", ""},
+                                    {4, 3, Ymd(2025, 4, 30), "-100", ""},
                                     {5, 2, Ymd(2025, 4, 30), "7", ""}}));
 }
 
 TEST(CatchUp, AmountTextsAreSignedWholeNumbers) {
     const std::pair<const char*, std::optional<int32_t>> cases[] = {
-        {"500", 500}, {"-200", -200}, {"+7", 7}, {"0", 0}, {"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX},
-        {"", std::nullopt}, {"-", std::nullopt}, {"1-2", std::nullopt}, {"12a", std::nullopt}, {" 5", std::nullopt},
-        {"+-1", std::nullopt}, {"2147483648", std::nullopt}, {"-2147483649", std::nullopt}, {"99999999999", std::nullopt},
+        {"500", 500},
+        {"-200", -200},
+        {"+7", 7},
+        {"0", 0},
+        {"-2147483648", INT32_MIN},
+        {"2147483647", INT32_MAX},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"1-2", std::nullopt},
+        {"12a", std::nullopt},
+        {" 5", std::nullopt},
+        {"+-1", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999", std::nullopt},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(ParseAmountText(text), value) << '"' << text << '"';
 }
 
 // A balance that leaves 32 bits is refused with the item that took it out for good, rather than wrapped.
 TEST(CatchUp, ConfirmedAmountsAreAddedToTheLoadedBalanceOrTheBadItemIsNamed) {
-    const struct { const char* what; int32_t loaded; std::vector<std::string> amounts; std::string result; } cases[] = {
+    const struct {
+        const char* what;
+        int32_t loaded;
+        std::vector<std::string> amounts;
+        std::string result;
+    } cases[] = {
         {"amounts added", 1000, {"500", "-200", "0"}, "1300"},
         {"an emptied amount in item 5", 1000, {"500", "-200", "0", "0", "", "x"}, "第 5 項金額輸入錯誤"},
         {"a mistyped income in item 2", 1000, {"5", "2147483000", "-3"}, "第 2 項金額輸入錯誤"},
         {"expenses below the bottom", INT32_MIN + 10, {"-5", "-5", "-1", "-4"}, "第 3 項金額輸入錯誤"},
         {"out and back in again", 2147483000, {"1000", "-1000"}, "2147483000"},
         {"out, back in and out again", 2147483000, {"1000", "-1000", "700", "-1"}, "第 3 項金額輸入錯誤"},
-        {"exactly the top", INT32_MAX - 1, {"1"}, "2147483647"}, {"exactly the bottom", INT32_MIN + 1, {"-1"}, "-2147483648"},
+        {"exactly the top", INT32_MAX - 1, {"1"}, "2147483647"},
+        {"exactly the bottom", INT32_MIN + 1, {"-1"}, "-2147483648"},
     };
     for (const auto& c : cases) {
         TPendingList list;
@@ -202,24 +308,34 @@ constexpr int32_t kOpening = 1000;
 
 TPlanBook SampleBook() {
     return MakeBook({
-        Once(Ymd(2025, 4, 5), 100),                                        // before today: in the opening balance
-        Once(kTrendToday, 20),                                                  // today
-        Once(Ymd(2025, 4, 15), -50),
-        Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),                           // 20 April, May and June
-        Flow(prThriceMonthly, Ymd(2025, 4, 1), 9, -100).Days(15, 30, 31),  // two on 30 April
+        Once(Ymd(2025, 4, 5), 100),                                            // before today: in the opening balance
+        Once(kTrendToday, 20),                                                 // today
+        Once(Ymd(2025, 4, 15), -50), Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),  // 20 April, May and June
+        Flow(prThriceMonthly, Ymd(2025, 4, 1), 9, -100).Days(15, 30, 31),      // two on 30 April
     });
 }
 
 // The start balance counts what lies between today and a later start; the line then adds every occurrence from its
 // first to its last day.
 TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
-    const struct { const char* what; TDate start; int32_t days, startBalance; std::vector<std::pair<int, int32_t>> points; } cases[] = {
+    const struct {
+        const char* what;
+        TDate start;
+        int32_t days, startBalance;
+        std::vector<std::pair<int, int32_t>> points;
+    } cases[] = {
         {"today: the opening balance, then today's 20", kTrendToday, 1, kOpening, {{0, kOpening + 20}}},
         {"tomorrow: plus today's 20", kTrendToday + 1, 1, kOpening + 20, {{0, kOpening + 20}}},
-        {"occurrences on the first and the last charted day", Ymd(2025, 4, 15), 6, kOpening + 20,
+        {"occurrences on the first and the last charted day",
+         Ymd(2025, 4, 15),
+         6,
+         kOpening + 20,
          {{0, kOpening + 20 - 150}, {5, kOpening + 20 - 150 + 7}}},
         {"two periods on one day", Ymd(2025, 4, 16), 15, kOpening - 130, {{13, kOpening - 123}, {14, kOpening - 323}}},
-        {"a past start: the opening balance, 5 April's 100 again", Ymd(2025, 4, 1), 10, kOpening,
+        {"a past start: the opening balance, 5 April's 100 again",
+         Ymd(2025, 4, 1),
+         10,
+         kOpening,
          {{3, kOpening}, {4, kOpening + 100}, {9, kOpening + 120}}},
         {"no days", kTrendToday, 0, kOpening, {}},
     };
@@ -227,7 +343,8 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
         EXPECT_EQ(ComputeStartBalance(SampleBook(), kOpening, c.start, kTrendToday), c.startBalance) << c.what;
         const TTrendLine line(SampleBook(), kOpening, c.start, c.days, kTrendToday);
         EXPECT_EQ(std::tuple(line.StartBalance(), line.ChartStartDate(), line.DayCount(), line.Points().size()),
-                  std::tuple(c.startBalance, c.start, c.days, std::size_t(c.days))) << c.what;
+                  std::tuple(c.startBalance, c.start, c.days, std::size_t(c.days)))
+            << c.what;
         for (const auto& [j, balance] : c.points) {
             EXPECT_EQ(line.Points().at(std::size_t(j)), (TBalancePoint{c.start + j, balance})) << c.what;
         }
@@ -240,9 +357,16 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
 
 // A count the unit does not take is brought within it (1 month, 2 years, 45 days and others: the chart window's tests).
 TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
-    const struct { int64_t count; TChartUnit unit; TChartInterval interval; } cases[] = {
-        {360, TChartUnit::Months, {360, 10800, 30}}, {31, TChartUnit::Years, {30, 10950, 365}}, {30, TChartUnit::Years, {30, 10950, 365}},
-        {20000, TChartUnit::Days, {kMaxChartDays, kMaxChartDays, 1}}, {int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
+    const struct {
+        int64_t count;
+        TChartUnit unit;
+        TChartInterval interval;
+    } cases[] = {
+        {360, TChartUnit::Months, {360, 10800, 30}},
+        {31, TChartUnit::Years, {30, 10950, 365}},
+        {30, TChartUnit::Years, {30, 10950, 365}},
+        {20000, TChartUnit::Days, {kMaxChartDays, kMaxChartDays, 1}},
+        {int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
     };
     for (const auto& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.count;
 }

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "FuzzDriver.h"
-#include "book/Settings.h"
 #include "TestSupport.h"
+#include "book/Settings.h"
 
 namespace tamber {
 namespace {
@@ -33,7 +33,8 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
     rent.Pad17 = {1, 2, 3};
     rent.Pad185 = {7, 8, 9};
     rent.Description.Chars[119] = 'x';  // beyond the text's length, still kept
-    const std::vector<TPlanRecord> records = {rent, Flow(prThriceMonthly, Ymd(2025, 2, 1), 9, 500).Days(5, 15, 31).Kind(pkCollect)};
+    const std::vector<TPlanRecord> records = {rent,
+                                              Flow(prThriceMonthly, Ymd(2025, 2, 1), 9, 500).Days(5, 15, 31).Kind(pkCollect)};
     ScratchDir dir;
     WriteBytes(dir / "in.tbr", FileBytes(kToday - 1, -5, records));
     TPlanBook book;
@@ -51,7 +52,11 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
 
 TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     const TPlanRecord good = Once(Ymd(2025, 5, 1), 100);
-    TPlanRecord kind7 = good, kind255 = good, overwritten = RecordFromBytes([] { TRecordBytes b; b.fill(0xFF); return b; }());
+    TPlanRecord kind7 = good, kind255 = good, overwritten = RecordFromBytes([] {
+                                                  TRecordBytes b;
+                                                  b.fill(0xFF);
+                                                  return b;
+                                              }());
     kind7.PlanKind = 7;
     kind255.PlanKind = 255;
     overwritten.PlanKind = pkCollect;
@@ -59,8 +64,13 @@ TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     trailing.resize(trailing.size() + 187, 0xEE);
     std::vector<TPlanRecord> tooMany(10000, good), mostAndKind9 = tooMany;
     mostAndKind9.back().PlanKind = 9;
-    const struct { const char* what; Bytes bytes; int plans; /* -1: read error */ } cases[] = {
-        {"an empty file", {}, -1}, {"a header cut short", Bytes(187, 0), -1},
+    const struct {
+        const char* what;
+        Bytes bytes;
+        int plans; /* -1: read error */
+    } cases[] = {
+        {"an empty file", {}, -1},
+        {"a header cut short", Bytes(187, 0), -1},
         {"187 bytes after the last record are ignored", trailing, 1},
         {"a header date that is no number", FileBytes(std::nan(""), 9, {good}), -1},
         {"a header date after the year 9999", FileBytes(kMaxDay + 1, 9, {good}), -1},
@@ -81,7 +91,8 @@ TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
             EXPECT_EQ(std::pair(book.Count(), state.OpeningBalance), std::pair(c.plans, 9)) << c.what;
         } catch (const EReadError& e) {
             EXPECT_EQ(std::tuple(c.plans, std::string(e.what()), book.Count(), state.PlanFileName, state.OpeningBalance),
-                      std::tuple(-1, std::string("讀檔錯誤"), 0, std::string(), 0)) << c.what;
+                      std::tuple(-1, std::string("讀檔錯誤"), 0, std::string(), 0))
+                << c.what;
         }
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), c.bytes) << c.what;
     }
@@ -130,14 +141,16 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
         const auto catchUp = [&](TPendingList& pending, const TPlanBookState& s) {
             asked = true;
             EXPECT_EQ(std::tuple(s.LoadedBalance, s.BalanceDate, pending.size(), pending.back().Date),
-                      std::tuple(1000, c.balanceDate, std::size_t(kToday - c.balanceDate - 1), kToday - 1)) << "today is not listed";
+                      std::tuple(1000, c.balanceDate, std::size_t(kToday - c.balanceDate - 1), kToday - 1))
+                << "today is not listed";
             return c.answer;
         };
         const TLoadOutcome outcome = LoadPlanFile(dir / "f.tbr", book, state, kToday, catchUp);
         const bool declined = c.outcome == TLoadOutcome::Declined, rewritten = c.outcome == TLoadOutcome::CaughtUp;
-        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(), state.PlanFileName.empty(),
-                             state.DayItems.empty(), state.Modified),
-                  std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, declined, false))
+        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(),
+                             state.PlanFileName.empty(), state.DayItems.empty(), state.Modified),
+                  std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, declined,
+                             false))
             << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), rewritten ? FileBytes(kToday - 1, c.opening, c.plans) : before) << c.what;
         EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": a header of ours is no change by someone else";
@@ -153,7 +166,11 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
 TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
     const TPlanRecord plan = Once(Ymd(2025, 5, 1), 1);
     const Bytes mine = FileBytes(kToday - 1, 5, {plan});
-    const struct { const char* what; std::function<void(const path&)> change; bool changed; } cases[] = {
+    const struct {
+        const char* what;
+        std::function<void(const path&)> change;
+        bool changed;
+    } cases[] = {
         {"untouched", [](const path&) {}, false},
         {"another balance in the same size and time, as a sync tool writes it",
          [&](const path& f) {
@@ -162,8 +179,14 @@ TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
              std::filesystem::last_write_time(f, time);
          },
          true},
-        {"a plan added", [&](const path& f) { WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan})); }, true},
-        {"only touched", [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); }, true},
+        {"a plan added",
+         [&](const path& f) {
+             WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan}));
+         },
+         true},
+        {"only touched",
+         [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); },
+         true},
         {"removed: nobody's changes to lose", [](const path& f) { std::filesystem::remove(f); }, false},
     };
     for (const auto& c : cases) {
@@ -199,7 +222,8 @@ TEST(PlanFile, ACatchUpWritesNothingIntoAFileChangedWhileItWasShown) {
         EXPECT_EQ(LoadPlanFile(file, book, state, kToday, changeThenAccept), TLoadOutcome::CaughtUpNotWritten);
         EXPECT_EQ(ReadBytes(file), removed ? Bytes{} : theirs);
         EXPECT_EQ(std::tuple(state.OpeningBalance, state.Modified, book.Count(), state.PlanFileName),
-                  std::tuple(1020, true, 1, file.string())) << "the caught-up book stays, to be saved as the user decides";
+                  std::tuple(1020, true, 1, file.string()))
+            << "the caught-up book stays, to be saved as the user decides";
     }
 }
 
@@ -208,7 +232,8 @@ TEST(PlanFile, ANewFileReplacesTheOldOnlyOnceItIsOnTheDisk) {
     ScratchDir dir;
     const Bytes before = FileBytes(kToday - 1, 1, {});
     WriteBytes(dir / "f.tbr", before);
-    EXPECT_THROW(ReplaceFile(dir / "f.tbr", [](const path& temp) { std::filesystem::create_symlink("/dev/null", temp); }), EWriteError);
+    EXPECT_THROW(ReplaceFile(dir / "f.tbr", [](const path& temp) { std::filesystem::create_symlink("/dev/null", temp); }),
+                 EWriteError);
     EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1);
 }
@@ -278,7 +303,8 @@ TEST(PlanFile, ACatchUpWhoseHeaderCannotBeWrittenSaysSoAndKeepsTheFile) {
         TPlanBook book;
         TPlanBookState state;
         try {
-            LoadPlanFile(dir / "f.tbr", book, state, kToday, [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); });
+            LoadPlanFile(dir / "f.tbr", book, state, kToday,
+                         [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); });
         } catch (const ECatchUpNotWritten&) {
             return std::string(state.Modified && state.OpeningBalance == 1020 ? "not written, kept" : "not written, lost");
         }
@@ -303,15 +329,18 @@ const struct {
     perms File = kReadWrite, Folder = kOpenFolder;
     const char* At = "plans.tbr";
 } kCases[] = {
-    {"load a missing file", Load, '-', "讀檔錯誤"}, {"load a folder", Load, 'd', "讀檔錯誤"},
+    {"load a missing file", Load, '-', "讀檔錯誤"},
+    {"load a folder", Load, 'd', "讀檔錯誤"},
     {"load a read-only file", Load, 'f', "讀檔錯誤", kReadOnly},
     {"load a writable file in a closed folder", Load, 'f', "1 plans", kReadWrite, kClosedFolder},
-    {"save over a writable file", Save, 'f', "saved"}, {"save to a full disk", SaveToFullDisk, 'f', "寫檔錯誤: /dev/full (磁碟空間不足)"},
+    {"save over a writable file", Save, 'f', "saved"},
+    {"save to a full disk", SaveToFullDisk, 'f', "寫檔錯誤: /dev/full (磁碟空間不足)"},
     {"save into a missing folder", Save, '-', "寫檔錯誤: @ (找不到檔案或資料夾)", kReadWrite, kOpenFolder, "gone/plans.tbr"},
     {"save over a folder", Save, 'd', "寫檔錯誤: @ (這是資料夾, 不是檔案)"},
     {"save over a read-only file", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
     {"save into a folder without write permission", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadWrite, kClosedFolder},
-    {"save where a file stands for a folder", Save, '-', "寫檔錯誤: @ (路徑中有不是資料夾的名稱)", kReadWrite, kOpenFolder, "x/plans.tbr"},
+    {"save where a file stands for a folder", Save, '-', "寫檔錯誤: @ (路徑中有不是資料夾的名稱)", kReadWrite, kOpenFolder,
+     "x/plans.tbr"},
     {"rewrite the header of a read-only file", Rewrite, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
     {"rewrite the header of a missing file", Rewrite, '-', "寫檔錯誤: @ (找不到檔案或資料夾)"},
     {"rewrite the header of a file shorter than a record", Rewrite, 's', "寫檔錯誤: @ (不是計劃檔)"},
@@ -334,7 +363,9 @@ TEST(PlanFile, BadFilesGiveTheirMessageAndLeaveTheFolderAsItWas) {
         std::filesystem::permissions(folder, c.Folder);
         const auto contents = [&] { return std::filesystem::is_regular_file(file) ? ReadBytes(file) : Bytes{}; };
         const Bytes before = contents();
-        const auto listing = [&] { return std::set(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()); };
+        const auto listing = [&] {
+            return std::set(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+        };
         const auto entries = listing();
         const std::string outcome = AsNobody([&] { return Outcome(c.Action, file); });
         std::filesystem::permissions(folder, perms::owner_all);
@@ -358,19 +389,22 @@ TEST(Settings, ReadAndWriteTheHistoryKeysOnly) {
     EXPECT_EQ(ReadSettings(file), Values{}) << "first run";
     EXPECT_EQ(ReadText(file), "[Tamber98]\r\nHistory1=\r\nHistory2=\r\nHistory3=\r\n");
 
-    write("[Other]\nHistory1=/elsewhere.tbr\n[ tamber98 ]\r\nHistory2 = /b.tbr \r\nhistory1=/a.tbr\r\n"
-          "History1=/later.tbr\r\n[]\r\nHistory3=/c.tbr\r\n");
+    write(
+        "[Other]\nHistory1=/elsewhere.tbr\n[ tamber98 ]\r\nHistory2 = /b.tbr \r\nhistory1=/a.tbr\r\n"
+        "History1=/later.tbr\r\n[]\r\nHistory3=/c.tbr\r\n");
     EXPECT_EQ(ReadSettings(file), (Values{"/a.tbr", "/b.tbr", ""})) << "keys by name, in their own section, the first one counts";
 
-    write("; my notes\r\n[Tamber98]\r\nHistory1=/old1.tbr\r\nHistory2=/old2.tbr\r\nHistory3=/old3.tbr\r\n"
-          "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
+    write(
+        "; my notes\r\n[Tamber98]\r\nHistory1=/old1.tbr\r\nHistory2=/old2.tbr\r\nHistory3=/old3.tbr\r\n"
+        "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
     ASSERT_TRUE(WriteSettings(file, {"/c.tbr"}));
     EXPECT_EQ(ReadText(file),
               "; my notes\r\n[Tamber98]\r\nHistory1=/c.tbr\r\nHistory2=/old2.tbr\r\nHistory3=/old3.tbr\r\n"
               "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
     write("[Tamber98]\r\nHistory2=/x\r\n\r\n[Later]\r\nHistory3=/y\r\n");  // missing keys go after the section's last line
     ASSERT_TRUE(WriteSettings(file, {"/c.tbr", "/a.tbr", "/b.tbr", "/d.tbr"}));
-    EXPECT_EQ(ReadText(file), "[Tamber98]\r\nHistory2=/a.tbr\r\nHistory1=/c.tbr\r\nHistory3=/b.tbr\r\n\r\n[Later]\r\nHistory3=/y\r\n");
+    EXPECT_EQ(ReadText(file),
+              "[Tamber98]\r\nHistory2=/a.tbr\r\nHistory1=/c.tbr\r\nHistory3=/b.tbr\r\n\r\n[Later]\r\nHistory3=/y\r\n");
     write("[Other]\r\nY=1\r\n");  // a missing section is added
     ASSERT_TRUE(WriteSettings(file, {"/a b/計劃.tbr", "/b.tbr"}));
     EXPECT_EQ(ReadText(file), "[Other]\r\nY=1\r\n[Tamber98]\r\nHistory1=/a b/計劃.tbr\r\nHistory2=/b.tbr\r\n");

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "export/ICalendar.h"
-#include "app/report/ReportTool.h"
 #include "TestSupport.h"
+#include "app/report/ReportTool.h"
+#include "export/ICalendar.h"
 
 namespace tamber {
 namespace {
@@ -48,8 +48,10 @@ struct PlanFile {
     std::filesystem::path Path = Dir / "plans.tbr";
     explicit PlanFile(std::vector<TPlanRecord> plans) {
         plans.push_back(Flow(prMonthly, Ymd(2025, 6, 5), 20, -12000, "房租"));
-        plans.push_back(Flow(prThriceMonthly, Ymd(2025, 6, 15), 30, 1000).Days(10, 20, 31).Kind(pkCollect).Club(0, 0, 9, false, 0));
-        plans.push_back(RecordBuilder(prMonthly, Ymd(2025, 7, 1), 13).Kind(pkLoan).Method(mtEqualPrincipal).Rate(6).Amount(120000));
+        plans.push_back(
+            Flow(prThriceMonthly, Ymd(2025, 6, 15), 30, 1000).Days(10, 20, 31).Kind(pkCollect).Club(0, 0, 9, false, 0));
+        plans.push_back(
+            RecordBuilder(prMonthly, Ymd(2025, 7, 1), 13).Kind(pkLoan).Method(mtEqualPrincipal).Rate(6).Amount(120000));
         TPlanBookState state;
         state.OpeningBalance = 7000;
         SavePlanFile(Path, MakeBook(plans), state, Ymd(2025, 6, 15));
@@ -72,7 +74,8 @@ struct PlanFile {
 
 TEST(ICalendar, OneAllDayEventPerScheduleRowWithTheTrendsBalance) {
     const std::string named = "房租; 水電, 管理費（一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十）";
-    const PlanFile file({Flow(prOnce, Ymd(2025, 7, 1), 1, -12000, named), Once(Ymd(2025, 7, 2), 50000), Once(Ymd(2025, 7, 2), 50000)});
+    const PlanFile file(
+        {Flow(prOnce, Ymd(2025, 7, 1), 1, -12000, named), Once(Ymd(2025, 7, 2), 50000), Once(Ymd(2025, 7, 2), 50000)});
     const std::string ics = file.Report("ics --from" + kSpan);
     ASSERT_EQ(file.Report("ics --from" + kSpan), ics) << "a second export gives the same UIDs";
     const auto schedule = Rows(file.Report("schedule --from" + kSpan));  // date, plan, period, amount
@@ -114,7 +117,11 @@ bool Shell(const std::string& command, std::string& out) {
 
 TEST(Journal, HledgerReadsTheDescriptionsAsWrittenAndTheTrendsBalances) {
     if (std::system("command -v hledger >/dev/null 2>&1") != 0) GTEST_SKIP() << "hledger is not installed";
-    struct Case { const char* what; const char* description; const char* readBack; };
+    struct Case {
+        const char* what;
+        const char* description;
+        const char* readBack;
+    };
     const Case cases[] = {
         {"a semicolon would start a comment", "水電; 瓦斯", "水電； 瓦斯"},
         {"a leading star would be the status", "*紅利", "*紅利"},

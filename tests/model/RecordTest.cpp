@@ -6,9 +6,9 @@
 #include <random>
 #include <string>
 
+#include "TestSupport.h"
 #include "model/Big5.h"
 #include "model/Errors.h"
-#include "TestSupport.h"
 
 namespace tamber {
 namespace {
@@ -21,8 +21,9 @@ TEST(Dates, EveryDayOfYears1To9999RoundTripsAndFollowsTheDayBefore) {
     for (int32_t day = kMinDay + 1; day <= kMaxDay; ++day) {
         const TYearMonthDay ymd = DecodeDay(day);
         const bool nextInMonth = ymd.Year == prev.Year && ymd.Month == prev.Month && ymd.Day == prev.Day + 1;
-        const bool firstOfNextMonth = ymd.Day == 1 && prev.Day == DaysInMonth(prev.Year, prev.Month) &&
-                                      (ymd.Month == prev.Month + 1 || (ymd.Month == 1 && prev.Month == 12 && ymd.Year == prev.Year + 1));
+        const bool firstOfNextMonth =
+            ymd.Day == 1 && prev.Day == DaysInMonth(prev.Year, prev.Month) &&
+            (ymd.Month == prev.Month + 1 || (ymd.Month == 1 && prev.Month == 12 && ymd.Year == prev.Year + 1));
         ASSERT_TRUE(nextInMonth || firstOfNextMonth) << "day " << day;
         ASSERT_EQ(EncodeDay(ymd.Year, ymd.Month, ymd.Day), day);
         prev = ymd;
@@ -31,16 +32,21 @@ TEST(Dates, EveryDayOfYears1To9999RoundTripsAndFollowsTheDayBefore) {
 }
 
 TEST(Dates, KnownDaysAndImpossibleDates) {
-    const struct { int y, m, d; int32_t day; } known[] = {
-        {1899, 12, 30, 0}, {1900, 1, 1, 2}, {1900, 3, 1, 61} /* 1900 is no leap year */, {2000, 2, 29, 36585}, {1, 1, 1, kMinDay},
-        {9999, 12, 31, kMaxDay},
+    const struct {
+        int y, m, d;
+        int32_t day;
+    } known[] = {
+        {1899, 12, 30, 0},    {1900, 1, 1, 2},    {1900, 3, 1, 61} /* 1900 is no leap year */,
+        {2000, 2, 29, 36585}, {1, 1, 1, kMinDay}, {9999, 12, 31, kMaxDay},
     };
     for (const auto& c : known) {
         EXPECT_EQ(EncodeDay(c.y, c.m, c.d), c.day);
         EXPECT_EQ(DecodeDate(c.day + std::copysign(0.75, c.day)), (TYearMonthDay{c.y, c.m, c.d}));  // the time of day dropped
     }
-    const struct { int y, m, d; } impossible[] = {{0, 1, 1}, {10000, 1, 1}, {2000, 0, 1}, {2000, 13, 1}, {2000, 1, 0}, {2001, 4, 31},
-                                                  {1900, 2, 29}, {2000, 2, 30}};
+    const struct {
+        int y, m, d;
+    } impossible[] = {{0, 1, 1},    {10000, 1, 1}, {2000, 0, 1},  {2000, 13, 1},
+                      {2000, 1, 0}, {2001, 4, 31}, {1900, 2, 29}, {2000, 2, 30}};
     for (const auto& c : impossible) EXPECT_THROW(EncodeDay(c.y, c.m, c.d), EInvalidDate) << c.y << '-' << c.m << '-' << c.d;
     for (const double bad : {std::nan(""), std::numeric_limits<double>::infinity(), double{kMaxDay} + 1, double{kMinDay} - 1}) {
         EXPECT_THROW(DayOf(bad), EInvalidDate) << bad;
@@ -52,12 +58,21 @@ TEST(Dates, KnownDaysAndImpossibleDates) {
     EXPECT_THROW(ClampedDate(2001, 13, 1), EInvalidDate);
 }
 
-TSixByteReal Bytes(uint8_t b0, uint8_t b5, uint8_t b1 = 0) { return TSixByteReal{{b0, b1, 0, 0, 0, b5}}; }
+TSixByteReal Bytes(uint8_t b0, uint8_t b5, uint8_t b1 = 0) {
+    return TSixByteReal{{b0, b1, 0, 0, 0, b5}};
+}
 
 TEST(SixByteReal, KnownValuesRoundingAndRange) {
-    const struct { double value; TSixByteReal bytes; } known[] = {
-        {1.0, Bytes(0x81, 0)}, {12.0, Bytes(0x84, 0x40)} /* 1.5 x 2^3 */, {-12.0, Bytes(0x84, 0xC0)} /* the sign in byte 5 */,
-        {0.5, Bytes(0x80, 0)}, {0.0, Bytes(0, 0)}, {1.0 + std::ldexp(1.0, -39), Bytes(0x81, 0, 1)} /* the lowest bit in byte 1 */,
+    const struct {
+        double value;
+        TSixByteReal bytes;
+    } known[] = {
+        {1.0, Bytes(0x81, 0)},
+        {12.0, Bytes(0x84, 0x40)} /* 1.5 x 2^3 */,
+        {-12.0, Bytes(0x84, 0xC0)} /* the sign in byte 5 */,
+        {0.5, Bytes(0x80, 0)},
+        {0.0, Bytes(0, 0)},
+        {1.0 + std::ldexp(1.0, -39), Bytes(0x81, 0, 1)} /* the lowest bit in byte 1 */,
         {std::ldexp(1.0, -128), Bytes(1, 0)} /* the smallest */,
     };
     for (const auto& c : known) {
@@ -69,7 +84,11 @@ TEST(SixByteReal, KnownValuesRoundingAndRange) {
     EXPECT_EQ(SixByteRealToDouble(TSixByteReal{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}}), largest);
     EXPECT_EQ(RoundThroughSixByteReal(largest), largest);
     const double ulp = std::ldexp(1.0, -39);  // one unit of the fraction at exponent 0
-    const struct { const char* what; long double value; double rounded; } ties[] = {
+    const struct {
+        const char* what;
+        long double value;
+        double rounded;
+    } ties[] = {
         {"half a unit above an even fraction stays", 1.0 + ulp / 2, 1.0},
         {"half a unit above an odd fraction goes up", 1.0 + 1.5 * ulp, 1.0 + 2 * ulp},
         {"a carry into the exponent", 2.0 - ulp / 4, 2.0},
@@ -92,8 +111,10 @@ TEST(PlanRecord, DescriptionIsCutAt120BytesWithoutSplittingACharacter) {
     const std::string han = "\xA9\xD0";  // one two-byte character
     std::string sixty;
     for (int i = 0; i < 60; ++i) sixty += han;
-    const struct { std::string text; std::size_t stored; } cases[] = {{sixty, 120}, {sixty + han, 120}, {std::string(130, 'a'), 120},
-                                                                       {"x" + sixty, 119}, {"rent", 4}};
+    const struct {
+        std::string text;
+        std::size_t stored;
+    } cases[] = {{sixty, 120}, {sixty + han, 120}, {std::string(130, 'a'), 120}, {"x" + sixty, 119}, {"rent", 4}};
     for (const auto& c : cases) {
         TPlanRecord rec = ZeroPlanRecord();
         rec.Description.Chars.fill('z');
@@ -127,19 +148,42 @@ TEST(PlanRecord, EachKindByteMakesItsClassKeepingEveryOtherByte) {
 }
 
 TEST(Big5, DecodesToUnicode) {
-    const struct { const char* Name; std::string Bytes, Utf8; } cases[] = {
+    const struct {
+        const char* Name;
+        std::string Bytes, Utf8;
+    } cases[] = {
         {"SalaryTrail7E", "\xC1\x7E\xA4\xF4", "薪水"},
         {"FixedDepositFullWidthSlash", "\xA9\x77\xA6\x73\xA1\xFE\xA6\x73\xA5\xBB\xA8\xFA\xAE\xA7(\xB3\xE6\xA7\x51)",
          "定存／存本取息(單利)"},
         {"FullWidthParentheses", "\xA1\x5D\xB3\xE6\xA7\x51\xA1\x5E", "（單利）"},
         {"Trail5CIsNotBackslash", "\xB3\x5C\xA5\x5C\xBB\x5C", "許功蓋"},
-        {"AsciiMixed", "Rent \xA9\xD0\xAF\xB2 NT$12,000", "Rent 房租 NT$12,000"}, {"EuroAndSecondBoxDrawingCode", "\xA3\xE1\xF9\xF9", "€═"},
-        {"LoneLeadAtEnd", "\xA9\xD0\xA4", "房\uFFFD"}, {"Byte80", "A\x80" "B", "A\uFFFDB"},
-        {"ByteFFKeepsNextPair", "\xFF\xA4\x40", "\uFFFD一"}, {"LeadThenLetterIsAPair", "\xA4" "A", "乙"},
-        {"LeadThenAsciiDigitKeepsDigit", "\xA4" "1", "\uFFFD" "1"}, {"LeadThenNewlineKeepsNewline", "\xA4\n\xA4\x40", "\uFFFD\n一"},
+        {"AsciiMixed", "Rent \xA9\xD0\xAF\xB2 NT$12,000", "Rent 房租 NT$12,000"},
+        {"EuroAndSecondBoxDrawingCode", "\xA3\xE1\xF9\xF9", "€═"},
+        {"LoneLeadAtEnd", "\xA9\xD0\xA4", "房\uFFFD"},
+        {"Byte80",
+         "A\x80"
+         "B",
+         "A\uFFFDB"},
+        {"ByteFFKeepsNextPair", "\xFF\xA4\x40", "\uFFFD一"},
+        {"LeadThenLetterIsAPair",
+         "\xA4"
+         "A",
+         "乙"},
+        {"LeadThenAsciiDigitKeepsDigit",
+         "\xA4"
+         "1",
+         "\uFFFD"
+         "1"},
+        {"LeadThenNewlineKeepsNewline", "\xA4\n\xA4\x40", "\uFFFD\n一"},
         {"LeadThenByte80IsTwoUnits", "\xA4\x80", "\uFFFD\uFFFD"},
-        {"LeadThenLeadOnlyByteStartsNewPair", "\xA4\x81\xA4\x40", "\uFFFD\uFFFD" "@"},
-        {"UnmappedPairIsOneUnit", "\xC8\x40" "A\x81\xFE", "\uFFFD" "A\uFFFD"},
+        {"LeadThenLeadOnlyByteStartsNewPair", "\xA4\x81\xA4\x40",
+         "\uFFFD\uFFFD"
+         "@"},
+        {"UnmappedPairIsOneUnit",
+         "\xC8\x40"
+         "A\x81\xFE",
+         "\uFFFD"
+         "A\uFFFD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -149,14 +193,23 @@ TEST(Big5, DecodesToUnicode) {
 }
 
 TEST(Big5, EncodesFromUnicode) {
-    const struct { const char* Name; std::string Utf8, Bytes, UnmappableUtf8; } cases[] = {
+    const struct {
+        const char* Name;
+        std::string Utf8, Bytes, UnmappableUtf8;
+    } cases[] = {
         {"FixedDepositFullWidthSlash", "定存／存本取息(單利)",
          "\xA9\x77\xA6\x73\xA1\xFE\xA6\x73\xA5\xBB\xA8\xFA\xAE\xA7(\xB3\xE6\xA7\x51)", ""},
         {"FullWidthParentheses", "（跟會）", "\xA1\x5D\xB8\xF2\xB7\x7C\xA1\x5E", ""},
         {"DuplicatesTakeUsualCode", "十═", "\xA4\x51\xA2\xA4", ""},
-        {"CentSignAsFullWidthCent", "¢", "\xA2\x46", ""}, {"Emoji", "房租💰", "\xA9\xD0\xAF\xB2?", "💰"},
-        {"SimplifiedOnlyListedOnce", "我们们", "\xA7\xDA??", "们"}, {"UnmappableInFirstAppearanceOrder", "们é💰é们", "?????", "们é💰"},
-        {"MalformedUtf8IsReplacement", "\xC3(", "?(", "\uFFFD"}, {"TruncatedSequenceIsOneUnit", "\xE6\x88" "A", "?A", "\uFFFD"},
+        {"CentSignAsFullWidthCent", "¢", "\xA2\x46", ""},
+        {"Emoji", "房租💰", "\xA9\xD0\xAF\xB2?", "💰"},
+        {"SimplifiedOnlyListedOnce", "我们们", "\xA7\xDA??", "们"},
+        {"UnmappableInFirstAppearanceOrder", "们é💰é们", "?????", "们é💰"},
+        {"MalformedUtf8IsReplacement", "\xC3(", "?(", "\uFFFD"},
+        {"TruncatedSequenceIsOneUnit",
+         "\xE6\x88"
+         "A",
+         "?A", "\uFFFD"},
         {"EncodedSurrogateIsThreeUnits", "\xED\xA0\x80", "???", "\uFFFD"},
         {"FourBytesOutsideTheFirstPlane", "\xF1\x80\x80\x80", "?", "\xF1\x80\x80\x80"},
         {"OverlongFourBytesAreFourUnits", "\xF0\x8F\xBF\xBF", "????", "\uFFFD"},
@@ -176,11 +229,23 @@ TEST(Big5, CutLengthNeverSplitsAPair) {
     const std::string rent = "\xA9\xD0\xAF\xB2";  // 房租: both trail bytes look like lead bytes
     std::string sixty;
     for (int i = 0; i < 30; ++i) sixty += rent;
-    const struct { const char* Name; std::string Bytes; std::size_t MaxBytes, Expected; } cases[] = {
-        {"SixtyCharactersFitExactly", sixty, 120, 120}, {"OddLimitBacksOffOne", sixty, 119, 118},
-        {"TrailLikeLeadAtCutIsKept", rent, 2, 2}, {"InsidePairAfterAscii", "A" + rent, 2, 1},
-        {"PairAfterAsciiFits", "A" + rent, 3, 3}, {"Trail5CIsNotAscii", "\xB3\x5C\xA5\x5C", 3, 2},
-        {"LoneLeadBeforeDigitIsItsOwnUnit", "\xA4" "1" + rent, 1, 1}, {"LimitBeyondLength", rent, 10, 4},
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        std::size_t MaxBytes, Expected;
+    } cases[] = {
+        {"SixtyCharactersFitExactly", sixty, 120, 120},
+        {"OddLimitBacksOffOne", sixty, 119, 118},
+        {"TrailLikeLeadAtCutIsKept", rent, 2, 2},
+        {"InsidePairAfterAscii", "A" + rent, 2, 1},
+        {"PairAfterAsciiFits", "A" + rent, 3, 3},
+        {"Trail5CIsNotAscii", "\xB3\x5C\xA5\x5C", 3, 2},
+        {"LoneLeadBeforeDigitIsItsOwnUnit",
+         "\xA4"
+         "1" +
+             rent,
+         1, 1},
+        {"LimitBeyondLength", rent, 10, 4},
         {"ZeroLimit", rent, 0, 0},
     };
     for (const auto& c : cases) {

@@ -10,7 +10,6 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "model/Big5.h"
 #include "book/BookErrors.h"
 #include "book/CatchUp.h"
 #include "book/Ledger.h"
@@ -18,6 +17,7 @@
 #include "book/PlanFields.h"
 #include "book/PlanFile.h"
 #include "book/Trend.h"
+#include "model/Big5.h"
 
 namespace tamber::support {
 
@@ -31,9 +31,15 @@ namespace fuzz_detail {
 inline void Check(bool ok, const char* rule) {
     if (!ok) throw TDriverFault(rule);
 }
-inline bool IsDay(TDate d) { return std::isfinite(d) && d == std::trunc(d) && d >= kMinDay && d <= kMaxDay; }
-inline TDate ClampDay(double d) { return std::clamp(std::trunc(d), double{kMinDay}, double{kMaxDay}); }
-inline bool Fits(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+inline bool IsDay(TDate d) {
+    return std::isfinite(d) && d == std::trunc(d) && d >= kMinDay && d <= kMaxDay;
+}
+inline TDate ClampDay(double d) {
+    return std::clamp(std::trunc(d), double{kMinDay}, double{kMaxDay});
+}
+inline bool Fits(int64_t v) {
+    return v >= INT32_MIN && v <= INT32_MAX;
+}
 
 template <class T>
 T ReadAt(std::string_view bytes, std::size_t offset) {
@@ -64,7 +70,8 @@ inline void WalkFrom(const TCustomPlan& plan, const TDate start) {
             const int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d);
             const TDate next = plan.NextOccurrence(d);
             Check(IsDay(d) && d > from && d >= plan.FirstDate() && d <= plan.LastDate() && plan.NextOccurrence(d - 1) == d &&
-                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d && plan.DateOfPeriod(last) == d &&
+                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d &&
+                      plan.DateOfPeriod(last) == d &&
                       (next == 0 ? d == plan.LastDate() : plan.PrevOccurrence(next) == d && plan.PeriodNumber(next) == last + 1),
                   "an occurrence out of place or misnumbered");
             for (int32_t p = k; p <= last; ++p) walked += plan.PeriodAmount(p);
@@ -87,7 +94,8 @@ inline void DriveMonth(const TPlanBook& book, int32_t opening, TDate today, TDat
     const TDate end = EncodeDate(ymd.Year, ymd.Month, 1) + calendar.DaysThisMonth();
     int32_t start = 0;
     if (end > today && Reported([&] { start = ComputeStartBalance(book, opening, end, today); })) {
-        Check(calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance == start, "a calendar balance differs from the chart's");
+        Check(calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance == start,
+              "a calendar balance differs from the chart's");
     }
 }
 
@@ -108,7 +116,8 @@ inline void DrivePlanBytes(std::string_view bytes) {
     const TDate catchUpToday = ClampDay(header.BalanceDate + 2 + ReadAt<uint16_t>(bytes, 8) % 1024);
     int32_t opening = header.Balance;
     TPendingList pending;
-    if (catchUpToday >= 1 && !book.Empty() && Reported([&] { pending = BuildPendingList(book, header.BalanceDate, catchUpToday); })) {
+    if (catchUpToday >= 1 && !book.Empty() &&
+        Reported([&] { pending = BuildPendingList(book, header.BalanceDate, catchUpToday); })) {
         int64_t expected = header.Balance;
         bool summed = true;
         for (int i = 0; i < book.Count() && summed; ++i) {
@@ -140,19 +149,22 @@ inline void DrivePlanBytes(std::string_view bytes) {
     }
     // Today's month, the next, a year on, the last there is, the months of the first plans' next occurrences.
     std::vector<TDate> months = {today, ClampDay(today + 31), ClampDay(today + 366), kMaxDay};
-    for (int i = 0; i < std::min(book.Count(), 3); ++i) Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
+    for (int i = 0; i < std::min(book.Count(), 3); ++i)
+        Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
     for (const TDate day : months) {
         if (day != 0) DriveMonth(book, opening, today, day);
     }
     // The chart of the unit, count and start the bytes choose: its line, then three one-day steps, each with the
     // bars of the plans due on the new last day. Only a line from today on holds the calendar's balances.
-    const TChartInterval interval = ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
+    const TChartInterval interval =
+        ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
     const TDate start = std::max(ClampDay(today + ReadAt<int16_t>(bytes, 18)), 1.0);
     Reported([&] {
         TTrendLine line(book, opening, start, interval.DayCount, today);
         for (int step = 0; step < 3; ++step) {
             const TBalancePoint last = line.Points().back();
-            Check(line.Points().size() == std::size_t(interval.DayCount) && last.Date == line.ChartStartDate() + interval.DayCount - 1,
+            Check(line.Points().size() == std::size_t(interval.DayCount) &&
+                      last.Date == line.ChartStartDate() + interval.DayCount - 1,
                   "trend points");
             int32_t expected = 0;
             if (start >= today && Reported([&] { expected = ComputeStartBalance(book, opening, last.Date + 1, today); })) {
@@ -179,7 +191,8 @@ inline void DrivePlanBytes(std::string_view bytes) {
     } sink;
     WritePlanFile(sink, book, header);
     TPlanBook again;
-    Check(Reported([&] { (void)ReadPlanBytes(sink.Bytes, again); }) && again.Count() == book.Count(), "a written book does not read back");
+    Check(Reported([&] { (void)ReadPlanBytes(sink.Bytes, again); }) && again.Count() == book.Count(),
+          "a written book does not read back");
     for (int i = 0; i < book.Count(); ++i) {
         Check(RecordToBytes(again.Plan(i).Rec()) == RecordToBytes(book.Plan(i).Rec()), "a record changed writing back");
     }

@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "model/Big5.h"
 #include "book/BookErrors.h"
 #include "book/PlanBook.h"
 #include "book/PlanFile.h"
+#include "model/Big5.h"
 #include "model/cplanunit.h"
 
 namespace tamber::test {
 
-inline TDate Ymd(int y, int m, int d) { return EncodeDate(y, m, d); }
+inline TDate Ymd(int y, int m, int d) {
+    return EncodeDate(y, m, d);
+}
 
 // A plan record built field by field from a zero record: an income of 0 until Amount says otherwise.
 struct RecordBuilder {
@@ -29,17 +31,32 @@ struct RecordBuilder {
         rec.IntervalDays = 1;
         rec.Direction = 1;
     }
-    RecordBuilder& Interval(int days) { rec.IntervalDays = days; return *this; }
-    RecordBuilder& Days(uint16_t a, uint16_t b, uint16_t c = 0) { rec.MonthDays = {a, b, c}; return *this; }
+    RecordBuilder& Interval(int days) {
+        rec.IntervalDays = days;
+        return *this;
+    }
+    RecordBuilder& Days(uint16_t a, uint16_t b, uint16_t c = 0) {
+        rec.MonthDays = {a, b, c};
+        return *this;
+    }
     // A signed amount: negative for an expense.
     RecordBuilder& Amount(int32_t amount) {
         rec.Amount = amount < 0 ? -amount : amount;
         rec.Direction = amount < 0 ? -1 : 1;
         return *this;
     }
-    RecordBuilder& Kind(int planKind) { rec.PlanKind = static_cast<uint8_t>(planKind); return *this; }
-    RecordBuilder& Method(int method) { rec.Method = static_cast<uint8_t>(method); return *this; }
-    RecordBuilder& Rate(double rate) { SetAnnualRate(rec, rate); return *this; }
+    RecordBuilder& Kind(int planKind) {
+        rec.PlanKind = static_cast<uint8_t>(planKind);
+        return *this;
+    }
+    RecordBuilder& Method(int method) {
+        rec.Method = static_cast<uint8_t>(method);
+        return *this;
+    }
+    RecordBuilder& Rate(double rate) {
+        SetAnnualRate(rec, rate);
+        return *this;
+    }
     RecordBuilder& Club(int32_t baseBid, int32_t winningBid, int32_t winningPeriod, bool inner, int32_t aboveBase) {
         rec.BaseBid = baseBid;
         rec.WinningBid = winningBid;
@@ -48,7 +65,10 @@ struct RecordBuilder {
         rec.AboveBaseTotal = aboveBase;
         return *this;
     }
-    RecordBuilder& Text(const std::string& utf8) { SetDescriptionBytes(rec, Utf8ToBig5(utf8).Bytes); return *this; }
+    RecordBuilder& Text(const std::string& utf8) {
+        SetDescriptionBytes(rec, Utf8ToBig5(utf8).Bytes);
+        return *this;
+    }
     operator TPlanRecord() const { return rec; }
 };
 
@@ -56,7 +76,9 @@ struct RecordBuilder {
 inline RecordBuilder Flow(int periodKind, TDate start, int count, int32_t amount, const std::string& text = "") {
     return RecordBuilder(periodKind, start, count).Amount(amount).Text(text);
 }
-inline RecordBuilder Once(TDate date, int32_t amount) { return Flow(prOnce, date, 1, amount); }
+inline RecordBuilder Once(TDate date, int32_t amount) {
+    return Flow(prOnce, date, 1, amount);
+}
 
 // Plans made by the class their record's kind byte names.
 inline TPlanBook MakeBook(const std::vector<TPlanRecord>& records) {

@@ -9,9 +9,9 @@
 
 #include <qcustomplot.h>
 
+#include "UiTestSupport.h"
 #include "ui/ChartUnit.h"
 #include "ui/RFEdit.h"
-#include "UiTestSupport.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -43,7 +43,8 @@ class ChartTest : public QObject {
     std::unique_ptr<TForm4> MakeWindow() {
         book_ = MakeBook({Flow(prMonthly, Ymd(2026, 1, 12), 24, 500, "薪水"), Flow(prMonthly, Ymd(2026, 1, 1), 24, -300),
                           Flow(prOnce, Ymd(2026, 3, 20), 1, -70, "A每月房屋貸款繳款")});
-        return std::make_unique<TForm4>(book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
+        return std::make_unique<TForm4>(
+            book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
     }
     static void Set(TForm4& w, QDate start, const QString& count, const QString& unit, std::initializer_list<int> ticked = {}) {
         Get<QDateEdit>(&w, "DateEdit1")->setDate(start);
@@ -65,20 +66,27 @@ private slots:
     void opensWithEveryPlanListedAndNothingCharted() {
         auto w = MakeWindow();
         auto* list = Get<QListWidget>(w.get(), "CheckListBox1");
-        QCOMPARE(std::tuple(w->windowTitle(), list->count(), list->item(1)->text() + list->item(2)->text(), list->item(0)->checkState()),
+        QCOMPARE(std::tuple(w->windowTitle(), list->count(), list->item(1)->text() + list->item(2)->text(),
+                            list->item(0)->checkState()),
                  std::tuple(QStringLiteral("圖表"), 3, QStringLiteral("  (300)A每月房屋貸款繳款  (70)"), Qt::Unchecked));
         QCOMPARE(std::tuple(w->Chart()->plottableCount(), w->PlanSeries(2)->name(), w->Chart()->legend->visible()),
                  std::tuple(5, QStringLiteral("A每月房屋"), false));  // the character the tenth byte would split is left out
         QCOMPARE(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(1997, 11, 1));
-        QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"), QStringLiteral("1月顯示圖表"));
+        QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"),
+                 QStringLiteral("1月顯示圖表"));
         QVERIFY(!Get<QCheckBox>(w.get(), "CheckBox1")->isChecked() && !w->Running());
     }
 
     // The line starts at today's opening balance and adds every occurrence up to each day; ticked plans add bars.
     void theCountAndUnitGiveTheDaysCharted() {
-        const struct { QDate Start; const char *Count, *Unit; int Points; QString First, Shown; } cases[] = {
+        const struct {
+            QDate Start;
+            const char *Count, *Unit;
+            int Points;
+            QString First, Shown;
+        } cases[] = {
             {{2026, 3, 10}, "1", "月", 30, "10:1000", "1"},
-            {{2026, 3, 25}, "45", "日", 45, "25:1430", "45"},  // after today: the 12th's salary and the 20th's payment first
+            {{2026, 3, 25}, "45", "日", 45, "25:1430", "45"},    // after today: the 12th's salary and the 20th's payment first
             {{2026, 3, 1}, "361", "月", 10800, "1:700", "360"},  // before today: the opening balance, then that day's rent
             {{2026, 3, 1}, "0", "年", 365, "1:700", "1"},
         };
@@ -95,8 +103,10 @@ private slots:
         Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"), {1, 2});  // 1 to 20 March
         Click(w.get(), "Button1");
         QCOMPARE(std::pair(Legend(*w), w->Chart()->legend->visible()), std::pair(QStringList{"(300)", "A每月房屋"}, true));
-        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)), (QStringList{"1:-300", "20:-70"}));
-        QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19), (QStringList{"11:700", "12:1200", "20:1130"}));
+        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)),
+                 (QStringList{"1:-300", "20:-70"}));
+        QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19),
+                 (QStringList{"11:700", "12:1200", "20:1130"}));
         QVERIFY(w->Chart()->yAxis->range().contains(-300) && w->Chart()->yAxis->range().contains(1200));
         QCOMPARE(w->Chart()->xAxis->range().upper, Ymd(2026, 3, 20) + 0.5);
         w->Chart()->replot();
@@ -135,11 +145,13 @@ private slots:
         Click(w.get(), "Button2");
         QVERIFY(!w->isVisible() && !w->Running() && !w->Line());
         book_.Append(CreateFrom(Broken(Ymd(2026, 3, 12))));  // a plan that cannot be computed is told, and stops the display
-        w = std::make_unique<TForm4>(book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
+        w = std::make_unique<TForm4>(
+            book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
         Get<QCheckBox>(w.get(), "CheckBox1")->setChecked(true);
         Set(*w, QDate(2026, 3, 1), QStringLiteral("1"), QStringLiteral("月"));
         Click(w.get(), "Button1");
-        QCOMPARE(std::tuple(prompts_.Errors.size(), w->Running(), w->BalanceSeries()->data()->size()), std::tuple(qsizetype(1), false, 0));
+        QCOMPARE(std::tuple(prompts_.Errors.size(), w->Running(), w->BalanceSeries()->data()->size()),
+                 std::tuple(qsizetype(1), false, 0));
     }
 
     void theMouseReadsThePointUnderIt() {
@@ -152,7 +164,9 @@ private slots:
         const auto at = [&](TDate day, double value) {
             return QPointF(w->Chart()->xAxis->coordToPixel(day), w->Chart()->yAxis->coordToPixel(value));
         };
-        const auto readout = [&] { return QStringList{Text(w.get(), "Label3"), Text(w.get(), "Label4"), Text(w.get(), "Label5")}; };
+        const auto readout = [&] {
+            return QStringList{Text(w.get(), "Label3"), Text(w.get(), "Label4"), Text(w.get(), "Label5")};
+        };
         w->ChartMouseMove(at(Ymd(2026, 3, 12), 250));  // inside the salary bar (0 to 500)
         QCOMPARE(readout(), (QStringList{w->locale().toString(QDate(2026, 3, 12), QLocale::ShortFormat), "500", "薪水"}));
         QCOMPARE(std::pair(swatch->isVisible(), swatch->palette().color(QPalette::Window)), std::pair(true, PlanSeriesColor(0)));

@@ -1,9 +1,9 @@
 #include <QDir>
 #include <QtTest>
 
+#include "UiTestSupport.h"
 #include "ui/About.h"
 #include "ui/CommandLine.h"
-#include "UiTestSupport.h"
 
 using namespace tamber::ui;
 

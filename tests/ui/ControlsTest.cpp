@@ -11,10 +11,10 @@
 
 #include <climits>
 
-#include "ui/DrawCalendar.h"
-#include "model/Errors.h"
-#include "ui/RFEdit.h"
 #include "UiTestSupport.h"
+#include "model/Errors.h"
+#include "ui/DrawCalendar.h"
+#include "ui/RFEdit.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -27,10 +27,18 @@ namespace {
 // 30 leave row 5 blank from column 2 on.
 const QDate kToday(2001, 4, 10);
 
-QDate Held(const TDrawCalendar& c) { return QDate(c.Year(), c.Month(), c.Day()); }
+QDate Held(const TDrawCalendar& c) {
+    return QDate(c.Year(), c.Month(), c.Day());
+}
 
 // SetYear (Y), SetMonth (M) or SetDay (D) with Value: the date held afterwards.
-const struct { const char* Name; QDate Start; char Element; int Value; QDate Held; } kSetters[] = {
+const struct {
+    const char* Name;
+    QDate Start;
+    char Element;
+    int Value;
+    QDate Held;
+} kSetters[] = {
     {"31 January, month 2 in a leap year", {2000, 1, 31}, 'M', 2, {2000, 2, 29}},
     {"29 February, next year", {2000, 2, 29}, 'Y', 2001, {2001, 2, 28}},
     {"another day of the month", kToday, 'D', 30, {2001, 4, 30}},
@@ -46,14 +54,23 @@ const struct { const char* Name; QDate Start; char Element; int Value; QDate Hel
 
 // A key pressed, or without a key a left click on a cell, with day Start of April 2001 selected: the day held
 // afterwards and how often OnClick fires.
-const struct { const char* Name; int Start; Qt::Key Key; int Column, Row; bool ReadOnly; int Day, Clicks; } kChoices[] = {
+const struct {
+    const char* Name;
+    int Start;
+    Qt::Key Key;
+    int Column, Row;
+    bool ReadOnly;
+    int Day, Clicks;
+} kChoices[] = {
     {"click another day", 10, {}, 3, 3, false, 18, 1},
     {"click the selected day", 10, {}, 2, 2, false, 10, 1},
     {"click a blank cell after the month", 10, {}, 2, 5, false, 10, 1},
     {"click the header row", 10, {}, 3, 0, false, 10, 0},
     {"click read-only", 10, {}, 3, 3, true, 10, 1},
-    {"right", 10, Qt::Key_Right, 0, 0, false, 11, 1},         {"left", 10, Qt::Key_Left, 0, 0, false, 9, 1},
-    {"down", 10, Qt::Key_Down, 0, 0, false, 17, 1},           {"up", 10, Qt::Key_Up, 0, 0, false, 3, 1},
+    {"right", 10, Qt::Key_Right, 0, 0, false, 11, 1},
+    {"left", 10, Qt::Key_Left, 0, 0, false, 9, 1},
+    {"down", 10, Qt::Key_Down, 0, 0, false, 17, 1},
+    {"up", 10, Qt::Key_Up, 0, 0, false, 3, 1},
     {"home goes to the 1st", 10, Qt::Key_Home, 0, 0, false, 1, 1},
     {"end goes to the last day", 10, Qt::Key_End, 0, 0, false, 30, 1},
     {"up from the first week stays", 3, Qt::Key_Up, 0, 0, false, 3, 0},
@@ -66,7 +83,14 @@ const struct { const char* Name; int Start; Qt::Key Key; int Column, Row; bool R
 
 // A day of April 2001 (or May) with income, expense and balance 3,000; the 20th is selected. Lines: income,
 // expense, balance; none when no amount lines are drawn. Speech: what a screen reader says of the day.
-const struct { const char* Name; int Day, Month; bool ShowBalance; int Income, Expense; QStringList Lines; const char* Speech; } kAmountLines[] = {
+const struct {
+    const char* Name;
+    int Day, Month;
+    bool ShowBalance;
+    int Income, Expense;
+    QStringList Lines;
+    const char* Speech;
+} kAmountLines[] = {
     {"income only", 12, 4, false, 12000, 0, {"12,000", "", "3,000"}, "4月12日 收入 12,000 結存 3,000"},
     {"expense only", 12, 4, false, 0, -1234567, {"", "-1,234,567", "3,000"}, "4月12日 支出 1,234,567 結存 3,000"},
     {"quiet day", 12, 4, false, 0, 0, {}, "4月12日"},
@@ -128,7 +152,12 @@ void Enter(TEdit& edit, const QString& text, TRoute route) {
 }
 
 // Text entered into a field admitting ValidChars by way of Route, and what the field then holds.
-const struct { const char* Name; const char* ValidChars; TRoute Route; const char *Entered, *Shown; } kEntered[] = {
+const struct {
+    const char* Name;
+    const char* ValidChars;
+    TRoute Route;
+    const char *Entered, *Shown;
+} kEntered[] = {
     {"digits refuse letters, minus and point", "[0..9]", Keys, "1a-2.3", "123"},
     {"a key carrying several characters", "[0..9]", KeyText, "1a2", "12"},
     {"a key carrying none of them", "[0..9]", KeyText, "ab", ""},
@@ -223,16 +252,25 @@ private slots:
         calendar.MonthData().Cell(pos) = {c.Income, c.Expense, 3000, clRed, c.Day};
         const TCellTexts shown = calendar.CellTexts(pos.Column, pos.Row);
         const bool lines = !c.Lines.isEmpty();
-        QCOMPARE(std::tuple(shown.Text, shown.AmountLines, QStringList{shown.Income, shown.Expense, shown.Balance}, shown.BalanceColor),
+        QCOMPARE(std::tuple(shown.Text, shown.AmountLines, QStringList{shown.Income, shown.Expense, shown.Balance},
+                            shown.BalanceColor),
                  std::tuple(QString::number(c.Day), lines, lines ? c.Lines : QStringList{"", "", ""}, lines ? clRed : clNone));
-        QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) && !calendar.CellTexts(3, 0).AmountLines);
+        QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) &&
+                !calendar.CellTexts(3, 0).AmountLines);
         QCOMPARE(calendar.CellSpeech(pos.Column, pos.Row), QString::fromUtf8(c.Speech));
     }
 
     void summaryCellShowsTheMonthAverage() {
-        const struct { int Value; const char *Amount, *Average; TColor Colour; bool Known = true; } cases[] = {
-            {0, "", "0", clBlue}, {1000, "1,000", "1,000", clBlue}, {-1, "-1", "-1", clRed},
-            {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed}, {0, "", "", clBlue, false} /* a month without an average */};
+        const struct {
+            int Value;
+            const char *Amount, *Average;
+            TColor Colour;
+            bool Known = true;
+        } cases[] = {{0, "", "0", clBlue},
+                     {1000, "1,000", "1,000", clBlue},
+                     {-1, "-1", "-1", clRed},
+                     {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed},
+                     {0, "", "", clBlue, false} /* a month without an average */};
         for (const auto& c : cases) {
             TDrawCalendar calendar(kToday);
             calendar.MonthData().MonthAverageBalance = c.Value;
@@ -267,10 +305,19 @@ private slots:
     void parsesValidCharsAndKeepsTheSetOnInvalidFormat() {
         QString upToPoint;
         for (char16_t c = 0; c <= u'.'; ++c) upToPoint += QChar(c);
-        const std::pair<const char*, QString> rows[] = {  // the text and the set it gives; "none" when it is no set
-            {"[]", ""}, {"[0..9,-]", "0123456789-"}, {"[0..9,.]", upToPoint + "0123456789"}, {"[a..c,'.',',']", "abc.,"},
-            {"[']',''']", "]'"}, {"[a,']", "a"}, {"[9..0,x]", "x"}, {"[中,\u00FE..中]", "\u00FE\u00FF"},
-            {"0..9", "none"}, {"[0..9", "none"}, {"[", "none"},
+        const std::pair<const char*, QString> rows[] = {
+            // the text and the set it gives; "none" when it is no set
+            {"[]", ""},
+            {"[0..9,-]", "0123456789-"},
+            {"[0..9,.]", upToPoint + "0123456789"},
+            {"[a..c,'.',',']", "abc.,"},
+            {"[']',''']", "]'"},
+            {"[a,']", "a"},
+            {"[9..0,x]", "x"},
+            {"[中,\u00FE..中]", "\u00FE\u00FF"},
+            {"0..9", "none"},
+            {"[0..9", "none"},
+            {"[", "none"},
         };
         for (const auto& [text, members] : rows) {
             const std::optional<TCharSet> set = ParseValidChars(QString::fromUtf8(text).toStdU32String());

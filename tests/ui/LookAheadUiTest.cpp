@@ -7,18 +7,18 @@
 
 #include <qcustomplot.h>
 
+#include "UiTestSupport.h"
 #include "ui/ChartUnit.h"
 #include "ui/DrawCalendar.h"
 #include "ui/Input.h"
 #include "ui/Main.h"
 #include "ui/QtDates.h"
 #include "ui/RFEdit.h"
-#include "UiTestSupport.h"
 
 using namespace tamber;
 using namespace tamber::ui;
-using test::Ymd;
 using test::Flow;
+using test::Ymd;
 
 // The look-ahead line of the main window, the chart's lowest point and the plan editor's preview.
 class LookAheadUiTest : public QObject {
@@ -31,15 +31,40 @@ class LookAheadUiTest : public QObject {
 private slots:
     void mainWindowLineShowsAndMovesToItsDays() {
         // Each case presses one part (Enter or Space) and finds its day selected on the calendar.
-        struct Case { const char* what; int32_t opening; std::vector<TPlanRecord> plans; QString lowest, overdraft; bool red; const char* press; QDate day; };
+        struct Case {
+            const char* what;
+            int32_t opening;
+            std::vector<TPlanRecord> plans;
+            QString lowest, overdraft;
+            bool red;
+            const char* press;
+            QDate day;
+        };
         const Case cases[] = {
-            {"below zero in 2030, lowest in 2036", 5000,
+            {"below zero in 2030, lowest in 2036",
+             5000,
              {Flow(8, Ymd(2030, 1, 1), 1, -6000), Flow(8, Ymd(2030, 2, 1), 1, 1000), Flow(8, Ymd(2036, 7, 20), 1, -12345)},
-             QStringLiteral("最低結存 -12,345 (2036/7/20)"), QStringLiteral("首次透支 2030/1/1"), true, "OverdraftButton", {2030, 1, 1}},
-            {"never below zero", 0, {Flow(5, Ymd(2026, 4, 1), 12, 100)}, QStringLiteral("最低結存 0 (2026/3/10)"),
-             QStringLiteral("35 年內不會透支"), false, "LowestButton", {2026, 3, 10}},
-            {"a balance leaving 32 bits", 2147483000, {Flow(8, Ymd(2027, 1, 5), 1, 9000)},
-             QStringLiteral("結存超出範圍: 2027/1/5 起"), QString(), true, "LowestButton", {2027, 1, 5}},
+             QStringLiteral("最低結存 -12,345 (2036/7/20)"),
+             QStringLiteral("首次透支 2030/1/1"),
+             true,
+             "OverdraftButton",
+             {2030, 1, 1}},
+            {"never below zero",
+             0,
+             {Flow(5, Ymd(2026, 4, 1), 12, 100)},
+             QStringLiteral("最低結存 0 (2026/3/10)"),
+             QStringLiteral("35 年內不會透支"),
+             false,
+             "LowestButton",
+             {2026, 3, 10}},
+            {"a balance leaving 32 bits",
+             2147483000,
+             {Flow(8, Ymd(2027, 1, 5), 1, 9000)},
+             QStringLiteral("結存超出範圍: 2027/1/5 起"),
+             QString(),
+             true,
+             "LowestButton",
+             {2027, 1, 5}},
         };
         for (const Case& c : cases) {
             TForm1 w({(dir_.path() + QStringLiteral("/Tamber98.ini")).toStdString(), &prompts_, [this] { return today_; }});
@@ -62,7 +87,8 @@ private slots:
         TPlanBook book;
         book.Append(CreateFrom(pkFixAccount, Flow(8, Ymd(2026, 3, 12), 1, -1500)));
         book.Append(CreateFrom(pkFixAccount, Flow(8, Ymd(2026, 3, 14), 1, 3000)));
-        TForm4 w(book, 1000, [this] { return today_; }, &prompts_);
+        TForm4 w(
+            book, 1000, [this] { return today_; }, &prompts_);
         w.findChild<QDateEdit*>(QStringLiteral("DateEdit1"))->setDate(today_);
         w.findChild<TRFilterEdit*>(QStringLiteral("RFilterEdit1"))->setText(QStringLiteral("5"));
         w.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(0);  // days
@@ -93,24 +119,52 @@ private slots:
             set(f);
             return f;
         };
-        struct Case { const char* what; TPlanFields fields; int rows; QStringList last; QString notes; };
+        struct Case {
+            const char* what;
+            TPlanFields fields;
+            int rows;
+            QStringList last;
+            QString notes;
+        };
         const Case cases[] = {
-            {"a fixed expense", fields(pkFixAccount, "3", [](TPlanFields& f) { f.FixAmount = "500"; f.Income = false; }), 3,
-             {"3", "2026/5/10", "-500", "-1,500"}, ""},
-            {"a savings club won at the third meeting", fields(pkCollect, "5", [](TPlanFields& f) {
-                 f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3"; }),
-             5, {"5", "2026/7/10", "-1,000", "0"}, ""},
-            {"a deposit paying interest monthly", fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }),
-             3, {"3", "2026/5/10", "12,100", "200"}, "總收入 12,200　總支出 -12,000"},
+            {"a fixed expense",
+             fields(pkFixAccount, "3",
+                    [](TPlanFields& f) {
+                        f.FixAmount = "500";
+                        f.Income = false;
+                    }),
+             3,
+             {"3", "2026/5/10", "-500", "-1,500"},
+             ""},
+            {"a savings club won at the third meeting",
+             fields(pkCollect, "5",
+                    [](TPlanFields& f) {
+                        f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3";
+                    }),
+             5,
+             {"5", "2026/7/10", "-1,000", "0"},
+             ""},
+            {"a deposit paying interest monthly",
+             fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }),
+             3,
+             {"3", "2026/5/10", "12,100", "200"},
+             "總收入 12,200　總支出 -12,000"},
             {"a compound deposit in and out in one sum",
-             fields(pkCompound, "2", [](TPlanFields& f) { f.CompoundAmount = "10000", f.CompoundRate = "12"; }), 2,
-             {"2", "2026/4/10", "10,100", "100"}, "總收入 10,100　總支出 -10,000"},
-            {"a loan of equal principal instalments", fields(pkLoan, "4", [](TPlanFields& f) {
-                 f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }),
-             4, {"4", "2026/6/10", "-10,200", "-900"}, "總收入 30,000　總支出 -30,900"},
-            {"more periods than the preview lists", fields(pkFixAccount, "1500", [](TPlanFields& f) {
-                 f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }),
-             1000, {"1000", "2028/12/3", "1", "1,000"}, "只列出前 1,000 期, 共 1,500 期"},
+             fields(pkCompound, "2", [](TPlanFields& f) { f.CompoundAmount = "10000", f.CompoundRate = "12"; }),
+             2,
+             {"2", "2026/4/10", "10,100", "100"},
+             "總收入 10,100　總支出 -10,000"},
+            {"a loan of equal principal instalments",
+             fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }),
+             4,
+             {"4", "2026/6/10", "-10,200", "-900"},
+             "總收入 30,000　總支出 -30,900"},
+            {"more periods than the preview lists",
+             fields(pkFixAccount, "1500",
+                    [](TPlanFields& f) { f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }),
+             1000,
+             {"1000", "2028/12/3", "1", "1,000"},
+             "只列出前 1,000 期, 共 1,500 期"},
             {"no rate yet: nothing", fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000"; }), 0, {}, ""},
         };
         auto* grid = w.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"));

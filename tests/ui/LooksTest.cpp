@@ -14,12 +14,12 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include "UiTestSupport.h"
 #include "ui/ChartUnit.h"
 #include "ui/DrawCalendar.h"
 #include "ui/Exports.h"
 #include "ui/Input.h"
 #include "ui/Main.h"
-#include "UiTestSupport.h"
 #include "ui/UiTexts.h"
 #include "ui/catchup.h"
 #include "ui/init.h"
@@ -29,7 +29,9 @@ using namespace tamber::ui;
 
 namespace {
 
-QString ShortDate(int y, int m, int d) { return QLocale().toString(QDate(y, m, d), QLocale::ShortFormat); }
+QString ShortDate(int y, int m, int d) {
+    return QLocale().toString(QDate(y, m, d), QLocale::ShortFormat);
+}
 
 // The pixels Text needs in Control (a grid's Column; a calendar's amount line,
 // or with Column 1 its month average; a label) and the pixels it gets there.
@@ -102,7 +104,13 @@ private slots:
     }
 
     void figuresAndGridTextsShowWhole() {
-        const struct { const char* What; QWidget* Window; const char* Control; int Column; QString Text; } fits[] = {
+        const struct {
+            const char* What;
+            QWidget* Window;
+            const char* Control;
+            int Column;
+            QString Text;
+        } fits[] = {
             {"a calendar balance of 2,000,001,000", main_.get(), "DrawCalendar1", 0, QStringLiteral("2,000,001,000")},
             {"the smallest month average", main_.get(), "DrawCalendar1", 1, QStringLiteral("-2,147,483,648")},
             {"the largest month total", main_.get(), "IncomeLabel", -1, QStringLiteral("66,571,993,057")},
@@ -155,10 +163,12 @@ private slots:
 
     void everyFieldGridAndListHasANameFromItsLabel() {
         TPlanBookState state;
-        TForm3 balance(state, [this] { return today_; }, prompts_);
+        TForm3 balance(
+            state, [this] { return today_; }, prompts_);
         TPendingList pending = {{0, 1, EncodeDate(2026, 12, 1), "100", "房租"}};
         TForm5 catchUp(pending, EncodeDate(2026, 11, 30), 0, prompts_);
-        TForm4 chart(main_->Book(), 0, [this] { return today_; }, &prompts_);
+        TForm4 chart(
+            main_->Book(), 0, [this] { return today_; }, &prompts_);
         TExportSpanDialog span({today_, today_}, today_, today_);
         QStringList nameless;
         for (QWidget* window : std::initializer_list<QWidget*>{main_.get(), editor_.get(), &balance, &catchUp, &chart, &span}) {

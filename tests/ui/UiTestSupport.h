@@ -14,9 +14,9 @@
 #include <functional>
 #include <memory>
 
+#include "TestSupport.h"
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
-#include "TestSupport.h"
 
 namespace tamber::test {
 
@@ -24,7 +24,7 @@ namespace tamber::test {
 class TScriptedPrompts : public ui::TPrompts {
 public:
     std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; none left = cancelled
-    QStringList Errors;                         // every error box, in order
+    QStringList Errors;                        // every error box, in order
     int SaveChangesAsked = 0;
     int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
     std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
@@ -68,7 +68,9 @@ inline QString Text(const QWidget* window, const QString& name) {
     if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
     return w->property(w->property("currentText").isValid() ? "currentText" : "text").toString();
 }
-inline void Click(const QWidget* window, const QString& name) { Get<QAbstractButton>(window, name)->click(); }
+inline void Click(const QWidget* window, const QString& name) {
+    Get<QAbstractButton>(window, name)->click();
+}
 // Runs a menu command; commands a menu has replaced (the recent files) are gone first.
 inline void Trigger(const QWidget* window, const QString& name) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -91,7 +93,9 @@ const T& Row(const T (&cases)[N]) {
     QFETCH(int, i);
     return cases[i];
 }
-inline QString ShortDate(TDate date) { return QLocale().toString(ui::ToQDate(date), QLocale::ShortFormat); }
+inline QString ShortDate(TDate date) {
+    return QLocale().toString(ui::ToQDate(date), QLocale::ShortFormat);
+}
 
 // The test classes of the window tests, each made and run once by the test program.
 using TTestFactory = std::function<std::unique_ptr<QObject>()>;

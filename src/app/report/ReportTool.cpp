@@ -155,9 +155,8 @@ void ReportPlans(const TPlanBook& book, std::ostream& out) {
     for (int i = 0; i < book.Count(); ++i) {
         const TCustomPlan& plan = book.Plan(i);
         const TPlanRecord& rec = plan.Rec();
-        Row(out, {Num(i), Num(rec.PlanKind), Big5ToUtf8(DescriptionBytes(rec)), IsoDate(rec.StartDate),
-                  IsoDate(plan.FirstDate()), IsoDate(plan.LastDate()), Num(rec.PeriodKind), Num(rec.PeriodCount),
-                  Num(rec.Amount)});
+        Row(out, {Num(i), Num(rec.PlanKind), Big5ToUtf8(DescriptionBytes(rec)), IsoDate(rec.StartDate), IsoDate(plan.FirstDate()),
+                  IsoDate(plan.LastDate()), Num(rec.PeriodKind), Num(rec.PeriodCount), Num(rec.Amount)});
     }
 }
 
@@ -184,8 +183,7 @@ void ReportMonth(const TPlanBook& book, int32_t openingBalance, TDate today, int
     Row(out, {"total", Num(totals.Income), Num(totals.Expense), Num(calendar.MonthAverageBalance)});
 }
 
-void ReportTrend(const TPlanBook& book, int32_t openingBalance, TDate today, TDate start, int32_t days,
-                 std::ostream& out) {
+void ReportTrend(const TPlanBook& book, int32_t openingBalance, TDate today, TDate start, int32_t days, std::ostream& out) {
     const TTrendLine line(book, openingBalance, start, days, today);
     out << "date,balance\n";
     for (const TBalancePoint& point : line.Points()) Row(out, {IsoDate(point.Date), Num(point.Balance)});

@@ -39,10 +39,10 @@
 #endif
 
 #include "BookGenerator.h"
-#include "ui/DrawCalendar.h"
 #include "book/Ledger.h"
-#include "ui/Main.h"
 #include "book/PlanFile.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Main.h"
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
 #include "ui/RFEdit.h"
@@ -56,9 +56,14 @@ using Clock = std::chrono::steady_clock;
 const QDate kToday(2026, 3, 10);
 constexpr int kWatchdogSeconds = 60;
 // Seeds the normal test run replays with their number of actions; a seed that found a fault joins them.
-constexpr struct { uint64_t Seed; long Actions; } kRegressions[] = {{1, 150}, {2, 150}, {3, 150}};
+constexpr struct {
+    uint64_t Seed;
+    long Actions;
+} kRegressions[] = {{1, 150}, {2, 150}, {3, 150}};
 
-int64_t NowMs() { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count(); }
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
 
 // The last actions, and the report a failure prints (kept ready for a signal handler).
 struct TFlightLog {
@@ -87,14 +92,18 @@ struct TFlightLog {
 };
 TFlightLog gLog;
 
-void Note(const QString& line) { gLog.Add(line.toStdString()); }
+void Note(const QString& line) {
+    gLog.Add(line.toStdString());
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "monkey: FAULT: %s\n%s", what.c_str(), gLog.Report().c_str());
     std::fflush(stderr);
     std::_Exit(1);
 }
-extern "C" void PrintOnDeath() { (void)!write(2, gLog.Ready, std::strlen(gLog.Ready)); }
+extern "C" void PrintOnDeath() {
+    (void)!write(2, gLog.Ready, std::strlen(gLog.Ready));
+}
 extern "C" void OnSignal(int signal) {
     PrintOnDeath();
     std::signal(signal, SIG_DFL);
@@ -105,7 +114,8 @@ void Watchdog(const std::atomic<bool>& stop) {
     while (!stop) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         if (gLog.Beat != 0 && NowMs() - gLog.Beat > kWatchdogSeconds * 1000) {
-            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds, gLog.Report().c_str());
+            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds,
+                         gLog.Report().c_str());
             std::signal(SIGABRT, SIG_DFL);
             std::abort();
         }
@@ -139,7 +149,8 @@ public:
     TMonkeyPrompts(support::TBookRandom& random, QString folder) : Random_(random), Folder_(std::move(folder)) {}
 
     QString OpenPlanFileName(QWidget*) override {
-        return File("open", QDir(Folder_).entryList({"*.tbr"}, QDir::Files) << "missing.tbr" << "folder.tbr");
+        return File("open", QDir(Folder_).entryList({"*.tbr"}, QDir::Files) << "missing.tbr"
+                                                                            << "folder.tbr");
     }
     QString SavePlanFileName(QWidget*) override {
         return File("save", {"book.tbr", "plans-1.tbr", "plans-2.tbr", "folder.tbr", "gone/plans.tbr"});
@@ -201,7 +212,8 @@ public:
         gLog.Seed = seed;
         gLog.Actions = 0;
         qputenv("PATH", Dir_.path().toLocal8Bit());  // the editor's calculator button would start a system program
-        ui::TRFilterEdit::SetRequiredFieldPrompt([](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
+        ui::TRFilterEdit::SetRequiredFieldPrompt(
+            [](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
         WriteBook(Path("book.tbr"), Random_.Between(1, 80));
         std::ofstream(Path("damaged.tbr").toStdString()) << "not a plan file";
         QDir(Dir_.path()).mkdir(QStringLiteral("folder.tbr"));
@@ -272,10 +284,18 @@ private:
         ++Depth_;
         QWidget* window = popup ? popup : modal ? modal : Main_.get();
         // Each action with its chance in a hundred; those a window cannot take fall through to the next.
-        const struct { int Upto; bool Can; void (TMonkey::*Act)(QWidget*); } kActions[] = {
-            {30, true, &TMonkey::Click},      {55, true, &TMonkey::Type},  {66, true, &TMonkey::Scroll},
-            {86, topLevel, &TMonkey::Command}, {92, window != Main_.get() || topLevel, &TMonkey::Close},
-            {96, true, &TMonkey::ChangeFilesOnDisk}, {100, true, &TMonkey::Resize},
+        const struct {
+            int Upto;
+            bool Can;
+            void (TMonkey::*Act)(QWidget*);
+        } kActions[] = {
+            {30, true, &TMonkey::Click},
+            {55, true, &TMonkey::Type},
+            {66, true, &TMonkey::Scroll},
+            {86, topLevel, &TMonkey::Command},
+            {92, window != Main_.get() || topLevel, &TMonkey::Close},
+            {96, true, &TMonkey::ChangeFilesOnDisk},
+            {100, true, &TMonkey::Resize},
         };
         const int roll = Random_.Between(0, 99);
         for (const auto& a : kActions) {
@@ -288,12 +308,18 @@ private:
     }
 
     void Click(QWidget* window) {
-        const QPoint at(Random_.Between(0, std::max(window->width() - 1, 0)), Random_.Between(0, std::max(window->height() - 1, 0)));
+        const QPoint at(Random_.Between(0, std::max(window->width() - 1, 0)),
+                        Random_.Between(0, std::max(window->height() - 1, 0)));
         QWidget* target = window->childAt(at) ? window->childAt(at) : window;
         const QPoint local = target->mapFrom(window, at);
         const int kind = Random_.Between(0, 19);  // 0 a right click, 1 a double click
-        Note(QStringLiteral("%1 %2 at %3,%4").arg(kind == 1 ? "double-click" : kind == 0 ? "right-click" : "click")
-                 .arg(Describe(target)).arg(local.x()).arg(local.y()));
+        Note(QStringLiteral("%1 %2 at %3,%4")
+                 .arg(kind == 1   ? "double-click"
+                      : kind == 0 ? "right-click"
+                                  : "click")
+                 .arg(Describe(target))
+                 .arg(local.x())
+                 .arg(local.y()));
         const Qt::MouseButton button = kind == 0 ? Qt::RightButton : Qt::LeftButton;
         if (kind == 1) QTest::mouseDClick(target, button, {}, local);
         else QTest::mouseClick(target, button, {}, local);
@@ -302,12 +328,27 @@ private:
     void Type(QWidget* window) {
         QWidget* target = QApplication::focusWidget();
         if (!target || target->window() != window) target = window;
-        static const QKeyCombination kKeys[] = {
-            Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Down,
-            Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace,
-            Qt::Key_Delete, Qt::Key_Space, Qt::Key_F4, Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_Down};
+        static const QKeyCombination kKeys[] = {Qt::Key_Return,
+                                                Qt::Key_Enter,
+                                                Qt::Key_Escape,
+                                                Qt::Key_Tab,
+                                                Qt::Key_Backtab,
+                                                Qt::Key_Up,
+                                                Qt::Key_Down,
+                                                Qt::Key_Left,
+                                                Qt::Key_Right,
+                                                Qt::Key_Home,
+                                                Qt::Key_End,
+                                                Qt::Key_PageUp,
+                                                Qt::Key_PageDown,
+                                                Qt::Key_Backspace,
+                                                Qt::Key_Delete,
+                                                Qt::Key_Space,
+                                                Qt::Key_F4,
+                                                Qt::SHIFT | Qt::Key_Tab,
+                                                Qt::SHIFT | Qt::Key_Down};
         static const QKeyCombination kShortcuts[] = {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_V,
-                                                     Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F, Qt::CTRL | Qt::Key_X};
+                                                     Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F,  Qt::CTRL | Qt::Key_X};
         static const char* const kTexts[] = {"0", "7", "12", "1,000", "-500", "99999999999", "a", "Z", "x1", ".", ","};
         static const char* const kChinese[] = {"房租", "薪水", "會錢", "貸款", "一"};
         const int kind = Random_.Between(0, 9);
@@ -347,8 +388,9 @@ private:
         QScrollBar* bar = Pick(Random_, bars);
         const int value = Random_.Between(bar->minimum(), bar->maximum()), how = Random_.Between(0, 2);
         const auto action = QAbstractSlider::SliderAction(Random_.Between(1, 6));
-        Note(QStringLiteral("scroll %1: %2").arg(Describe(bar), how == 1 ? QStringLiteral("action %1").arg(action)
-                                                               : QStringLiteral("%1 to %2").arg(how ? "drag" : "set").arg(value)));
+        Note(QStringLiteral("scroll %1: %2")
+                 .arg(Describe(bar), how == 1 ? QStringLiteral("action %1").arg(action)
+                                              : QStringLiteral("%1 to %2").arg(how ? "drag" : "set").arg(value)));
         if (how == 1) return (void)bar->triggerAction(action);
         bar->setSliderDown(how == 2);
         bar->setSliderPosition(value);
@@ -392,18 +434,14 @@ private:
         const QString name = Pick(Random_, files), path = Path(name), lock = ui::PlanFileLockName(path);
         const std::filesystem::path file = path.toStdString();
         switch (Random_.Between(0, 5)) {
-            case 0:
-                Note(QStringLiteral("another copy saves %1").arg(name));
-                return WriteBook(path, Random_.Between(0, 40));
+            case 0: Note(QStringLiteral("another copy saves %1").arg(name)); return WriteBook(path, Random_.Between(0, 40));
             case 1: {
                 Note(QStringLiteral("a sync tool changes %1 keeping its size and time").arg(name));
                 const auto time = std::filesystem::last_write_time(file);
                 std::fstream(file, std::ios::in | std::ios::out | std::ios::binary).seekp(24).put(char(Random_.Between(0, 255)));
                 return std::filesystem::last_write_time(file, time);
             }
-            case 2:
-                Note(QStringLiteral("%1 is removed").arg(name));
-                return (void)std::filesystem::remove(file);
+            case 2: Note(QStringLiteral("%1 is removed").arg(name)); return (void)std::filesystem::remove(file);
             case 3:
                 Note(QStringLiteral("another copy %1 %2").arg(ForeignLocks_.count(lock) ? "closes" : "opens", name));
                 if (ForeignLocks_.erase(lock) == 0) {
@@ -418,7 +456,8 @@ private:
             default:
                 if (name == QLatin1String("damaged.tbr") || name == QLatin1String("plans-3.tbr")) return;
                 Note(QStringLiteral("%1 is copied to plans-3.tbr").arg(name));
-                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(), std::filesystem::copy_options::overwrite_existing);
+                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(),
+                                           std::filesystem::copy_options::overwrite_existing);
         }
     }
 
@@ -445,20 +484,24 @@ private:
         TPlanBookState state = Main_->State();
         QString totals = "00";  // a plan that cannot be computed leaves every amount 0
         try {
-            const TMonthTotals t = ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
+            const TMonthTotals t =
+                ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
             totals = QString::fromStdString(FormatMonthTotal(t.Income) + FormatMonthTotal(t.Expense));
         } catch (const ETamberError&) {
         }
         const auto figures = [](const TDayCell& c) {  // the colour of a balance of 0 is not seen: its line is empty
-            return std::to_string(c.Income) + ", " + std::to_string(c.Expense) + ", " + std::to_string(c.Balance) +
-                   " (colour " + std::to_string(c.Balance ? c.BalanceColor : 0) + ")";
+            return std::to_string(c.Income) + ", " + std::to_string(c.Expense) + ", " + std::to_string(c.Balance) + " (colour " +
+                   std::to_string(c.Balance ? c.BalanceColor : 0) + ")";
         };
         std::string what;
-        if (shown.Year() != calendar.Year() || shown.Month() != calendar.Month()) what = "the cells are laid out for another month";
-        for (int cell = TCalendarMonth::kColumns; cell < TCalendarMonth::kRows * TCalendarMonth::kColumns && what.empty(); ++cell) {
+        if (shown.Year() != calendar.Year() || shown.Month() != calendar.Month())
+            what = "the cells are laid out for another month";
+        for (int cell = TCalendarMonth::kColumns; cell < TCalendarMonth::kRows * TCalendarMonth::kColumns && what.empty();
+             ++cell) {
             const TCellPos at{cell / TCalendarMonth::kColumns, cell % TCalendarMonth::kColumns};
             const std::string a = figures(shown.Cell(at)), b = figures(expected.Cell(at));
-            if (shown.CellDay(at.Row, at.Column) > 0 && a != b) what = "day " + std::to_string(shown.CellDay(at.Row, at.Column)) + " shows " + a + " instead of " + b;
+            if (shown.CellDay(at.Row, at.Column) > 0 && a != b)
+                what = "day " + std::to_string(shown.CellDay(at.Row, at.Column)) + " shows " + a + " instead of " + b;
         }
         if (what.empty() && shown.MonthAverageBalance != expected.MonthAverageBalance) what = "the month's average differs";
         const auto label = [&](const char* name) { return Main_->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
@@ -520,7 +563,8 @@ int main(int argc, char* argv[]) {
         else if (arg == "--actions") actions = Number(value, "--actions");
         else return std::fprintf(stderr, "usage: tamber98-monkey [--seed N] [--seconds N] [--actions N] | --regressions\n"), 2;
     }
-    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed")) : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
+    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed"))
+                                                : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
     const long seconds = secondsText && *secondsText ? Number(secondsText, "the time") : 300;
 
     std::signal(SIGABRT, OnSignal);
