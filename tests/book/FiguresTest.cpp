@@ -17,9 +17,7 @@ using namespace test;
 
 TEST(MonthBars, CouplingRulesFromAStartInMarch) {
     using Bars = std::array<int, 5>;  // slider, year bar, month bar, year label, month label
-    const auto of = [](const TMonthBars& b) {
-        return Bars{b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()};
-    };
+    const auto of = [](const TMonthBars& b) { return Bars{b.Slider(), b.YearBar(), b.MonthBar(), b.YearLabel(), b.MonthLabel()}; };
     EXPECT_EQ(TMonthBars(2026, 12).SliderMax(), 360);  // December 30 years on
     const struct {
         const char* what;
@@ -34,9 +32,7 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
         {"page forward", [](TMonthBars& b) { b.SliderPaged(1); }, {20, 1, 10, 2027, 11}},
         {"month bar beyond December stops there", [](TMonthBars& b) { b.MonthBarMoved(14); }, {21, 1, 11, 2027, 12}},
         {"slider to its end", [](TMonthBars& b) { b.SliderMoved(10000); }, {369, 30, 11, 2056, 12}},
-        {"year bar beyond the slider's end holds the slider there",
-         [](TMonthBars& b) { b.YearBarMoved(99); },
-         {369, 35, 11, 2061, 12}},
+        {"year bar beyond the slider's end holds the slider there", [](TMonthBars& b) { b.YearBarMoved(99); }, {369, 35, 11, 2061, 12}},
     };
     TMonthBars bars(2026, 3);
     EXPECT_EQ(bars.SliderMax(), 369);
@@ -50,8 +46,8 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
 
 TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     const TDate today = Ymd(2025, 4, 10);  // April has 30 days
-    const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999), Once(today, 5),
-                                           Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
+    const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
+                                           Once(today, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
     // The month of 2025 shown; Days: day, income, expense, balance (red below zero).
     const struct {
         const char* what;
@@ -62,16 +58,7 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         int32_t carryIn, income, expense, average;
         std::vector<std::array<int32_t, 4>> days;
     } cases[] = {
-        {"empty book: the opening balance from today on",
-         {},
-         5000,
-         today,
-         4,
-         0,
-         0,
-         0,
-         5000,
-         {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
+        {"empty book: the opening balance from today on", {}, 5000, today, 4, 0, 0, 0, 5000, {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
         {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance",
          {Once(today, 1200), Once(today + 1, -500), Once(today + 1, -300), Once(today + 1, 0), Once(Ymd(2025, 4, 5), 50)},
          1000,
@@ -82,57 +69,12 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
          -800,
          1438,  // (2200 + 20 x 1400) / 21 = 1438.1
          {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
-        {"a later month carries in today, 15 April and 15 May",
-         year,
-         1000,
-         today,
-         6,
-         205,
-         100,
-         0,
-         1258,
-         {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
-        {"a later month's 1st is its own, not carried in",
-         {Once(Ymd(2025, 6, 1), 40)},
-         1000,
-         today,
-         6,
-         0,
-         40,
-         0,
-         1040,
-         {{1, 40, 0, 1040}}},
+        {"a later month carries in today, 15 April and 15 May", year, 1000, today, 6, 205, 100, 0, 1258, {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
+        {"a later month's 1st is its own, not carried in", {Once(Ymd(2025, 6, 1), 40)}, 1000, today, 6, 0, 40, 0, 1040, {{1, 40, 0, 1040}}},
         {"a past month: no flows, no carry-in", year, 1000, today, 3, 0, 0, 0, 1000, {{1, 0, 0, 1000}, {31, 0, 0, 1000}}},
-        {"December up to the 31st, not 1 January",
-         year,
-         1000,
-         today,
-         12,
-         805,
-         170,
-         0,
-         1862,
-         {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
-        {"red while below zero, not at zero",
-         {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)},
-         100,
-         today,
-         4,
-         0,
-         200,
-         -300,
-         -10,
-         {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
-        {"two listed days shortened onto 30 April are both owed",
-         {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)},
-         0,
-         today,
-         4,
-         0,
-         0,
-         -300,
-         -86,
-         {{15, 0, -100, -100}, {30, 0, -200, -300}}},
+        {"December up to the 31st, not 1 January", year, 1000, today, 12, 805, 170, 0, 1862, {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
+        {"red while below zero, not at zero", {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)}, 100, today, 4, 0, 200, -300, -10, {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
+        {"two listed days shortened onto 30 April are both owed", {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)}, 0, today, 4, 0, 0, -300, -86, {{15, 0, -100, -100}, {30, 0, -200, -300}}},
         {"1 and 2 average 1.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 1, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"2 and 3 average 2.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 2, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"-2 and -3 average -2.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -2, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
@@ -184,13 +126,7 @@ TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
     } cases[] = {
         {"the days before the one leaving keep their figures", twoIncomes, nearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
         {"a later month has none and names the earlier day", twoIncomes, nearTop, 5, Ymd(2025, 4, 20), 0, 0},
-        {"a day's income alone leaving 32 bits",
-         {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)},
-         -2'000'000'000,
-         4,
-         Ymd(2025, 4, 15),
-         14,
-         -2'000'000'000},
+        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)}, -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
         {"one plan's carry-in beyond 32 bits on a balance that stays within them",
          {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)},
          -2'100'000'000,
@@ -206,9 +142,7 @@ TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
         state.OpeningBalance = c.opening;
         TCalendarMonth calendar;
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, today, calendar);
-        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown),
-                  std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0))
-            << c.what;
+        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown), std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0)) << c.what;
         if (c.lastDay > 0) {
             EXPECT_EQ(calendar.Cell(calendar.DayToCell(c.lastDay)).Balance, c.lastBalance) << c.what;
         }
@@ -226,8 +160,7 @@ TEST(Ledger, DayItemsAndMonthTotalsAsShown) {
     const std::vector<std::string> items = BuildDayItems(book, d);
     EXPECT_EQ(items, (std::vector<std::string>{"   0       1", "   3      12", "   4       2"}));
     EXPECT_EQ(ParseDayItem("9999 1234567"), (TDayItem{9999, 1234567}));
-    for (const char* bad : {"   x       1", "   3      1", "           1", "   3    12 x"})
-        EXPECT_FALSE(ParseDayItem(bad)) << bad;
+    for (const char* bad : {"   x       1", "   3      1", "           1", "   3    12 x"}) EXPECT_FALSE(ParseDayItem(bad)) << bad;
     const std::pair<int64_t, const char*> totals[] = {
         {0, "0"}, {999, "999"}, {1000, "1,000"}, {-1234567, "-1,234,567"}, {INT64_MIN, "-9,223,372,036,854,775,808"}};
     for (const auto& [value, text] : totals) EXPECT_EQ(FormatMonthTotal(value), text);
@@ -237,7 +170,8 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
     const TPlanBook book = MakeBook({
         Flow(prEveryNDays, Ymd(2025, 4, 1), 100, -20).Interval(10),  // 1 May is today: not yet due
         Once(Ymd(2025, 4, 5), 1),                                    // on the balance date: already counted
-        Once(Ymd(2025, 5, 1), 1), Flow(prOnce, Ymd(2025, 4, 9), 1, 500, "獎金"),
+        Once(Ymd(2025, 5, 1), 1),
+        Flow(prOnce, Ymd(2025, 4, 9), 1, 500, "獎金"),
         Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31),  // two on 30 April
         Flow(prMonthly, Ymd(2025, 3, 30), 2, 7),                           // its last before today
     });
@@ -245,13 +179,7 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
     for (const TPassRecord& p : BuildPendingList(book, Ymd(2025, 4, 5), Ymd(2025, 5, 1))) {
         rows.emplace_back(p.PlanIndex, p.Occurrence, p.Date, p.AmountText, p.Description);
     }
-    EXPECT_EQ(rows, (decltype(rows){{0, 2, Ymd(2025, 4, 11), "-20", ""},
-                                    {0, 3, Ymd(2025, 4, 21), "-20", ""},
-                                    {3, 1, Ymd(2025, 4, 9), "500", "獎金"},
-                                    {4, 1, Ymd(2025, 4, 15), "-100", ""},
-                                    {4, 2, Ymd(2025, 4, 30), "-100", ""},
-                                    {4, 3, Ymd(2025, 4, 30), "-100", ""},
-                                    {5, 2, Ymd(2025, 4, 30), "7", ""}}));
+    EXPECT_EQ(rows, (decltype(rows){{0, 2, Ymd(2025, 4, 11), "-20", ""}, {0, 3, Ymd(2025, 4, 21), "-20", ""}, {3, 1, Ymd(2025, 4, 9), "500", "獎金"}, {4, 1, Ymd(2025, 4, 15), "-100", ""}, {4, 2, Ymd(2025, 4, 30), "-100", ""}, {4, 3, Ymd(2025, 4, 30), "-100", ""}, {5, 2, Ymd(2025, 4, 30), "7", ""}}));
 }
 
 TEST(CatchUp, AmountTextsAreSignedWholeNumbers) {
@@ -308,10 +236,11 @@ constexpr int32_t kOpening = 1000;
 
 TPlanBook SampleBook() {
     return MakeBook({
-        Once(Ymd(2025, 4, 5), 100),                                            // before today: in the opening balance
-        Once(kTrendToday, 20),                                                 // today
-        Once(Ymd(2025, 4, 15), -50), Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),  // 20 April, May and June
-        Flow(prThriceMonthly, Ymd(2025, 4, 1), 9, -100).Days(15, 30, 31),      // two on 30 April
+        Once(Ymd(2025, 4, 5), 100),  // before today: in the opening balance
+        Once(kTrendToday, 20),       // today
+        Once(Ymd(2025, 4, 15), -50),
+        Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),                           // 20 April, May and June
+        Flow(prThriceMonthly, Ymd(2025, 4, 1), 9, -100).Days(15, 30, 31),  // two on 30 April
     });
 }
 
@@ -326,17 +255,9 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
     } cases[] = {
         {"today: the opening balance, then today's 20", kTrendToday, 1, kOpening, {{0, kOpening + 20}}},
         {"tomorrow: plus today's 20", kTrendToday + 1, 1, kOpening + 20, {{0, kOpening + 20}}},
-        {"occurrences on the first and the last charted day",
-         Ymd(2025, 4, 15),
-         6,
-         kOpening + 20,
-         {{0, kOpening + 20 - 150}, {5, kOpening + 20 - 150 + 7}}},
+        {"occurrences on the first and the last charted day", Ymd(2025, 4, 15), 6, kOpening + 20, {{0, kOpening + 20 - 150}, {5, kOpening + 20 - 150 + 7}}},
         {"two periods on one day", Ymd(2025, 4, 16), 15, kOpening - 130, {{13, kOpening - 123}, {14, kOpening - 323}}},
-        {"a past start: the opening balance, 5 April's 100 again",
-         Ymd(2025, 4, 1),
-         10,
-         kOpening,
-         {{3, kOpening}, {4, kOpening + 100}, {9, kOpening + 120}}},
+        {"a past start: the opening balance, 5 April's 100 again", Ymd(2025, 4, 1), 10, kOpening, {{3, kOpening}, {4, kOpening + 100}, {9, kOpening + 120}}},
         {"no days", kTrendToday, 0, kOpening, {}},
     };
     for (const auto& c : cases) {

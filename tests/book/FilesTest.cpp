@@ -33,8 +33,7 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
     rent.Pad17 = {1, 2, 3};
     rent.Pad185 = {7, 8, 9};
     rent.Description.Chars[119] = 'x';  // beyond the text's length, still kept
-    const std::vector<TPlanRecord> records = {rent,
-                                              Flow(prThriceMonthly, Ymd(2025, 2, 1), 9, 500).Days(5, 15, 31).Kind(pkCollect)};
+    const std::vector<TPlanRecord> records = {rent, Flow(prThriceMonthly, Ymd(2025, 2, 1), 9, 500).Days(5, 15, 31).Kind(pkCollect)};
     ScratchDir dir;
     WriteBytes(dir / "in.tbr", FileBytes(kToday - 1, -5, records));
     TPlanBook book;
@@ -52,11 +51,7 @@ TEST(PlanFile, SaveLoadAndHeaderRewriteKeepEveryRecordByteForByte) {
 
 TEST(PlanFile, DamagedFilesFailOrLoseOnlyTheUnreadableParts) {
     const TPlanRecord good = Once(Ymd(2025, 5, 1), 100);
-    TPlanRecord kind7 = good, kind255 = good, overwritten = RecordFromBytes([] {
-                                                  TRecordBytes b;
-                                                  b.fill(0xFF);
-                                                  return b;
-                                              }());
+    TPlanRecord kind7 = good, kind255 = good, overwritten = RecordFromBytes([] { TRecordBytes b; b.fill(0xFF); return b; }());
     kind7.PlanKind = 7;
     kind255.PlanKind = 255;
     overwritten.PlanKind = pkCollect;
@@ -147,10 +142,9 @@ TEST(PlanFile, LoadAsksForTheCatchUpOnlyWhenOccurrencesFellDue) {
         };
         const TLoadOutcome outcome = LoadPlanFile(dir / "f.tbr", book, state, kToday, catchUp);
         const bool declined = c.outcome == TLoadOutcome::Declined, rewritten = c.outcome == TLoadOutcome::CaughtUp;
-        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(),
-                             state.PlanFileName.empty(), state.DayItems.empty(), state.Modified),
-                  std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, declined,
-                             false))
+        EXPECT_EQ(std::tuple(outcome, asked, state.OpeningBalance, state.CatchUpAccepted, book.Count(), state.PlanFileName.empty(),
+                             state.DayItems.empty(), state.Modified),
+                  std::tuple(c.outcome, c.asked, c.opening, rewritten, declined ? 0 : int(c.plans.size()), declined, declined, false))
             << c.what;
         EXPECT_EQ(ReadBytes(dir / "f.tbr"), rewritten ? FileBytes(kToday - 1, c.opening, c.plans) : before) << c.what;
         EXPECT_FALSE(ChangedOnDisk(state)) << c.what << ": a header of ours is no change by someone else";
@@ -179,14 +173,8 @@ TEST(PlanFile, ChangesOnDiskSinceTheLoadOrSaveAreSeen) {
              std::filesystem::last_write_time(f, time);
          },
          true},
-        {"a plan added",
-         [&](const path& f) {
-             WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan}));
-         },
-         true},
-        {"only touched",
-         [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); },
-         true},
+        {"a plan added", [&](const path& f) { WriteBytes(f, FileBytes(kToday - 1, 5, {plan, plan})); }, true},
+        {"only touched", [](const path& f) { std::filesystem::last_write_time(f, std::filesystem::last_write_time(f) + std::chrono::hours(1)); }, true},
         {"removed: nobody's changes to lose", [](const path& f) { std::filesystem::remove(f); }, false},
     };
     for (const auto& c : cases) {
@@ -232,15 +220,17 @@ TEST(PlanFile, ANewFileReplacesTheOldOnlyOnceItIsOnTheDisk) {
     ScratchDir dir;
     const Bytes before = FileBytes(kToday - 1, 1, {});
     WriteBytes(dir / "f.tbr", before);
-    EXPECT_THROW(ReplaceFile(dir / "f.tbr", [](const path& temp) { std::filesystem::create_symlink("/dev/null", temp); }),
-                 EWriteError);
+    EXPECT_THROW(ReplaceFile(dir / "f.tbr", [](const path& temp) { std::filesystem::create_symlink("/dev/null", temp); }), EWriteError);
     EXPECT_EQ(ReadBytes(dir / "f.tbr"), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), 1);
 }
 
 // ---- Files and folders that will not do ----------------------------------------------
 
-enum TAction { Load, Save, SaveToFullDisk, Rewrite };
+enum TAction { Load,
+               Save,
+               SaveToFullDisk,
+               Rewrite };
 
 // What Action on File gives: the plans loaded, "saved", "rewritten", or the error's message.
 std::string Outcome(TAction action, const path& file) {
@@ -303,8 +293,7 @@ TEST(PlanFile, ACatchUpWhoseHeaderCannotBeWrittenSaysSoAndKeepsTheFile) {
         TPlanBook book;
         TPlanBookState state;
         try {
-            LoadPlanFile(dir / "f.tbr", book, state, kToday,
-                         [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); });
+            LoadPlanFile(dir / "f.tbr", book, state, kToday, [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); });
         } catch (const ECatchUpNotWritten&) {
             return std::string(state.Modified && state.OpeningBalance == 1020 ? "not written, kept" : "not written, lost");
         }
@@ -339,8 +328,7 @@ const struct {
     {"save over a folder", Save, 'd', "寫檔錯誤: @ (這是資料夾, 不是檔案)"},
     {"save over a read-only file", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
     {"save into a folder without write permission", Save, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadWrite, kClosedFolder},
-    {"save where a file stands for a folder", Save, '-', "寫檔錯誤: @ (路徑中有不是資料夾的名稱)", kReadWrite, kOpenFolder,
-     "x/plans.tbr"},
+    {"save where a file stands for a folder", Save, '-', "寫檔錯誤: @ (路徑中有不是資料夾的名稱)", kReadWrite, kOpenFolder, "x/plans.tbr"},
     {"rewrite the header of a read-only file", Rewrite, 'f', "寫檔錯誤: @ (沒有寫入的權限)", kReadOnly},
     {"rewrite the header of a missing file", Rewrite, '-', "寫檔錯誤: @ (找不到檔案或資料夾)"},
     {"rewrite the header of a file shorter than a record", Rewrite, 's', "寫檔錯誤: @ (不是計劃檔)"},
@@ -363,9 +351,7 @@ TEST(PlanFile, BadFilesGiveTheirMessageAndLeaveTheFolderAsItWas) {
         std::filesystem::permissions(folder, c.Folder);
         const auto contents = [&] { return std::filesystem::is_regular_file(file) ? ReadBytes(file) : Bytes{}; };
         const Bytes before = contents();
-        const auto listing = [&] {
-            return std::set(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
-        };
+        const auto listing = [&] { return std::set(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()); };
         const auto entries = listing();
         const std::string outcome = AsNobody([&] { return Outcome(c.Action, file); });
         std::filesystem::permissions(folder, perms::owner_all);
@@ -403,8 +389,7 @@ TEST(Settings, ReadAndWriteTheHistoryKeysOnly) {
               "Extra=1\r\n\r\n[Later]\r\nX=2\r\n");
     write("[Tamber98]\r\nHistory2=/x\r\n\r\n[Later]\r\nHistory3=/y\r\n");  // missing keys go after the section's last line
     ASSERT_TRUE(WriteSettings(file, {"/c.tbr", "/a.tbr", "/b.tbr", "/d.tbr"}));
-    EXPECT_EQ(ReadText(file),
-              "[Tamber98]\r\nHistory2=/a.tbr\r\nHistory1=/c.tbr\r\nHistory3=/b.tbr\r\n\r\n[Later]\r\nHistory3=/y\r\n");
+    EXPECT_EQ(ReadText(file), "[Tamber98]\r\nHistory2=/a.tbr\r\nHistory1=/c.tbr\r\nHistory3=/b.tbr\r\n\r\n[Later]\r\nHistory3=/y\r\n");
     write("[Other]\r\nY=1\r\n");  // a missing section is added
     ASSERT_TRUE(WriteSettings(file, {"/a b/計劃.tbr", "/b.tbr"}));
     EXPECT_EQ(ReadText(file), "[Other]\r\nY=1\r\n[Tamber98]\r\nHistory1=/a b/計劃.tbr\r\nHistory2=/b.tbr\r\n");

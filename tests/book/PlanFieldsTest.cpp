@@ -16,26 +16,7 @@ using TEdit = std::function<void(TPlanFields&)>;
 
 // A monthly fixed expense of 500 from 15 January 2001, twelve times; every other field holds a valid entry too.
 TPlanFields ValidFields() {
-    return {.KindIndex = pkFixAccount,
-            .PeriodIndex = prMonthly,
-            .PeriodCount = "12",
-            .Description = "rent",
-            .StartDate = Ymd(2001, 1, 15),
-            .IntervalDays = "10",
-            .MonthDays = {"10", "20", "25"},
-            .FixAmount = "500",
-            .Income = false,
-            .ClubAmount = "10000",
-            .BaseBid = "500",
-            .WinningBid = "1200",
-            .WinningPeriod = "5",
-            .AboveBaseTotal = "2100",
-            .SavingAmount = "100000",
-            .SavingRate = "6",
-            .CompoundAmount = "100000",
-            .CompoundRate = "6",
-            .LoanAmount = "100000",
-            .LoanRate = "6"};
+    return {.KindIndex = pkFixAccount, .PeriodIndex = prMonthly, .PeriodCount = "12", .Description = "rent", .StartDate = Ymd(2001, 1, 15), .IntervalDays = "10", .MonthDays = {"10", "20", "25"}, .FixAmount = "500", .Income = false, .ClubAmount = "10000", .BaseBid = "500", .WinningBid = "1200", .WinningPeriod = "5", .AboveBaseTotal = "2100", .SavingAmount = "100000", .SavingRate = "6", .CompoundAmount = "100000", .CompoundRate = "6", .LoanAmount = "100000", .LoanRate = "6"};
 }
 
 TPlanFields& Days(TPlanFields& f, const char* a, const char* b, const char* c = nullptr) {
@@ -64,19 +45,9 @@ TEST(PlanFields, EntriesAreRefusedWithTheFirstFailingFieldsMessage) {
         TEdit Edit;
         const char* Message;
     } rows[] = {
-        {"empty count before every other field",
-         [](TPlanFields& f) {
-             f = TPlanFields{};
-             Days(f, "x", "y");
-         },
-         "期數輸入錯誤"},
+        {"empty count before every other field", [](TPlanFields& f) { f = TPlanFields{}; Days(f, "x", "y"); }, "期數輸入錯誤"},
         {"count 0", [](TPlanFields& f) { f.PeriodCount = "0"; }, "期數輸入錯誤"},
-        {"interval 0",
-         [](TPlanFields& f) {
-             f.PeriodIndex = prEveryNDays;
-             f.IntervalDays = "0";
-         },
-         "間隔天數輸入錯誤"},
+        {"interval 0", [](TPlanFields& f) { f.PeriodIndex = prEveryNDays; f.IntervalDays = "0"; }, "間隔天數輸入錯誤"},
         {"twice, descending", [](TPlanFields& f) { Days(f, "20", "10"); }, "EMissOrder: 日期請由小至大輸入"},
         {"twice, the same day", [](TPlanFields& f) { Days(f, "10", "10"); }, "EMissOrder: 日期請由小至大輸入"},
         {"twice, first after the 21st", [](TPlanFields& f) { Days(f, "22", "25"); }, "EMissOrder: 日期超過範圍"},
@@ -85,150 +56,42 @@ TEST(PlanFields, EntriesAreRefusedWithTheFirstFailingFieldsMessage) {
         {"thrice, third after the 31st", [](TPlanFields& f) { Days(f, "5", "15", "32"); }, "EMissOrder: 日期超過範圍"},
         {"thrice, out of order", [](TPlanFields& f) { Days(f, "10", "20", "15"); }, "EMissOrder: 日期請由小至大輸入"},
         {"thrice, order before range", [](TPlanFields& f) { Days(f, "25", "24", "40"); }, "EMissOrder: 日期請由小至大輸入"},
-        {"period before kind",
-         [](TPlanFields& f) {
-             f.FixAmount = "";
-             Days(f, "20", "10");
-         },
-         "EMissOrder: 日期請由小至大輸入"},
+        {"period before kind", [](TPlanFields& f) { f.FixAmount = ""; Days(f, "20", "10"); }, "EMissOrder: 日期請由小至大輸入"},
         {"fixed amount", [](TPlanFields& f) { f.FixAmount = "+"; }, "金額輸入錯誤"},
-        {"club amount",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.ClubAmount = "1-";
-         },
-         "金額輸入錯誤"},
-        {"base bid",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.BaseBid = "";
-         },
-         "底標金額輸入錯誤"},
-        {"winning bid before winning period",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.WinningBid = f.WinningPeriod = "";
-         },
+        {"club amount", [](TPlanFields& f) { f.KindIndex = pkCollect; f.ClubAmount = "1-"; }, "金額輸入錯誤"},
+        {"base bid", [](TPlanFields& f) { f.KindIndex = pkCollect; f.BaseBid = ""; }, "底標金額輸入錯誤"},
+        {"winning bid before winning period", [](TPlanFields& f) { f.KindIndex = pkCollect; f.WinningBid = f.WinningPeriod = ""; },
          "預估（實際）得標金額輸入錯誤"},
-        {"winning period",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.WinningPeriod = "x";
-         },
-         "預估（實際）得標期次輸入錯誤"},
-        {"above base with outer bidding",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.AboveBaseTotal = "";
-         },
-         "超過底標總金額輸入錯誤"},
-        {"deposit amount before rate",
-         [](TPlanFields& f) {
-             f.KindIndex = pkSaving;
-             f.SavingAmount = f.SavingRate = "";
-         },
-         "金額輸入錯誤"},
-        {"compound amount",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCompound;
-             f.CompoundAmount = "x";
-         },
-         "金額輸入錯誤"},
-        {"loan amount",
-         [](TPlanFields& f) {
-             f.KindIndex = pkLoan;
-             f.LoanAmount = "x";
-         },
-         "金額輸入錯誤"},
-        {"rate with two points",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCompound;
-             f.CompoundRate = "5.5.5";
-         },
-         "年利率輸入錯誤"},
-        {"rate only a point",
-         [](TPlanFields& f) {
-             f.KindIndex = pkLoan;
-             f.LoanRate = ".";
-         },
-         "年利率輸入錯誤"},
-        {"rate without exponent digits",
-         [](TPlanFields& f) {
-             f.KindIndex = pkLoan;
-             f.LoanRate = "5e+";
-         },
-         "年利率輸入錯誤"},
-        {"rate with a comma where the point is",
-         [](TPlanFields& f) {
-             f.KindIndex = pkSaving;
-             f.SavingRate = "5,5";
-         },
-         "年利率輸入錯誤"},
-        {"rate beyond a double",
-         [](TPlanFields& f) {
-             f.KindIndex = pkSaving;
-             f.SavingRate = "1e999";
-         },
-         "年利率輸入錯誤"},
-        {"rate beyond the stored real",
-         [](TPlanFields& f) {
-             f.KindIndex = pkLoan;
-             f.LoanRate = "1e40";
-         },
-         "年利率輸入錯誤"},
+        {"winning period", [](TPlanFields& f) { f.KindIndex = pkCollect; f.WinningPeriod = "x"; }, "預估（實際）得標期次輸入錯誤"},
+        {"above base with outer bidding", [](TPlanFields& f) { f.KindIndex = pkCollect; f.AboveBaseTotal = ""; }, "超過底標總金額輸入錯誤"},
+        {"deposit amount before rate", [](TPlanFields& f) { f.KindIndex = pkSaving; f.SavingAmount = f.SavingRate = ""; }, "金額輸入錯誤"},
+        {"compound amount", [](TPlanFields& f) { f.KindIndex = pkCompound; f.CompoundAmount = "x"; }, "金額輸入錯誤"},
+        {"loan amount", [](TPlanFields& f) { f.KindIndex = pkLoan; f.LoanAmount = "x"; }, "金額輸入錯誤"},
+        {"rate with two points", [](TPlanFields& f) { f.KindIndex = pkCompound; f.CompoundRate = "5.5.5"; }, "年利率輸入錯誤"},
+        {"rate only a point", [](TPlanFields& f) { f.KindIndex = pkLoan; f.LoanRate = "."; }, "年利率輸入錯誤"},
+        {"rate without exponent digits", [](TPlanFields& f) { f.KindIndex = pkLoan; f.LoanRate = "5e+"; }, "年利率輸入錯誤"},
+        {"rate with a comma where the point is", [](TPlanFields& f) { f.KindIndex = pkSaving; f.SavingRate = "5,5"; }, "年利率輸入錯誤"},
+        {"rate beyond a double", [](TPlanFields& f) { f.KindIndex = pkSaving; f.SavingRate = "1e999"; }, "年利率輸入錯誤"},
+        {"rate beyond the stored real", [](TPlanFields& f) { f.KindIndex = pkLoan; f.LoanRate = "1e40"; }, "年利率輸入錯誤"},
         {"no kind", [](TPlanFields& f) { f.KindIndex = -1; }, "EPlanEntry: 請選擇計劃類別"},
         {"no period", [](TPlanFields& f) { f.PeriodIndex = -1; }, "EPlanEntry: 請選擇期別"},
-        {"a listed day the first month lacks",
-         [](TPlanFields& f) {
-             Days(f, "15", "31");
-             f.StartDate = Ymd(2001, 4, 20);
-         },
+        {"a listed day the first month lacks", [](TPlanFields& f) { Days(f, "15", "31"); f.StartDate = Ymd(2001, 4, 20); },
          "EPlanEntry: 日期輸入錯誤, 第一期的日期不存在"},
         {"a start date beyond the calendar", [](TPlanFields& f) { f.StartDate = kMaxDay + 1; }, "EPlanEntry: 開始日期無效"},
-        {"last occurrence after 9999",
-         [](TPlanFields& f) {
-             f.PeriodIndex = prYearly;
-             f.PeriodCount = "9000";
-         },
+        {"last occurrence after 9999", [](TPlanFields& f) { f.PeriodIndex = prYearly; f.PeriodCount = "9000"; },
          "EPlanEntry: 期數輸入錯誤, 最後一期的日期超過 9999 年"},
         {"last occurrence after 9999, every n days",
-         [](TPlanFields& f) {
-             f.PeriodIndex = prEveryNDays;
-             f.IntervalDays = "2000000000";
-             f.PeriodCount = "2";
-         },
+         [](TPlanFields& f) { f.PeriodIndex = prEveryNDays; f.IntervalDays = "2000000000"; f.PeriodCount = "2"; },
          "EPlanEntry: 期數或間隔天數輸入錯誤, 最後一期的日期超過 9999 年"},
-        {"fixed amounts summing beyond 32 bits",
-         [](TPlanFields& f) {
-             f.FixAmount = "2000000000";
-             f.PeriodCount = "2";
-         },
+        {"fixed amounts summing beyond 32 bits", [](TPlanFields& f) { f.FixAmount = "2000000000"; f.PeriodCount = "2"; },
          "EPlanEntry: 金額輸入錯誤, 算出的金額超出範圍"},
-        {"zero rate for equal loan instalments",
-         [](TPlanFields& f) {
-             f.KindIndex = pkLoan;
-             f.LoanRate = "0";
-         },
+        {"zero rate for equal loan instalments", [](TPlanFields& f) { f.KindIndex = pkLoan; f.LoanRate = "0"; },
          "EPlanEntry: 年利率輸入錯誤, 以此年利率及期數無法算出金額"},
-        {"interest beyond 32 bits",
-         [](TPlanFields& f) {
-             f.KindIndex = pkSaving;
-             f.SavingRate = "1e30";
-         },
+        {"interest beyond 32 bits", [](TPlanFields& f) { f.KindIndex = pkSaving; f.SavingRate = "1e30"; },
          "EPlanEntry: 金額或年利率輸入錯誤, 算出的金額超出範圍"},
-        {"once only: the count is not read",
-         [](TPlanFields& f) {
-             f.PeriodIndex = prOnce;
-             f.PeriodCount = "x";
-         },
-         ""},
+        {"once only: the count is not read", [](TPlanFields& f) { f.PeriodIndex = prOnce; f.PeriodCount = "x"; }, ""},
         {"inner bidding: the total above the base bid is not read",
-         [](TPlanFields& f) {
-             f.KindIndex = pkCollect;
-             f.InnerBidding = true;
-             f.AboveBaseTotal = "x";
-         },
-         ""},
+         [](TPlanFields& f) { f.KindIndex = pkCollect; f.InnerBidding = true; f.AboveBaseTotal = "x"; }, ""},
         {"twice, the largest days", [](TPlanFields& f) { Days(f, "21", "31"); }, ""},
     };
     for (const auto& row : rows) {
@@ -239,8 +102,7 @@ TEST(PlanFields, EntriesAreRefusedWithTheFirstFailingFieldsMessage) {
 }
 
 TEST(PlanFields, RatesAsTyped) {
-    const std::pair<const char*, double> rates[] = {{"5.5", 5.5}, {" 2 ", 2}, {".5", 0.5},
-                                                    {"+1e1", 10}, {"-3", -3}, {"1E-1", 0.1}};
+    const std::pair<const char*, double> rates[] = {{"5.5", 5.5}, {" 2 ", 2}, {".5", 0.5}, {"+1e1", 10}, {"-3", -3}, {"1E-1", 0.1}};
     for (const auto& [text, rate] : rates) {
         TPlanFields f = ValidFields();
         f.KindIndex = pkLoan;
@@ -254,11 +116,7 @@ TEST(PlanFields, RatesAsTyped) {
 TEST(PlanFields, APlanShownInTheFieldsReadsBackIntoTheSamePlan) {
     const TPlanRecord records[] = {
         RecordBuilder(prEveryNDays, Ymd(2001, 3, 4), 9).Interval(14).Amount(-700).Kind(pkFixAccount).Text("定存 no. 1"),
-        RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 4), 24)
-            .Days(10, 25)
-            .Kind(pkCollect)
-            .Amount(5000)
-            .Club(300, 800, 4, false, 900),
+        RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 4), 24).Days(10, 25).Kind(pkCollect).Amount(5000).Club(300, 800, 4, false, 900),
         RecordBuilder(prOnce, Ymd(2001, 3, 4), 1).Kind(pkLoan).Amount(900000).Method(mtEqualPrincipal).Rate(7.75),
     };
     for (TPlanRecord rec : records) {
@@ -267,8 +125,7 @@ TEST(PlanFields, APlanShownInTheFieldsReadsBackIntoTheSamePlan) {
         TPlanFields f;
         f.DecimalSeparator = ',';
         PlanIntoFields(rec, f);
-        EXPECT_EQ(RecordToBytes(MakeEnteredPlan(f, ReadPlanFields(f))->Rec()), RecordToBytes(rec))
-            << "kind " << int(rec.PlanKind);
+        EXPECT_EQ(RecordToBytes(MakeEnteredPlan(f, ReadPlanFields(f))->Rec()), RecordToBytes(rec)) << "kind " << int(rec.PlanKind);
     }
     TPlanFields f;  // rates as the editor shows them; fields of other periods keep what they held
     f.DecimalSeparator = ',';
@@ -276,8 +133,7 @@ TEST(PlanFields, APlanShownInTheFieldsReadsBackIntoTheSamePlan) {
     PlanIntoFields(RecordBuilder(prMonthly, 0, 2).Kind(pkCompound).Rate(2.126), f);
     PlanIntoFields(RecordBuilder(prMonthly, 0, 2).Kind(pkLoan).Rate(5.5), f);
     PlanIntoFields(RecordBuilder(prTwiceMonthly, Ymd(2001, 1, 1), 4).Days(3, 9).Kind(pkSaving).Rate(2.1).Method(9), f);
-    EXPECT_EQ((std::vector<std::string>{f.CompoundRate, f.LoanRate, f.SavingRate, f.MonthDays[0], f.MonthDays[1],
-                                        f.IntervalDays}),
+    EXPECT_EQ((std::vector<std::string>{f.CompoundRate, f.LoanRate, f.SavingRate, f.MonthDays[0], f.MonthDays[1], f.IntervalDays}),
               (std::vector<std::string>{"2,13", "5,50", "2,1", "3", "9", "10"}));
     EXPECT_FALSE(f.MonthlyInterest) << "an unlisted method shows as interest at the end";
 }

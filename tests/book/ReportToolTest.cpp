@@ -19,10 +19,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
     ScratchDir dir;
     TPlanRecord unknown = Once(Ymd(2025, 4, 9), 1);
     unknown.PlanKind = 7;
-    const Bytes sample = FileBytes(Ymd(2025, 4, 7), 1000,
-                                   {Flow(prOnce, Ymd(2025, 4, 9), 1, 300, "年終, \"獎金\""),
-                                    Flow(prMonthly, Ymd(2025, 4, 15) + 0.5, 3, -500, "房租"), unknown,
-                                    Flow(prThriceMonthly, Ymd(2025, 4, 1), 4, 100).Days(15, 30, 31)});
+    const Bytes sample = FileBytes(Ymd(2025, 4, 7), 1000, {Flow(prOnce, Ymd(2025, 4, 9), 1, 300, "年終, \"獎金\""), Flow(prMonthly, Ymd(2025, 4, 15) + 0.5, 3, -500, "房租"), unknown, Flow(prThriceMonthly, Ymd(2025, 4, 1), 4, 100).Days(15, 30, 31)});
     WriteBytes(dir / "plans.tbr", sample);
     WriteBytes(dir / "large.tbr", FileBytes(Ymd(2025, 4, 7), 2147483000, {Once(Ymd(2031, 5, 6), 9000)}));
     WriteBytes(dir / "broken.tbr", FileBytes(Ymd(2025, 4, 7), 0, {Once(Ymd(2025, 4, 9), 1), Broken(Ymd(2025, 4, 9))}));
@@ -35,8 +32,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         const char* err; /* found in stderr */
     } cases[] = {
         {"plans " + file, 0,
-         "index,kind,description,start,first,last,period_kind,period_count,amount\n0,0,\"年終, "
-         "\"\"獎金\"\"\",2025-04-09,2025-04-09,"
+         "index,kind,description,start,first,last,period_kind,period_count,amount\n0,0,\"年終, \"\"獎金\"\"\",2025-04-09,2025-04-09,"
          "2025-04-09,8,1,300\n1,0,房租,2025-04-15,2025-04-15,2025-06-15,5,3,500\n2,0,,2025-04-01,2025-04-15,2025-05-15,7,4,100\n",
          ""},
         {"schedule " + file + "--from 2025-04-09 --to=2025-05-15", 0,  // by date, then plan; two periods on 30 April
@@ -51,8 +47,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
          "plan,period,date,amount\n0,1,2025-04-09,300\n1,1,2025-04-15,-500\n2,1,2025-04-15,100\n2,2,2025-04-30,100\n"
          "2,3,2025-04-30,100\nbalance,,,1100\n",
          ""},
-        {"lowest " + file + "--today 2025-04-10", 0,
-         "what,date,balance\nlowest,2025-06-15,-100\nfirst_below_zero,2025-06-15,-100\n", ""},
+        {"lowest " + file + "--today 2025-04-10", 0, "what,date,balance\nlowest,2025-06-15,-100\nfirst_below_zero,2025-06-15,-100\n", ""},
         {"lowest " + file + "--today 2025-06-16", 0, "what,date,balance\nlowest,2025-06-16,1000\nfirst_below_zero,,\n", ""},
         {"lowest '" + (dir / "large.tbr").string() + "' --today 2025-04-10", 1, "", "結存超出範圍: 2031-05-06 起"},
         {"month '" + (dir / "large.tbr").string() + "' --today 2025-04-10 --month 2031-06", 1, "", "結存超出範圍: 2031-05-06 起"},
@@ -73,16 +68,13 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         {"schedule '" + (dir / "broken.tbr").string() + "' --from 2025-04-01 --to 2025-04-30", 1, "", "plan 1: 金額超出範圍"},
     };
     for (const auto& c : cases) {
-        const std::string cmd =
-            "'" TAMBER98_REPORT "' " + c.args + " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
+        const std::string cmd = "'" TAMBER98_REPORT "' " + c.args + " >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
         const int status = std::system(cmd.c_str());
-        EXPECT_EQ(std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out")), std::pair(c.code, c.out))
-            << c.args;
+        EXPECT_EQ(std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out")), std::pair(c.code, c.out)) << c.args;
         const std::string err = ReadText(dir / "err");
         EXPECT_TRUE(*c.err ? err.find(c.err) != std::string::npos : err.empty()) << c.args << ": " << err;
     }
-    EXPECT_EQ(std::pair(ReadBytes(dir / "plans.tbr"), std::filesystem::last_write_time(dir / "plans.tbr")),
-              std::pair(sample, lastWrite));
+    EXPECT_EQ(std::pair(ReadBytes(dir / "plans.tbr"), std::filesystem::last_write_time(dir / "plans.tbr")), std::pair(sample, lastWrite));
     EXPECT_EQ(report::CsvField("a\rb") + report::CsvField("x\ny"), "\"a\rb\"\"x\ny\"");
 }
 

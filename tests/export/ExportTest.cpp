@@ -48,10 +48,8 @@ struct PlanFile {
     std::filesystem::path Path = Dir / "plans.tbr";
     explicit PlanFile(std::vector<TPlanRecord> plans) {
         plans.push_back(Flow(prMonthly, Ymd(2025, 6, 5), 20, -12000, "房租"));
-        plans.push_back(
-            Flow(prThriceMonthly, Ymd(2025, 6, 15), 30, 1000).Days(10, 20, 31).Kind(pkCollect).Club(0, 0, 9, false, 0));
-        plans.push_back(
-            RecordBuilder(prMonthly, Ymd(2025, 7, 1), 13).Kind(pkLoan).Method(mtEqualPrincipal).Rate(6).Amount(120000));
+        plans.push_back(Flow(prThriceMonthly, Ymd(2025, 6, 15), 30, 1000).Days(10, 20, 31).Kind(pkCollect).Club(0, 0, 9, false, 0));
+        plans.push_back(RecordBuilder(prMonthly, Ymd(2025, 7, 1), 13).Kind(pkLoan).Method(mtEqualPrincipal).Rate(6).Amount(120000));
         TPlanBookState state;
         state.OpeningBalance = 7000;
         SavePlanFile(Path, MakeBook(plans), state, Ymd(2025, 6, 15));
@@ -74,8 +72,7 @@ struct PlanFile {
 
 TEST(ICalendar, OneAllDayEventPerScheduleRowWithTheTrendsBalance) {
     const std::string named = "房租; 水電, 管理費（一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十）";
-    const PlanFile file(
-        {Flow(prOnce, Ymd(2025, 7, 1), 1, -12000, named), Once(Ymd(2025, 7, 2), 50000), Once(Ymd(2025, 7, 2), 50000)});
+    const PlanFile file({Flow(prOnce, Ymd(2025, 7, 1), 1, -12000, named), Once(Ymd(2025, 7, 2), 50000), Once(Ymd(2025, 7, 2), 50000)});
     const std::string ics = file.Report("ics --from" + kSpan);
     ASSERT_EQ(file.Report("ics --from" + kSpan), ics) << "a second export gives the same UIDs";
     const auto schedule = Rows(file.Report("schedule --from" + kSpan));  // date, plan, period, amount

@@ -21,7 +21,8 @@ using test::Ymd;
 
 // A plan that sums its amounts one occurrence at a time with the base rule, against the closed forms.
 struct SummingPlan : TCustomPlan {
-    explicit SummingPlan(const TPlanRecord& rec) : TCustomPlan(rec, pkCollect) {}
+    explicit SummingPlan(const TPlanRecord& rec)
+        : TCustomPlan(rec, pkCollect) {}
     int32_t PeriodAmount(int32_t K) const override { return K >= 1 && K <= Rec().PeriodCount ? K * 10 - 3 : 0; }
 };
 
@@ -31,36 +32,18 @@ TEST(Schedule, OccurrencesReturnToTheirDayAfterShortMonths) {
         TPlanRecord rec;
         std::vector<TDate> dates;
     } cases[] = {
-        {"monthly from 31 January 2001",
-         RecordBuilder(prMonthly, Ymd(2001, 1, 31), 4),
-         {Ymd(2001, 1, 31), Ymd(2001, 2, 28), Ymd(2001, 3, 31), Ymd(2001, 4, 30)}},
-        {"yearly from 29 February 2000",
-         RecordBuilder(prYearly, Ymd(2000, 2, 29), 5),
-         {Ymd(2000, 2, 29), Ymd(2001, 2, 28), Ymd(2002, 2, 28), Ymd(2003, 2, 28), Ymd(2004, 2, 29)}},
-        {"quarterly from 31 August",
-         RecordBuilder(prQuarterly, Ymd(2001, 8, 31), 3),
-         {Ymd(2001, 8, 31), Ymd(2001, 11, 30), Ymd(2002, 2, 28)}},
-        {"half-yearly across a year end",
-         RecordBuilder(prHalfYearly, Ymd(2001, 12, 31), 3),
-         {Ymd(2001, 12, 31), Ymd(2002, 6, 30), Ymd(2002, 12, 31)}},
+        {"monthly from 31 January 2001", RecordBuilder(prMonthly, Ymd(2001, 1, 31), 4), {Ymd(2001, 1, 31), Ymd(2001, 2, 28), Ymd(2001, 3, 31), Ymd(2001, 4, 30)}},
+        {"yearly from 29 February 2000", RecordBuilder(prYearly, Ymd(2000, 2, 29), 5), {Ymd(2000, 2, 29), Ymd(2001, 2, 28), Ymd(2002, 2, 28), Ymd(2003, 2, 28), Ymd(2004, 2, 29)}},
+        {"quarterly from 31 August", RecordBuilder(prQuarterly, Ymd(2001, 8, 31), 3), {Ymd(2001, 8, 31), Ymd(2001, 11, 30), Ymd(2002, 2, 28)}},
+        {"half-yearly across a year end", RecordBuilder(prHalfYearly, Ymd(2001, 12, 31), 3), {Ymd(2001, 12, 31), Ymd(2002, 6, 30), Ymd(2002, 12, 31)}},
         {"every two months", RecordBuilder(prEveryTwoMonths, Ymd(2001, 12, 30), 2), {Ymd(2001, 12, 30), Ymd(2002, 2, 28)}},
-        {"every two years",
-         RecordBuilder(prEveryTwoYears, Ymd(2000, 2, 29), 3),
-         {Ymd(2000, 2, 29), Ymd(2002, 2, 28), Ymd(2004, 2, 29)}},
+        {"every two years", RecordBuilder(prEveryTwoYears, Ymd(2000, 2, 29), 3), {Ymd(2000, 2, 29), Ymd(2002, 2, 28), Ymd(2004, 2, 29)}},
         {"every three years", RecordBuilder(prEveryThreeYears, Ymd(2001, 5, 5), 2), {Ymd(2001, 5, 5), Ymd(2004, 5, 5)}},
         {"every 10 days from day 100", RecordBuilder(prEveryNDays, 100.75, 3).Interval(10), {100, 110, 120}},
-        {"three times a month from the 11th",
-         RecordBuilder(prThriceMonthly, Ymd(2001, 1, 11), 4).Days(1, 11, 21),
-         {Ymd(2001, 1, 11), Ymd(2001, 1, 21), Ymd(2001, 2, 1), Ymd(2001, 2, 11)}},
-        {"twice a month, the 31st shortened in April",
-         RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 1), 4).Days(15, 31),
-         {Ymd(2001, 3, 15), Ymd(2001, 3, 31), Ymd(2001, 4, 15), Ymd(2001, 4, 30)}},
-        {"twice a month from after the last listed day of December",
-         RecordBuilder(prTwiceMonthly, Ymd(2001, 12, 26), 2).Days(10, 25),
-         {Ymd(2002, 1, 10), Ymd(2002, 1, 25)}},
-        {"twice a month from a listed day",
-         RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 25), 2).Days(10, 25),
-         {Ymd(2001, 3, 25), Ymd(2001, 4, 10)}},
+        {"three times a month from the 11th", RecordBuilder(prThriceMonthly, Ymd(2001, 1, 11), 4).Days(1, 11, 21), {Ymd(2001, 1, 11), Ymd(2001, 1, 21), Ymd(2001, 2, 1), Ymd(2001, 2, 11)}},
+        {"twice a month, the 31st shortened in April", RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 1), 4).Days(15, 31), {Ymd(2001, 3, 15), Ymd(2001, 3, 31), Ymd(2001, 4, 15), Ymd(2001, 4, 30)}},
+        {"twice a month from after the last listed day of December", RecordBuilder(prTwiceMonthly, Ymd(2001, 12, 26), 2).Days(10, 25), {Ymd(2002, 1, 10), Ymd(2002, 1, 25)}},
+        {"twice a month from a listed day", RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 25), 2).Days(10, 25), {Ymd(2001, 3, 25), Ymd(2001, 4, 10)}},
         {"once, the count not read", RecordBuilder(prOnce, Ymd(2001, 7, 4), 1), {Ymd(2001, 7, 4)}},
     };
     for (const auto& c : cases) {
@@ -100,13 +83,11 @@ TEST(Schedule, RecordsBreakingThePlanRulesAreRefusedWithAReason) {
         {"start date not a number", RecordBuilder(prMonthly, std::nan(""), 3), "開始日期無效"},
         {"start date after year 9999", RecordBuilder(prMonthly, kMaxDay + 1, 3), "開始日期無效"},
         {"start date before year 1", RecordBuilder(prMonthly, kMinDay - 1, 3), "開始日期無效"},
-        {"a listed day the first month lacks", RecordBuilder(prTwiceMonthly, Ymd(2001, 4, 20), 4).Days(15, 31),
-         "第一期的日期不存在"},
+        {"a listed day the first month lacks", RecordBuilder(prTwiceMonthly, Ymd(2001, 4, 20), 4).Days(15, 31), "第一期的日期不存在"},
         {"last occurrence after year 9999", RecordBuilder(prYearly, Ymd(2001, 1, 1), 9000), "最後一期的日期超過 9999 年"},
         {"last of a huge interval plan", RecordBuilder(prEveryNDays, Ymd(2001, 1, 1), INT32_MAX).Interval(INT32_MAX),
          "最後一期的日期超過 9999 年"},
-        {"fields another period never reads are not checked", RecordBuilder(prMonthly, Ymd(2001, 1, 1), 1).Interval(0).Days(0, 0),
-         ""},
+        {"fields another period never reads are not checked", RecordBuilder(prMonthly, Ymd(2001, 1, 1), 1).Interval(0).Days(0, 0), ""},
         {"the last day there is", RecordBuilder(prMonthly, Ymd(9999, 12, 31), 1), ""},
     };
     for (const auto& c : cases) EXPECT_EQ(PlanRecordProblem(c.rec), c.reason) << c.what;
@@ -120,11 +101,7 @@ TPlanRecord RandomRecord(std::mt19937& random, int periodKind, TDate from, TDate
     const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     const int count = periodKind == prOnce ? 1 : uniform(1, 40);
     RecordBuilder b(periodKind, uniform(int(from), int(to)) + (uniform(0, 3) == 0 ? 0.5 : 0), count);
-    b.Interval(uniform(1, 400))
-        .Amount(uniform(-5000, 5000))
-        .Kind(uniform(0, 4))
-        .Method(uniform(0, 5))
-        .Rate(uniform(101, 2400) / 100.0);
+    b.Interval(uniform(1, 400)).Amount(uniform(-5000, 5000)).Kind(uniform(0, 4)).Method(uniform(0, 5)).Rate(uniform(101, 2400) / 100.0);
     b.Club(uniform(0, 500), uniform(0, 900), uniform(-1, count + 1), uniform(0, 1), uniform(0, 300));
     std::set<uint16_t> days;
     while (days.size() < (periodKind == prThriceMonthly ? 3u : 2u)) {
@@ -211,30 +188,22 @@ TEST(MoneyRules, EveryOccurrenceComesOutToTheUnit) {
          Runs({{1, -100000}, {11, 500}, {1, 100500}})},
         {"simple deposit, interest at the end", Monthly(pkSaving, 13, 100000).Rate(6).Method(mtInterestAtEnd),
          Runs({{1, -100000}, {11, 0}, {1, 106000}})},
-        {"simple deposit, a rate of 1 is 1 percent", Monthly(pkSaving, 3, 120000).Rate(1),
-         Runs({{1, -120000}, {1, 100}, {1, 120100}})},
+        {"simple deposit, a rate of 1 is 1 percent", Monthly(pkSaving, 3, 120000).Rate(1), Runs({{1, -120000}, {1, 100}, {1, 120100}})},
         {"simple deposit, ties to the even unit", Monthly(pkSaving, 3, 500).Rate(6), Runs({{1, -500}, {1, 2}, {1, 502}})},
         {"simple deposit, odd ties go up", Monthly(pkSaving, 3, 700).Rate(6), Runs({{1, -700}, {1, 4}, {1, 704}})},
         {"simple deposit, any other code is interest at the end", Monthly(pkSaving, 3, 1200).Rate(10).Method(7),
          Runs({{1, -1200}, {1, 0}, {1, 1220}})},
         {"compound, lump sum in and out", Monthly(pkCompound, 13, 100000).Rate(12).Method(mtLumpSumInOut),
          Runs({{1, -100000}, {11, 0}, {1, 112683}})},
-        {"compound, a rate of 1 is 100 percent a year",
-         Monthly(pkCompound, 2, 1200).Rate(1).Method(mtLumpSumInOut),
-         {-1200, 1300}},
-        {"compound, equal deposits in", Monthly(pkCompound, 12, 1000).Rate(12).Method(mtInstalmentsIn),
-         Runs({{11, -1000}, {1, 11683}})},
+        {"compound, a rate of 1 is 100 percent a year", Monthly(pkCompound, 2, 1200).Rate(1).Method(mtLumpSumInOut), {-1200, 1300}},
+        {"compound, equal deposits in", Monthly(pkCompound, 12, 1000).Rate(12).Method(mtInstalmentsIn), Runs({{11, -1000}, {1, 11683}})},
         {"compound, lump sum in, equal draws", Monthly(pkCompound, 13, 100000).Rate(12).Method(mtMonthlyInterest),
          Runs({{1, -100000}, {12, 8885}})},
         {"compound, code 5 is lump sum in, equal draws", Monthly(pkCompound, 13, 100000).Rate(12).Method(5),
          Runs({{1, -100000}, {12, 8885}})},
         {"loan, equal instalments", loan(mtEqualInstalments, 12), Runs({{1, 120000}, {12, -10662}})},
-        {"loan, equal principal",
-         loan(mtEqualPrincipal, 12),
-         {120000, -11300, -11200, -11100, -11000, -10900, -10800, -10700, -10600, -10500, -10400, -10300, -10200}},
-        {"loan, code 0 is equal principal",
-         loan(0, 12).Amount(12000),
-         {12000, -1130, -1120, -1110, -1100, -1090, -1080, -1070, -1060, -1050, -1040, -1030, -1020}},
+        {"loan, equal principal", loan(mtEqualPrincipal, 12), {120000, -11300, -11200, -11100, -11000, -10900, -10800, -10700, -10600, -10500, -10400, -10300, -10200}},
+        {"loan, code 0 is equal principal", loan(0, 12).Amount(12000), {12000, -1130, -1120, -1110, -1100, -1090, -1080, -1070, -1060, -1050, -1040, -1030, -1020}},
         {"club, outer bidding, collects 4th", club(4, false), Runs({{3, -5000}, {1, 46300}, {6, -5800}})},
         {"club, inner bidding, collects 4th", club(4, true), Runs({{3, -4500}, {1, 40200}, {6, -5000}})},
         {"club head, outer", club(1, false), Runs({{1, 45000}, {9, -5000}})},
@@ -275,17 +244,14 @@ TEST(MoneyRules, AmountsThatCannotBeComputedFailWhenAsked) {
         int32_t period;
         std::string error;
     } cases[] = {
-        {"zero rate, equal instalments divide zero by zero", Monthly(pkLoan, 13, 120000).Rate(0).Method(mtEqualInstalments), 2,
-         "invalid"},
+        {"zero rate, equal instalments divide zero by zero", Monthly(pkLoan, 13, 120000).Rate(0).Method(mtEqualInstalments), 2, "invalid"},
         {"zero rate, equal draws", Monthly(pkCompound, 5, 1000).Rate(0).Method(mtMonthlyInterest), 5, "invalid"},
         {"zero rate, equal deposits' payout", Monthly(pkCompound, 5, 1000).Rate(0).Method(mtInstalmentsIn), 5, "invalid"},
-        {"8.25 percent a month for 1200 months", Monthly(pkCompound, 1201, 1000).Rate(99).Method(mtLumpSumInOut), 1201,
-         "overflow"},
+        {"8.25 percent a month for 1200 months", Monthly(pkCompound, 1201, 1000).Rate(99).Method(mtLumpSumInOut), 1201, "overflow"},
         {"a club pot beyond 32 bits", Monthly(pkCollect, 10, big).Club(0, 0, 1, false, 0), 1, "range"},
         {"a deposit's last payout beyond 32 bits", Monthly(pkSaving, 3, INT32_MAX).Rate(6).Method(mtMonthlyInterest), 3, "range"},
         {"compound interest beyond 32 bits", Monthly(pkCompound, 400, big).Rate(24).Method(mtLumpSumInOut), 400, "range"},
-        {"equal principal instalments beyond 32 bits", Monthly(pkLoan, 3, INT32_MAX).Rate(1e6).Method(mtEqualPrincipal), 2,
-         "range"},
+        {"equal principal instalments beyond 32 bits", Monthly(pkLoan, 3, INT32_MAX).Rate(1e6).Method(mtEqualPrincipal), 2, "range"},
         {"the smallest amount as an expense", test::Broken(1), 1, "range"},
     };
     for (const auto& c : cases) {
@@ -310,10 +276,14 @@ TEST(MoneyRules, AmountsThatCannotBeComputedFailWhenAsked) {
 }
 
 TEST(MoneyRules, PowersRatesAndRounding) {
-    const struct {
-        double base, exponent, result;
-    } powers[] = {
-        {0, 0, 1}, {0, -3, 0}, {-2, 3, -8}, {-2, 2, 4}, {4, 0.5, 2}, {2, -2, 0.25}, {std::exp(1.0), 87.4, std::exp(87.4)},
+    const struct { double base, exponent, result; } powers[] = {
+        {0, 0, 1},
+        {0, -3, 0},
+        {-2, 3, -8},
+        {-2, 2, 4},
+        {4, 0.5, 2},
+        {2, -2, 0.25},
+        {std::exp(1.0), 87.4, std::exp(87.4)},
     };
     for (const auto& p : powers) {
         EXPECT_NEAR(RealPower(p.base, p.exponent), p.result, 1e-9 * std::fabs(p.result)) << p.base << "^" << p.exponent;
@@ -329,7 +299,12 @@ TEST(MoneyRules, PowersRatesAndRounding) {
         long double value;
         int32_t rounded;
     } ties[] = {
-        {2.5L, 2}, {3.5L, 4}, {-2.5L, -2}, {2147483647.0L, INT32_MAX}, {-2147483648.5L, INT32_MIN}, {-2147483648.0L, INT32_MIN},
+        {2.5L, 2},
+        {3.5L, 4},
+        {-2.5L, -2},
+        {2147483647.0L, INT32_MAX},
+        {-2147483648.5L, INT32_MIN},
+        {-2147483648.0L, INT32_MIN},
     };
     for (const auto& t : ties) EXPECT_EQ(RoundAmount(t.value), t.rounded) << static_cast<double>(t.value);
     EXPECT_THROW(RoundAmount(2147483647.5L), EAmountRange);

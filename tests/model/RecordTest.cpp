@@ -21,9 +21,8 @@ TEST(Dates, EveryDayOfYears1To9999RoundTripsAndFollowsTheDayBefore) {
     for (int32_t day = kMinDay + 1; day <= kMaxDay; ++day) {
         const TYearMonthDay ymd = DecodeDay(day);
         const bool nextInMonth = ymd.Year == prev.Year && ymd.Month == prev.Month && ymd.Day == prev.Day + 1;
-        const bool firstOfNextMonth =
-            ymd.Day == 1 && prev.Day == DaysInMonth(prev.Year, prev.Month) &&
-            (ymd.Month == prev.Month + 1 || (ymd.Month == 1 && prev.Month == 12 && ymd.Year == prev.Year + 1));
+        const bool firstOfNextMonth = ymd.Day == 1 && prev.Day == DaysInMonth(prev.Year, prev.Month) &&
+                                      (ymd.Month == prev.Month + 1 || (ymd.Month == 1 && prev.Month == 12 && ymd.Year == prev.Year + 1));
         ASSERT_TRUE(nextInMonth || firstOfNextMonth) << "day " << day;
         ASSERT_EQ(EncodeDay(ymd.Year, ymd.Month, ymd.Day), day);
         prev = ymd;
@@ -36,17 +35,18 @@ TEST(Dates, KnownDaysAndImpossibleDates) {
         int y, m, d;
         int32_t day;
     } known[] = {
-        {1899, 12, 30, 0},    {1900, 1, 1, 2},    {1900, 3, 1, 61} /* 1900 is no leap year */,
-        {2000, 2, 29, 36585}, {1, 1, 1, kMinDay}, {9999, 12, 31, kMaxDay},
+        {1899, 12, 30, 0},
+        {1900, 1, 1, 2},
+        {1900, 3, 1, 61} /* 1900 is no leap year */,
+        {2000, 2, 29, 36585},
+        {1, 1, 1, kMinDay},
+        {9999, 12, 31, kMaxDay},
     };
     for (const auto& c : known) {
         EXPECT_EQ(EncodeDay(c.y, c.m, c.d), c.day);
         EXPECT_EQ(DecodeDate(c.day + std::copysign(0.75, c.day)), (TYearMonthDay{c.y, c.m, c.d}));  // the time of day dropped
     }
-    const struct {
-        int y, m, d;
-    } impossible[] = {{0, 1, 1},    {10000, 1, 1}, {2000, 0, 1},  {2000, 13, 1},
-                      {2000, 1, 0}, {2001, 4, 31}, {1900, 2, 29}, {2000, 2, 30}};
+    const struct { int y, m, d; } impossible[] = {{0, 1, 1}, {10000, 1, 1}, {2000, 0, 1}, {2000, 13, 1}, {2000, 1, 0}, {2001, 4, 31}, {1900, 2, 29}, {2000, 2, 30}};
     for (const auto& c : impossible) EXPECT_THROW(EncodeDay(c.y, c.m, c.d), EInvalidDate) << c.y << '-' << c.m << '-' << c.d;
     for (const double bad : {std::nan(""), std::numeric_limits<double>::infinity(), double{kMaxDay} + 1, double{kMinDay} - 1}) {
         EXPECT_THROW(DayOf(bad), EInvalidDate) << bad;

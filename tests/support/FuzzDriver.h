@@ -70,8 +70,7 @@ inline void WalkFrom(const TCustomPlan& plan, const TDate start) {
             const int32_t k = plan.PeriodNumber(d), last = plan.LastPeriodNumber(d);
             const TDate next = plan.NextOccurrence(d);
             Check(IsDay(d) && d > from && d >= plan.FirstDate() && d <= plan.LastDate() && plan.NextOccurrence(d - 1) == d &&
-                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d &&
-                      plan.DateOfPeriod(last) == d &&
+                      k >= 1 && k <= last && last <= plan.Rec().PeriodCount && plan.DateOfPeriod(k) == d && plan.DateOfPeriod(last) == d &&
                       (next == 0 ? d == plan.LastDate() : plan.PrevOccurrence(next) == d && plan.PeriodNumber(next) == last + 1),
                   "an occurrence out of place or misnumbered");
             for (int32_t p = k; p <= last; ++p) walked += plan.PeriodAmount(p);
@@ -94,8 +93,7 @@ inline void DriveMonth(const TPlanBook& book, int32_t opening, TDate today, TDat
     const TDate end = EncodeDate(ymd.Year, ymd.Month, 1) + calendar.DaysThisMonth();
     int32_t start = 0;
     if (end > today && Reported([&] { start = ComputeStartBalance(book, opening, end, today); })) {
-        Check(calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance == start,
-              "a calendar balance differs from the chart's");
+        Check(calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance == start, "a calendar balance differs from the chart's");
     }
 }
 
@@ -116,8 +114,7 @@ inline void DrivePlanBytes(std::string_view bytes) {
     const TDate catchUpToday = ClampDay(header.BalanceDate + 2 + ReadAt<uint16_t>(bytes, 8) % 1024);
     int32_t opening = header.Balance;
     TPendingList pending;
-    if (catchUpToday >= 1 && !book.Empty() &&
-        Reported([&] { pending = BuildPendingList(book, header.BalanceDate, catchUpToday); })) {
+    if (catchUpToday >= 1 && !book.Empty() && Reported([&] { pending = BuildPendingList(book, header.BalanceDate, catchUpToday); })) {
         int64_t expected = header.Balance;
         bool summed = true;
         for (int i = 0; i < book.Count() && summed; ++i) {
@@ -149,22 +146,19 @@ inline void DrivePlanBytes(std::string_view bytes) {
     }
     // Today's month, the next, a year on, the last there is, the months of the first plans' next occurrences.
     std::vector<TDate> months = {today, ClampDay(today + 31), ClampDay(today + 366), kMaxDay};
-    for (int i = 0; i < std::min(book.Count(), 3); ++i)
-        Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
+    for (int i = 0; i < std::min(book.Count(), 3); ++i) Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
     for (const TDate day : months) {
         if (day != 0) DriveMonth(book, opening, today, day);
     }
     // The chart of the unit, count and start the bytes choose: its line, then three one-day steps, each with the
     // bars of the plans due on the new last day. Only a line from today on holds the calendar's balances.
-    const TChartInterval interval =
-        ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
+    const TChartInterval interval = ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
     const TDate start = std::max(ClampDay(today + ReadAt<int16_t>(bytes, 18)), 1.0);
     Reported([&] {
         TTrendLine line(book, opening, start, interval.DayCount, today);
         for (int step = 0; step < 3; ++step) {
             const TBalancePoint last = line.Points().back();
-            Check(line.Points().size() == std::size_t(interval.DayCount) &&
-                      last.Date == line.ChartStartDate() + interval.DayCount - 1,
+            Check(line.Points().size() == std::size_t(interval.DayCount) && last.Date == line.ChartStartDate() + interval.DayCount - 1,
                   "trend points");
             int32_t expected = 0;
             if (start >= today && Reported([&] { expected = ComputeStartBalance(book, opening, last.Date + 1, today); })) {
@@ -191,8 +185,7 @@ inline void DrivePlanBytes(std::string_view bytes) {
     } sink;
     WritePlanFile(sink, book, header);
     TPlanBook again;
-    Check(Reported([&] { (void)ReadPlanBytes(sink.Bytes, again); }) && again.Count() == book.Count(),
-          "a written book does not read back");
+    Check(Reported([&] { (void)ReadPlanBytes(sink.Bytes, again); }) && again.Count() == book.Count(), "a written book does not read back");
     for (int i = 0; i < book.Count(); ++i) {
         Check(RecordToBytes(again.Plan(i).Rec()) == RecordToBytes(book.Plan(i).Rec()), "a record changed writing back");
     }

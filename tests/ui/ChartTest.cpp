@@ -66,14 +66,12 @@ private slots:
     void opensWithEveryPlanListedAndNothingCharted() {
         auto w = MakeWindow();
         auto* list = Get<QListWidget>(w.get(), "CheckListBox1");
-        QCOMPARE(std::tuple(w->windowTitle(), list->count(), list->item(1)->text() + list->item(2)->text(),
-                            list->item(0)->checkState()),
+        QCOMPARE(std::tuple(w->windowTitle(), list->count(), list->item(1)->text() + list->item(2)->text(), list->item(0)->checkState()),
                  std::tuple(QStringLiteral("圖表"), 3, QStringLiteral("  (300)A每月房屋貸款繳款  (70)"), Qt::Unchecked));
         QCOMPARE(std::tuple(w->Chart()->plottableCount(), w->PlanSeries(2)->name(), w->Chart()->legend->visible()),
                  std::tuple(5, QStringLiteral("A每月房屋"), false));  // the character the tenth byte would split is left out
         QCOMPARE(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(1997, 11, 1));
-        QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"),
-                 QStringLiteral("1月顯示圖表"));
+        QCOMPARE(Text(w.get(), "RFilterEdit1") + Text(w.get(), "ComboBox1") + Text(w.get(), "Button1"), QStringLiteral("1月顯示圖表"));
         QVERIFY(!Get<QCheckBox>(w.get(), "CheckBox1")->isChecked() && !w->Running());
     }
 
@@ -103,10 +101,8 @@ private slots:
         Set(*w, QDate(2026, 3, 1), QStringLiteral("20"), QStringLiteral("日"), {1, 2});  // 1 to 20 March
         Click(w.get(), "Button1");
         QCOMPARE(std::pair(Legend(*w), w->Chart()->legend->visible()), std::pair(QStringList{"(300)", "A每月房屋"}, true));
-        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)),
-                 (QStringList{"1:-300", "20:-70"}));
-        QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19),
-                 (QStringList{"11:700", "12:1200", "20:1130"}));
+        QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)) + Points(w->PlanSeries(2)), (QStringList{"1:-300", "20:-70"}));
+        QCOMPARE(Points(w->BalanceSeries()).mid(10, 2) + Points(w->BalanceSeries()).mid(19), (QStringList{"11:700", "12:1200", "20:1130"}));
         QVERIFY(w->Chart()->yAxis->range().contains(-300) && w->Chart()->yAxis->range().contains(1200));
         QCOMPARE(w->Chart()->xAxis->range().upper, Ymd(2026, 3, 20) + 0.5);
         w->Chart()->replot();
@@ -150,8 +146,7 @@ private slots:
         Get<QCheckBox>(w.get(), "CheckBox1")->setChecked(true);
         Set(*w, QDate(2026, 3, 1), QStringLiteral("1"), QStringLiteral("月"));
         Click(w.get(), "Button1");
-        QCOMPARE(std::tuple(prompts_.Errors.size(), w->Running(), w->BalanceSeries()->data()->size()),
-                 std::tuple(qsizetype(1), false, 0));
+        QCOMPARE(std::tuple(prompts_.Errors.size(), w->Running(), w->BalanceSeries()->data()->size()), std::tuple(qsizetype(1), false, 0));
     }
 
     void theMouseReadsThePointUnderIt() {
@@ -164,9 +159,7 @@ private slots:
         const auto at = [&](TDate day, double value) {
             return QPointF(w->Chart()->xAxis->coordToPixel(day), w->Chart()->yAxis->coordToPixel(value));
         };
-        const auto readout = [&] {
-            return QStringList{Text(w.get(), "Label3"), Text(w.get(), "Label4"), Text(w.get(), "Label5")};
-        };
+        const auto readout = [&] { return QStringList{Text(w.get(), "Label3"), Text(w.get(), "Label4"), Text(w.get(), "Label5")}; };
         w->ChartMouseMove(at(Ymd(2026, 3, 12), 250));  // inside the salary bar (0 to 500)
         QCOMPARE(readout(), (QStringList{w->locale().toString(QDate(2026, 3, 12), QLocale::ShortFormat), "500", "薪水"}));
         QCOMPARE(std::pair(swatch->isVisible(), swatch->palette().color(QPalette::Window)), std::pair(true, PlanSeriesColor(0)));

@@ -107,7 +107,12 @@ TCharSet SetOf(const QString& members) {
     return set;
 }
 
-enum TRoute { Keys, KeyText, InputMethod, CtrlV, MenuPaste, Drop };
+enum TRoute { Keys,
+              KeyText,
+              InputMethod,
+              CtrlV,
+              MenuPaste,
+              Drop };
 
 // The field with its drop handling reachable: a drop needs a drag, which the offscreen platform does not make.
 struct TEdit : TRFilterEdit {
@@ -252,11 +257,9 @@ private slots:
         calendar.MonthData().Cell(pos) = {c.Income, c.Expense, 3000, clRed, c.Day};
         const TCellTexts shown = calendar.CellTexts(pos.Column, pos.Row);
         const bool lines = !c.Lines.isEmpty();
-        QCOMPARE(std::tuple(shown.Text, shown.AmountLines, QStringList{shown.Income, shown.Expense, shown.Balance},
-                            shown.BalanceColor),
+        QCOMPARE(std::tuple(shown.Text, shown.AmountLines, QStringList{shown.Income, shown.Expense, shown.Balance}, shown.BalanceColor),
                  std::tuple(QString::number(c.Day), lines, lines ? c.Lines : QStringList{"", "", ""}, lines ? clRed : clNone));
-        QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) &&
-                !calendar.CellTexts(3, 0).AmountLines);
+        QVERIFY(!shown.Summary && calendar.CellTexts(3, 0).Text == WeekdayName(3, false) && !calendar.CellTexts(3, 0).AmountLines);
         QCOMPARE(calendar.CellSpeech(pos.Column, pos.Row), QString::fromUtf8(c.Speech));
     }
 
@@ -266,11 +269,8 @@ private slots:
             const char *Amount, *Average;
             TColor Colour;
             bool Known = true;
-        } cases[] = {{0, "", "0", clBlue},
-                     {1000, "1,000", "1,000", clBlue},
-                     {-1, "-1", "-1", clRed},
-                     {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed},
-                     {0, "", "", clBlue, false} /* a month without an average */};
+        } cases[] = {
+            {0, "", "0", clBlue}, {1000, "1,000", "1,000", clBlue}, {-1, "-1", "-1", clRed}, {INT_MIN, "-2,147,483,648", "-2,147,483,648", clRed}, {0, "", "", clBlue, false} /* a month without an average */};
         for (const auto& c : cases) {
             TDrawCalendar calendar(kToday);
             calendar.MonthData().MonthAverageBalance = c.Value;

@@ -70,14 +70,13 @@ private slots:
     void init() { prompts_ = TScriptedPrompts(); }
 
     void catchUpPagesKeepEditsAndOkNamesTheWrongItem() {
-        TPendingList pending =
-            BuildPendingList(MakeBook({Flow(prEveryNDays, kToday - 17, 40, -30, "餐費")}), kToday - 18, kToday);
+        TPendingList pending = BuildPendingList(MakeBook({Flow(prEveryNDays, kToday - 17, 40, -30, "餐費")}), kToday - 18, kToday);
         TForm5 dialog(pending, kToday - 18, 1000, prompts_);
         dialog.show();
         const auto state = [&] {
             return QStringList{Text(&dialog, "PageLabel"), Get(&dialog, "Button1")->isEnabled() ? "<" : "",
-                               Get(&dialog, "Button2")->isEnabled() ? ">" : "", ShownRows(dialog).first(),
-                               QString::number(ShownRows(dialog).size())};
+                               Get(&dialog, "Button2")->isEnabled() ? ">" : "",
+                               ShownRows(dialog).first(), QString::number(ShownRows(dialog).size())};
         };
         QCOMPARE(Text(&dialog, "BalanceDateLabel") + Text(&dialog, "LoadedBalanceLabel"), ShortDate(kToday - 18) + "1000");
         QCOMPARE(state(), (QStringList{"3 頁之 1", "", ">", "1|餐費|" + ShortDate(kToday - 17) + "|-30", "8"}));
@@ -89,8 +88,7 @@ private slots:
         QCOMPARE(state(), (QStringList{"3 頁之 3", "<", "", "17|餐費|" + ShortDate(kToday - 1) + "|-30", "1"}));
         Click(&dialog, "Button1");
         Click(&dialog, "Button1");
-        QCOMPARE(std::pair(Text(&dialog, "RFilterEdit3"), pending[2].AmountText),
-                 std::pair(QStringLiteral("-45"), std::string("-45")));
+        QCOMPARE(std::pair(Text(&dialog, "RFilterEdit3"), pending[2].AmountText), std::pair(QStringLiteral("-45"), std::string("-45")));
         Click(&dialog, "Button3");  // OK reads every page, not only the shown one
         QCOMPARE(std::tuple(prompts_.Errors, dialog.isVisible(), dialog.NewBalance()),
                  std::tuple(QStringList{"第 13 項金額輸入錯誤"}, true, std::optional<int32_t>()));
@@ -123,8 +121,7 @@ private slots:
         QCOMPARE(ReadBytes(path.toStdString()), FileBytes(kToday - 1, -300, {Once(kToday + 3, 50)}));
         state.PlanFileName = dir_.filePath(QStringLiteral("gone/x.tbr")).toStdString();
         QVERIFY(adjust(QStringLiteral("9")));  // the file cannot be written: said at once, and kept to be saved
-        QCOMPARE(std::tuple(state.OpeningBalance, state.Modified, shown),
-                 std::tuple(9, true, QStringList{"0", "2500", "2500", "-300"}));
+        QCOMPARE(std::tuple(state.OpeningBalance, state.Modified, shown), std::tuple(9, true, QStringList{"0", "2500", "2500", "-300"}));
         QCOMPARE(prompts_.Errors.first(), QStringLiteral("'--5' 不是有效的整數值"));
         QVERIFY(prompts_.Errors.last().startsWith(QStringLiteral("寫檔錯誤: ")));
     }
@@ -136,7 +133,8 @@ private slots:
             int From;
             Qt::Key Key;
             int To;
-        } moves[] = {{1, Qt::Key_Return, 2}, {2, Qt::Key_Enter, 3}, {2, Qt::Key_Down, 3}, {2, Qt::Key_Up, 1}};
+        } moves[] = {
+            {1, Qt::Key_Return, 2}, {2, Qt::Key_Enter, 3}, {2, Qt::Key_Down, 3}, {2, Qt::Key_Up, 1}};
         for (const auto& m : moves) {
             TForm5 dialog(pending, kToday - 5, 1000, prompts_);
             dialog.show();
@@ -144,8 +142,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.From))->setFocus();
             QTest::keyClick(Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.From)), m.Key);
-            QVERIFY(Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.To))->hasFocus() && dialog.isVisible() &&
-                    prompts_.Errors.isEmpty());
+            QVERIFY(Get(&dialog, QStringLiteral("RFilterEdit%1").arg(m.To))->hasFocus() && dialog.isVisible() && prompts_.Errors.isEmpty());
         }
     }
 
@@ -162,24 +159,18 @@ private slots:
         leave.show();
         Click(&leave, "Button2");
         QCOMPARE(std::pair(leave.isVisible(), leave.result()), std::pair(false, int(QDialog::Rejected)));
-        InModal<TForm6>([] { SystemPrompts().AskToSaveChanges(nullptr, [] { return true; }); },
-                        [](TForm6& p) { Click(&p, "Button1"); });
+        InModal<TForm6>([] { SystemPrompts().AskToSaveChanges(nullptr, [] { return true; }); }, [](TForm6& p) { Click(&p, "Button1"); });
     }
 
     // A plan file named without its extension gets ".tbr"; errors come in a message box.
     void theSystemsDialogsBehindThePrompts() {
         QString name;
-        InModal<QFileDialog>([&] { name = SystemPrompts().SavePlanFileName(nullptr); },
-                             [&](QFileDialog& d) {
-                                 QCOMPARE(d.nameFilters(), (QStringList{"計劃檔 (*.tbr)", "所有檔案 (*.*)"}));
-                                 d.selectFile(dir_.filePath(QStringLiteral("picked")));
-                                 static_cast<QDialog&>(d).accept();
-                             });
+        InModal<QFileDialog>([&] { name = SystemPrompts().SavePlanFileName(nullptr); }, [&](QFileDialog& d) {
+            QCOMPARE(d.nameFilters(), (QStringList{"計劃檔 (*.tbr)", "所有檔案 (*.*)"}));
+            d.selectFile(dir_.filePath(QStringLiteral("picked")));
+            static_cast<QDialog&>(d).accept(); });
         QCOMPARE(name, dir_.filePath(QStringLiteral("picked.tbr")));
-        InModal<QMessageBox>([] { SystemPrompts().ShowError(nullptr, QStringLiteral("讀檔錯誤")); },
-                             [](QMessageBox& box) {
-                                 QCOMPARE(box.text() + box.windowTitle(), QStringLiteral("讀檔錯誤Tamber 98"));
-                             });
+        InModal<QMessageBox>([] { SystemPrompts().ShowError(nullptr, QStringLiteral("讀檔錯誤")); }, [](QMessageBox& box) { QCOMPARE(box.text() + box.windowTitle(), QStringLiteral("讀檔錯誤Tamber 98")); });
     }
 
     // The program's windows behind the main window's commands, and the catch-up a load shows.
@@ -188,47 +179,35 @@ private slots:
         WireWindows(w, prompts_);
         InModal<TAboutBox>([&] { Trigger(&w, "About1"); }, [](TAboutBox&) {});
         w.Calendar().SetDay(20);
-        InModal<TForm2>([&] { Trigger(&w, "Plans1"); },
-                        [](TForm2& editor) {
-                            QCOMPARE(Get<QDateEdit>(&editor, "DateEdit1")->date(), QDate(2026, 3, 20));
-                            Get<QComboBox>(&editor, "ComboBox2")->setCurrentIndex(pkFixAccount);
-                            Get<QComboBox>(&editor, "ComboBox1")->setCurrentIndex(prEveryNDays);
-                            for (const auto& [field, text] :
-                                 {std::pair("RFilterEdit1", "100"), {"RFilterEdit2", "1"}, {"RFilterEdit6", "10"}}) {
-                                Type(&editor, field, text);
-                            }
-                            Click(&editor, "Button1");
-                        });
-        InModal<TForm3>([&] { Trigger(&w, "Balance1"); },
-                        [](TForm3& balance) {
-                            Type(&balance, "RFilterEdit1", "5");
-                            Click(&balance, "Button1");
-                        });
-        QCOMPARE(std::pair(w.Book().Count(), w.Calendar().MonthData().Cell(w.Calendar().DayToCell(21)).Balance),
-                 std::pair(1, 25));
-        InModal<TForm4>([&] { Trigger(&w, "Chart1"); },
-                        [](TForm4& chart) {
-                            Get<QDateEdit>(&chart, "DateEdit1")->setDate(QDate(2026, 3, 20));
-                            Click(&chart, "Button1");
-                            QCOMPARE(chart.Line()->Points().back(), (TBalancePoint{Ymd(2026, 4, 18), 5 + 30 * 10}));
-                        });
-        const QString file =
-            dir_.filePath(QStringLiteral("away.tbr"));  // a daily +10 from 1 March, the balance counting up to 7 March
+        InModal<TForm2>([&] { Trigger(&w, "Plans1"); }, [](TForm2& editor) {
+            QCOMPARE(Get<QDateEdit>(&editor, "DateEdit1")->date(), QDate(2026, 3, 20));
+            Get<QComboBox>(&editor, "ComboBox2")->setCurrentIndex(pkFixAccount);
+            Get<QComboBox>(&editor, "ComboBox1")->setCurrentIndex(prEveryNDays);
+            for (const auto& [field, text] : {std::pair("RFilterEdit1", "100"), {"RFilterEdit2", "1"}, {"RFilterEdit6", "10"}}) {
+                Type(&editor, field, text);
+            }
+            Click(&editor, "Button1"); });
+        InModal<TForm3>([&] { Trigger(&w, "Balance1"); }, [](TForm3& balance) {
+            Type(&balance, "RFilterEdit1", "5");
+            Click(&balance, "Button1"); });
+        QCOMPARE(std::pair(w.Book().Count(), w.Calendar().MonthData().Cell(w.Calendar().DayToCell(21)).Balance), std::pair(1, 25));
+        InModal<TForm4>([&] { Trigger(&w, "Chart1"); }, [](TForm4& chart) {
+            Get<QDateEdit>(&chart, "DateEdit1")->setDate(QDate(2026, 3, 20));
+            Click(&chart, "Button1");
+            QCOMPARE(chart.Line()->Points().back(), (TBalancePoint{Ymd(2026, 4, 18), 5 + 30 * 10})); });
+        const QString file = dir_.filePath(QStringLiteral("away.tbr"));  // a daily +10 from 1 March, the balance counting up to 7 March
         for (const bool accept : {false, true}) {
             WriteBytes(file.toStdString(), FileBytes(kToday - 3, 1000, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
-            InModal<TForm5>([&] { w.LoadPlanFile(file); },
-                            [&](TForm5& dialog) {
-                                QCOMPARE(ShownRows(dialog), (QStringList{"1|薪水|" + ShortDate(kToday - 2) + "|10",
-                                                                         "2|薪水|" + ShortDate(kToday - 1) + "|10"}));
-                                Get<TRFilterEdit>(&dialog, "RFilterEdit2")->setText(QStringLiteral("15"));
-                                Click(&dialog, accept ? "Button3" : "Button4");
-                            });
+            InModal<TForm5>([&] { w.LoadPlanFile(file); }, [&](TForm5& dialog) {
+                QCOMPARE(ShownRows(dialog),
+                         (QStringList{"1|薪水|" + ShortDate(kToday - 2) + "|10", "2|薪水|" + ShortDate(kToday - 1) + "|10"}));
+                Get<TRFilterEdit>(&dialog, "RFilterEdit2")->setText(QStringLiteral("15"));
+                Click(&dialog, accept ? "Button3" : "Button4"); });
             QCOMPARE(std::tuple(w.windowTitle(), w.Book().Count(), w.State().OpeningBalance),
                      accept ? std::tuple(QStringLiteral("Tamber 98 - away.tbr"), 1, 1025)
                             : std::tuple(QStringLiteral("Tamber 98 - 空白"), 0, 0));
         }
-        QCOMPARE(ReadBytes(file.toStdString()),
-                 FileBytes(kToday - 1, 1025, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
+        QCOMPARE(ReadBytes(file.toStdString()), FileBytes(kToday - 1, 1025, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
     }
 };
 

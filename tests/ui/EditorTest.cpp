@@ -20,21 +20,10 @@ namespace {
 // and meeting, inner bidding, above the base bid, plan kind, method, rate and description (the start: the grid).
 QString Stored(const TPlanRecord& r) {
     const auto n = [](long long v) { return QString::number(v); };
-    return QStringList{n(r.PeriodKind),
-                       n(r.PeriodCount),
-                       n(r.IntervalDays),
-                       n(r.MonthDays[0]) + '/' + n(r.MonthDays[1]) + '/' + n(r.MonthDays[2]),
-                       n(r.Direction),
-                       n(r.Amount),
-                       n(r.BaseBid),
-                       n(r.WinningBid),
-                       n(r.WinningPeriod),
-                       n(r.InnerBidding),
-                       n(r.AboveBaseTotal),
-                       n(r.PlanKind),
-                       n(r.Method),
-                       QString::number(AnnualRateOf(r)),
-                       FromBig5(DescriptionBytes(r))}
+    return QStringList{n(r.PeriodKind), n(r.PeriodCount), n(r.IntervalDays),
+                       n(r.MonthDays[0]) + '/' + n(r.MonthDays[1]) + '/' + n(r.MonthDays[2]), n(r.Direction), n(r.Amount),
+                       n(r.BaseBid), n(r.WinningBid), n(r.WinningPeriod), n(r.InnerBidding), n(r.AboveBaseTotal), n(r.PlanKind),
+                       n(r.Method), QString::number(AnnualRateOf(r)), FromBig5(DescriptionBytes(r))}
         .join(' ');
 }
 
@@ -46,47 +35,17 @@ struct TEntry {
     const char* Stored;
 };
 const TEntry kEntries[] = {
-    {"fixed expense, letters typed into the numbers",
-     0,
-     5,
-     {"1=1x2", "6=5-0.0", "12=rent"},
-     {"RadioButton3"},
-     "5 12 0 0/0/0 -1 500 0 0 0 0 0 0 0 0 rent"},
+    {"fixed expense, letters typed into the numbers", 0, 5, {"1=1x2", "6=5-0.0", "12=rent"}, {"RadioButton3"}, "5 12 0 0/0/0 -1 500 0 0 0 0 0 0 0 0 rent"},
     {"fixed income every 10 days", 0, 0, {"1=3", "2=10", "6=70"}, {"RadioButton2"}, "0 3 10 0/0/0 1 70 0 0 0 0 0 0 0 0 "},
-    {"club, inner bidding, twice a month",
-     1,
-     6,
-     {"1=20", "3=5", "4=21", "7=5000", "8=300", "9=800", "10=6", "11=4400"},
-     {"RadioButton5"},
-     "6 20 0 5/21/0 0 5000 300 800 6 1 0 1 0 0 "},
-    {"club, outer bidding, three times a month",
-     1,
-     7,
-     {"1=9", "3=1", "4=11", "5=21", "7=50", "8=3", "9=8", "10=2", "11=44"},
-     {"RadioButton5", "RadioButton6"},
-     "7 9 0 1/11/21 0 50 3 8 2 0 44 1 0 0 "},
-    {"deposit, interest at the end",
-     2,
-     5,
-     {"1=13", "14=1000x00", "13=5.5x"},
-     {"RadioButton4"},
-     "5 13 0 0/0/0 0 100000 0 0 0 0 0 2 1 5.5 "},
-    {"deposit, interest monthly",
-     2,
-     3,
-     {"1=4", "14=-100", "13=1"},
-     {"RadioButton4", "RadioButton1"},
-     "3 4 0 0/0/0 0 -100 0 0 0 0 0 2 0 1 "},
+    {"club, inner bidding, twice a month", 1, 6, {"1=20", "3=5", "4=21", "7=5000", "8=300", "9=800", "10=6", "11=4400"}, {"RadioButton5"}, "6 20 0 5/21/0 0 5000 300 800 6 1 0 1 0 0 "},
+    {"club, outer bidding, three times a month", 1, 7, {"1=9", "3=1", "4=11", "5=21", "7=50", "8=3", "9=8", "10=2", "11=44"}, {"RadioButton5", "RadioButton6"}, "7 9 0 1/11/21 0 50 3 8 2 0 44 1 0 0 "},
+    {"deposit, interest at the end", 2, 5, {"1=13", "14=1000x00", "13=5.5x"}, {"RadioButton4"}, "5 13 0 0/0/0 0 100000 0 0 0 0 0 2 1 5.5 "},
+    {"deposit, interest monthly", 2, 3, {"1=4", "14=-100", "13=1"}, {"RadioButton4", "RadioButton1"}, "3 4 0 0/0/0 0 -100 0 0 0 0 0 2 0 1 "},
     {"compound, lump sum in and out, once", 3, 8, {"16=1000", "15=2"}, {}, "8 1 0 0/0/0 0 1000 0 0 0 0 0 3 3 2 "},
     {"compound, deposits in", 3, 1, {"1=5", "16=1000", "15=2"}, {"RadioButton8"}, "1 5 0 0/0/0 0 1000 0 0 0 0 0 3 2 2 "},
     {"compound, draws out", 3, 9, {"1=5", "16=1000", "15=2"}, {"RadioButton9"}, "9 5 0 0/0/0 0 1000 0 0 0 0 0 3 0 2 "},
     {"loan, equal instalments", 4, 10, {"1=13", "18=120000", "17=6"}, {}, "10 13 0 0/0/0 0 120000 0 0 0 0 0 4 4 6 "},
-    {"loan, equal principal (本金定額攤還法)",
-     4,
-     5,
-     {"1=13", "18=120000", "17=6"},
-     {"RadioButton11"},
-     "5 13 0 0/0/0 0 120000 0 0 0 0 0 4 5 6 "},
+    {"loan, equal principal (本金定額攤還法)", 4, 5, {"1=13", "18=120000", "17=6"}, {"RadioButton11"}, "5 13 0 0/0/0 0 120000 0 0 0 0 0 4 5 6 "},
 };
 
 }  // namespace
@@ -137,27 +96,20 @@ private slots:
 
     void opensBlankWithTheFieldsOfEachKindAndPeriod() {
         QCOMPARE(form_->focusWidget(), Get(form_.get(), "ComboBox2"));
-        QVERIFY(Get<QRadioButton>(form_.get(), "RadioButton2")->isChecked() &&
-                Get<QRadioButton>(form_.get(), "RadioButton6")->isChecked());
+        QVERIFY(Get<QRadioButton>(form_.get(), "RadioButton2")->isChecked() && Get<QRadioButton>(form_.get(), "RadioButton6")->isChecked());
         const char* pages[] = {"FixAccount", "Collect", "Saving", "Compound", "Loan"};
         for (int kind = 4; kind >= 0; --kind) {  // deposits and loans are monthly; the others leave the period as it is
             Choose("ComboBox1", prYearly);
             Choose("ComboBox2", kind);
-            QCOMPARE(Get<QStackedWidget>(form_.get(), "Notebook1")->currentWidget()->objectName(),
-                     QString::fromLatin1(pages[kind]));
+            QCOMPARE(Get<QStackedWidget>(form_.get(), "Notebook1")->currentWidget()->objectName(), QString::fromLatin1(pages[kind]));
             QCOMPARE(Get<QComboBox>(form_.get(), "ComboBox1")->currentIndex(), kind >= pkSaving ? int(prMonthly) : int(prYearly));
         }
         // Shown or not: interval panel, listed days panel, third listed day, number of periods and its label.
-        const std::pair<int, const char*> periods[] = {{prEveryNDays, "10011"},
-                                                       {prMonthly, "00011"},
-                                                       {prTwiceMonthly, "01011"},
-                                                       {prThriceMonthly, "01111"},
-                                                       {prOnce, "00000"}};
+        const std::pair<int, const char*> periods[] = {{prEveryNDays, "10011"}, {prMonthly, "00011"}, {prTwiceMonthly, "01011"}, {prThriceMonthly, "01111"}, {prOnce, "00000"}};
         for (const auto& [period, fields] : periods) {
             Choose("ComboBox1", period);
             QString flags;
-            for (const char* name : {"Panel2", "Panel3", "RFilterEdit5", "RFilterEdit1", "Label2"})
-                flags += Shown(name) ? '1' : '0';
+            for (const char* name : {"Panel2", "Panel3", "RFilterEdit5", "RFilterEdit1", "Label2"}) flags += Shown(name) ? '1' : '0';
             QCOMPARE(flags, QString::fromLatin1(fields));
         }
         Choose("ComboBox2", pkCollect);
@@ -176,10 +128,8 @@ private slots:
             QVERIFY2(prompts_.Errors.isEmpty(), qPrintable(prompts_.Errors.join('\n')));
             QVERIFY2(Stored(book_.Plan(book_.Count() - 1).Rec()) == QString::fromUtf8(e.Stored), e.Name);
         }
-        QCOMPARE(QStringList({Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(0, 5), Cell(1, 0), Cell(2, 0),
-                              Cell(9, 3)}),
-                 QStringList(
-                     {"固定支出", "rent", ShortDate(Ymd(2001, 6, 20)), "每月", "500", "12", "固定收入", "跟會", "每隔三年"}));
+        QCOMPARE(QStringList({Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(0, 5), Cell(1, 0), Cell(2, 0), Cell(9, 3)}),
+                 QStringList({"固定支出", "rent", ShortDate(Ymd(2001, 6, 20)), "每月", "500", "12", "固定收入", "跟會", "每隔三年"}));
         for (int i = 0; i < book_.Count(); ++i) {
             const TRecordBytes before = RecordToBytes(book_.Plan(i).Rec());
             Click(form_.get(), "Button3");
@@ -188,8 +138,7 @@ private slots:
             Click(form_.get(), "Button5");
             QVERIFY2(RecordToBytes(book_.Plan(i).Rec()) == before && prompts_.Errors.isEmpty(), kEntries[i].Name);
         }
-        QCOMPARE(Text(form_.get(), Edit(13)) + Text(form_.get(), Edit(17)),
-                 "1" + QStringLiteral("6") + QLocale().decimalPoint() + "00");
+        QCOMPARE(Text(form_.get(), Edit(13)) + Text(form_.get(), Edit(17)), "1" + QStringLiteral("6") + QLocale().decimalPoint() + "00");
     }
 
     // Add selects the new plan, which Modify and Delete then act on without a click; Modify keeps the plan's place;
@@ -202,15 +151,13 @@ private slots:
         QCOMPARE(form_->SelectedPlan(), -1);
         Enter(kEntries[0]);
         Click(form_.get(), "Button1");
-        QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Get<QTableWidget>(form_.get(), "StringGrid1")->currentRow(),
-                            state_.Modified),
+        QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Get<QTableWidget>(form_.get(), "StringGrid1")->currentRow(), state_.Modified),
                  std::tuple(QList<int>{1, 2, 3, -500}, 3, 3, true));
         Type(form_.get(), Edit(6), "650");
         Click(form_.get(), "Button5");
         QCOMPARE(Amounts(), (QList<int>{1, 2, 3, -650}));
         Click(form_.get(), "Button2");
-        QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Text(form_.get(), Edit(6))),
-                 std::tuple(QList<int>{1, 2, 3}, -1, QString()));
+        QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Text(form_.get(), Edit(6))), std::tuple(QList<int>{1, 2, 3}, -1, QString()));
         ClickRow(2);
         Click(form_.get(), "Button6");
         QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Cell(2, 4)), std::tuple(QList<int>{2, 3}, -1, QString()));
@@ -241,8 +188,7 @@ private slots:
             Get<QComboBox>(form_.get(), "ComboBox2")->lineEdit()->setText(QString::fromUtf8(row.KindText));
             Click(form_.get(), row.Button);
             QVERIFY2(prompts_.Errors == QStringList{QString::fromUtf8(row.Message)}, row.Name);
-            QVERIFY2(Amounts() == QList<int>{-500} && !state_.Modified && form_->SelectedPlan() == (row.Select ? 0 : -1),
-                     row.Name);
+            QVERIFY2(Amounts() == QList<int>{-500} && !state_.Modified && form_->SelectedPlan() == (row.Select ? 0 : -1), row.Name);
         }
     }
 };

@@ -88,8 +88,8 @@ private slots:
         const QStringList pages = PdfPages(MonthPdf(book, state, march));
         QCOMPARE(pages.size(), 1);
         // Balances 10,000 on the 3rd and 4th, -2,000 from the 5th, 48,000 from the 10th: 1,066,000 / 29 days.
-        for (const char* text : {"2026 年 3 月", "收支平衡:", "本月收入 50,000", "本月支出 -12,000", "本月平均 36,759", "房租",
-                                 "plans.tbr", "第 1 頁"}) {
+        for (const char* text : {"2026 年 3 月", "收支平衡:", "本月收入 50,000", "本月支出 -12,000", "本月平均 36,759",
+                                 "房租", "plans.tbr", "第 1 頁"}) {
             QVERIFY2(pages[0].contains(QString::fromUtf8(text)), text);
         }
         for (int i = 1; i <= 40; ++i) book.Append(CreateFrom(pkFixAccount, Flow(prOnce, Ymd(2026, 3, 20), 1, -i)));
@@ -108,8 +108,7 @@ private slots:
         run("ExportPdf1");
         QVERIFY(Contents(PathOf(QStringLiteral("m.pdf"))).startsWith("%PDF-"));
         run("ExportPdf1");
-        QCOMPARE(prompts_.Errors,
-                 QStringList(QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(PathOf(QStringLiteral("missing/m.pdf")))));
+        QCOMPARE(prompts_.Errors, QStringList(QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(PathOf(QStringLiteral("missing/m.pdf")))));
 
         prompts_.PrintFile = PathOf(QStringLiteral("printed.pdf"));
         run("Print1");

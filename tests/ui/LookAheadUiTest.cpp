@@ -41,30 +41,9 @@ private slots:
             QDate day;
         };
         const Case cases[] = {
-            {"below zero in 2030, lowest in 2036",
-             5000,
-             {Flow(8, Ymd(2030, 1, 1), 1, -6000), Flow(8, Ymd(2030, 2, 1), 1, 1000), Flow(8, Ymd(2036, 7, 20), 1, -12345)},
-             QStringLiteral("最低結存 -12,345 (2036/7/20)"),
-             QStringLiteral("首次透支 2030/1/1"),
-             true,
-             "OverdraftButton",
-             {2030, 1, 1}},
-            {"never below zero",
-             0,
-             {Flow(5, Ymd(2026, 4, 1), 12, 100)},
-             QStringLiteral("最低結存 0 (2026/3/10)"),
-             QStringLiteral("35 年內不會透支"),
-             false,
-             "LowestButton",
-             {2026, 3, 10}},
-            {"a balance leaving 32 bits",
-             2147483000,
-             {Flow(8, Ymd(2027, 1, 5), 1, 9000)},
-             QStringLiteral("結存超出範圍: 2027/1/5 起"),
-             QString(),
-             true,
-             "LowestButton",
-             {2027, 1, 5}},
+            {"below zero in 2030, lowest in 2036", 5000, {Flow(8, Ymd(2030, 1, 1), 1, -6000), Flow(8, Ymd(2030, 2, 1), 1, 1000), Flow(8, Ymd(2036, 7, 20), 1, -12345)}, QStringLiteral("最低結存 -12,345 (2036/7/20)"), QStringLiteral("首次透支 2030/1/1"), true, "OverdraftButton", {2030, 1, 1}},
+            {"never below zero", 0, {Flow(5, Ymd(2026, 4, 1), 12, 100)}, QStringLiteral("最低結存 0 (2026/3/10)"), QStringLiteral("35 年內不會透支"), false, "LowestButton", {2026, 3, 10}},
+            {"a balance leaving 32 bits", 2147483000, {Flow(8, Ymd(2027, 1, 5), 1, 9000)}, QStringLiteral("結存超出範圍: 2027/1/5 起"), QString(), true, "LowestButton", {2027, 1, 5}},
         };
         for (const Case& c : cases) {
             TForm1 w({(dir_.path() + QStringLiteral("/Tamber98.ini")).toStdString(), &prompts_, [this] { return today_; }});
@@ -127,44 +106,16 @@ private slots:
             QString notes;
         };
         const Case cases[] = {
-            {"a fixed expense",
-             fields(pkFixAccount, "3",
-                    [](TPlanFields& f) {
-                        f.FixAmount = "500";
-                        f.Income = false;
-                    }),
-             3,
-             {"3", "2026/5/10", "-500", "-1,500"},
-             ""},
-            {"a savings club won at the third meeting",
-             fields(pkCollect, "5",
-                    [](TPlanFields& f) {
-                        f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3";
-                    }),
-             5,
-             {"5", "2026/7/10", "-1,000", "0"},
-             ""},
-            {"a deposit paying interest monthly",
-             fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }),
-             3,
-             {"3", "2026/5/10", "12,100", "200"},
-             "總收入 12,200　總支出 -12,000"},
+            {"a fixed expense", fields(pkFixAccount, "3", [](TPlanFields& f) { f.FixAmount = "500"; f.Income = false; }), 3, {"3", "2026/5/10", "-500", "-1,500"}, ""},
+            {"a savings club won at the third meeting", fields(pkCollect, "5", [](TPlanFields& f) { f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3"; }), 5, {"5", "2026/7/10", "-1,000", "0"}, ""},
+            {"a deposit paying interest monthly", fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }), 3, {"3", "2026/5/10", "12,100", "200"}, "總收入 12,200　總支出 -12,000"},
             {"a compound deposit in and out in one sum",
              fields(pkCompound, "2", [](TPlanFields& f) { f.CompoundAmount = "10000", f.CompoundRate = "12"; }),
              2,
              {"2", "2026/4/10", "10,100", "100"},
              "總收入 10,100　總支出 -10,000"},
-            {"a loan of equal principal instalments",
-             fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }),
-             4,
-             {"4", "2026/6/10", "-10,200", "-900"},
-             "總收入 30,000　總支出 -30,900"},
-            {"more periods than the preview lists",
-             fields(pkFixAccount, "1500",
-                    [](TPlanFields& f) { f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }),
-             1000,
-             {"1000", "2028/12/3", "1", "1,000"},
-             "只列出前 1,000 期, 共 1,500 期"},
+            {"a loan of equal principal instalments", fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }), 4, {"4", "2026/6/10", "-10,200", "-900"}, "總收入 30,000　總支出 -30,900"},
+            {"more periods than the preview lists", fields(pkFixAccount, "1500", [](TPlanFields& f) { f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }), 1000, {"1000", "2028/12/3", "1", "1,000"}, "只列出前 1,000 期, 共 1,500 期"},
             {"no rate yet: nothing", fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000"; }), 0, {}, ""},
         };
         auto* grid = w.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"));

@@ -30,9 +30,12 @@ const struct {
     const char* Command;
     int Asked;
 } kLosing[] = {
-    {"close with a file", true, "Exit1", 1},  {"close with new plans and no file", false, "Exit1", 1},
-    {"clear with a file", true, "Clear1", 1}, {"load another file without a file name", false, "Load1", 1},
-    {"a recent file", true, "Recent1", 1},    {"nothing to lose", false, "", 0},
+    {"close with a file", true, "Exit1", 1},
+    {"close with new plans and no file", false, "Exit1", 1},
+    {"clear with a file", true, "Clear1", 1},
+    {"load another file without a file name", false, "Load1", 1},
+    {"a recent file", true, "Recent1", 1},
+    {"nothing to lose", false, "", 0},
 };
 
 // What would write over a plan file another copy saved meanwhile (save, balance, catch-up), the answer, and the
@@ -60,8 +63,7 @@ class MainWindowTest : public QObject {
     const TDate today_ = Ymd(2026, 3, 10);
 
     std::unique_ptr<TForm1> MakeWindow() {
-        return std::make_unique<TForm1>(
-            TForm1::TOptions{Path("Tamber98.ini").toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
+        return std::make_unique<TForm1>(TForm1::TOptions{Path("Tamber98.ini").toStdString(), &prompts_, [] { return QDate(2026, 3, 10); }});
     }
     QString Path(const QString& name) const { return dir_.filePath(name); }
     // A plan file with the given plans, written DaysAgo.
@@ -85,13 +87,7 @@ class MainWindowTest : public QObject {
     static int Balance(TForm1& w, int day) { return w.Calendar().MonthData().Cell(w.Calendar().DayToCell(day)).Balance; }
     static QScrollBar* Bar(TForm1& w, int n) { return Get<QScrollBar>(&w, QStringLiteral("ScrollBar%1").arg(n)); }
     static QString Bars(TForm1& w) {
-        return QStringLiteral("%1 %2 %3 %4-%5 %6-%7")
-            .arg(Bar(w, 1)->value())
-            .arg(Bar(w, 2)->value())
-            .arg(Bar(w, 3)->value())
-            .arg(Text(&w, "YearLabel"), Text(&w, "MonthLabel"))
-            .arg(w.Calendar().Year())
-            .arg(w.Calendar().Month());
+        return QStringLiteral("%1 %2 %3 %4-%5 %6-%7").arg(Bar(w, 1)->value()).arg(Bar(w, 2)->value()).arg(Bar(w, 3)->value()).arg(Text(&w, "YearLabel"), Text(&w, "MonthLabel")).arg(w.Calendar().Year()).arg(w.Calendar().Month());
     }
 
 private slots:
@@ -128,8 +124,7 @@ private slots:
         Trigger(w.get(), "WholeMonth1");
         w->FormActivate();
         QVERIFY(w->Calendar().ShowBalance());
-        w->Book().Append(
-            CreateFrom(Flow(prMonthly, Ymd(2026, 2, 15), 13, 0, "車貸").Kind(pkLoan).Method(mtEqualInstalments)));  // rate 0
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 2, 15), 13, 0, "車貸").Kind(pkLoan).Method(mtEqualInstalments)));  // rate 0
         for (int i = 0; i < 3; ++i) w->ComputeMonth(2026, 3);
         QTRY_COMPARE(prompts_.Errors.size(), 1);  // told once, after the event that found it
         QVERIFY(prompts_.Errors[0].startsWith(QStringLiteral("第 3 項計劃「車貸」的金額無法計算")));
@@ -165,13 +160,11 @@ private slots:
         };
         prompts_.OverwriteAnswers = {TOverwriteAnswer::Cancel, TOverwriteAnswer::Overwrite};
         QVERIFY(w->LoadPlanFile(file));
-        QCOMPARE(std::tuple(w->Book().Count(), w->State().OpeningBalance, w->windowTitle(), prompts_.OverwritesAsked,
-                            QFileInfo(file).size()),
+        QCOMPARE(std::tuple(w->Book().Count(), w->State().OpeningBalance, w->windowTitle(), prompts_.OverwritesAsked, QFileInfo(file).size()),
                  std::tuple(2, 1020, QStringLiteral("Tamber 98 - away.tbr"), 1, qint64(100)));
         prompts_.SavesFromThePrompt = 1;
         w->close();
-        QCOMPARE(std::pair(prompts_.SaveChangesAsked, ReadBytes(file.toStdString())),
-                 std::pair(1, FileBytes(today_ - 1, 1020, plans)));
+        QCOMPARE(std::pair(prompts_.SaveChangesAsked, ReadBytes(file.toStdString())), std::pair(1, FileBytes(today_ - 1, 1020, plans)));
     }
 
     // Written by another copy after the load: a save, a balance or a catch-up asks before writing over it.
@@ -254,8 +247,7 @@ private slots:
         for (int i = 0; i < 6; ++i) w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 12), 12, -100 * (i + 1), "房租")));
         w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 1, 13), 4, 100, "會").Kind(pkCollect).Club(30, 0, 2, true, 0)));
         w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 3, 100000, "定存").Kind(pkSaving).Rate(1.5).Method(1)));
-        w->Book().Append(
-            CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 13, 1000).Kind(pkCompound).Rate(12).Method(mtLumpSumInOut)));
+        w->Book().Append(CreateFrom(Flow(prMonthly, Ymd(2026, 3, 13), 13, 1000).Kind(pkCompound).Rate(12).Method(mtLumpSumInOut)));
         w->Book().Append(CreateFrom(Flow(prOnce, Ymd(2026, 3, 13), 1, 120000).Kind(pkLoan).Rate(6).Method(mtEqualPrincipal)));
         w->Book().Append(CreateFrom(Broken(Ymd(2026, 3, 14))));
         w->ShowDayPlans(Ymd(2026, 3, 12));  // period 3 of six monthly plans
@@ -268,8 +260,8 @@ private slots:
         Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(1, 0);  // the details follow the selected row
         QCOMPARE(std::tuple(Text(w.get(), "KindLabel"), Text(w.get(), "DescriptionLabel"), Text(w.get(), "StartDateLabel"),
                             Text(w.get(), "PeriodCountLabel"), Text(w.get(), "DirectionLabel"), Text(w.get(), "FixAmountLabel")),
-                 std::tuple(QStringLiteral("固定收入／支出"), QStringLiteral("房租"), ShortDate(Ymd(2026, 1, 12)),
-                            QStringLiteral("12"), QStringLiteral("支出"), QStringLiteral("200")));
+                 std::tuple(QStringLiteral("固定收入／支出"), QStringLiteral("房租"), ShortDate(Ymd(2026, 1, 12)), QStringLiteral("12"),
+                            QStringLiteral("支出"), QStringLiteral("200")));
         w->ShowDayPlans(Ymd(2026, 3, 12));  // the same day again, as every activation shows it: the row stays
         QCOMPARE(Grid(*w, "StringGrid2", 8), (QStringList{"12", ShortDate(Ymd(2026, 12, 12)), "-200"}));
         w->ShowDayPlans(Ymd(2026, 3, 13));  // four plans: the club, the deposit, the compound deposit and the loan
@@ -289,30 +281,25 @@ private slots:
             Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(p.Row, 0);
             QStringList values;
             for (const QString& label : p.Labels) values << Text(w.get(), label);
-            QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), values.join(' ')),
-                     std::pair(p.Page, p.Values));
+            QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), values.join(' ')), std::pair(p.Page, p.Values));
         }
         QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 4);  // the loan's one period: none remain
         QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"", "", ""}));
         Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(0, 0);
         QCOMPARE(Grid(*w, "StringGrid2", 0), (QStringList{"4", ShortDate(Ymd(2026, 4, 13)), "-100"}));
         w->ShowDayPlans(Ymd(2026, 3, 14));  // an amount that cannot be computed
-        QCOMPARE(Grid(*w, "StringGrid1", 0) + Grid(*w, "StringGrid2", 0),
-                 (QStringList{"", "?", "2", ShortDate(Ymd(2026, 3, 15)), "?"}));
+        QCOMPARE(Grid(*w, "StringGrid1", 0) + Grid(*w, "StringGrid2", 0), (QStringList{"", "?", "2", ShortDate(Ymd(2026, 3, 15)), "?"}));
         Get<QTableWidget>(w.get(), "StringGrid1")->setCurrentCell(2, 0);  // below the listed plans: the blank page
-        QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(),
-                           Get(w.get(), "KindLabel")->isVisibleTo(w.get())),
+        QCOMPARE(std::pair(Get<QStackedWidget>(w.get(), "Notebook1")->currentIndex(), Get(w.get(), "KindLabel")->isVisibleTo(w.get())),
                  std::pair(5, false));
         w->Calendar().SetDay(12);  // choosing a day on the calendar lists its plans
         QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
     }
 
     void fileCommandsCaptionsAndRecentFiles() {
-        const QString a = WriteFile("a.tbr", {Once(today_ + 1, 7)}), b = WriteFile("b.tbr"), c = WriteFile("c.tbr"),
-                      d = WriteFile("d.tbr");
-        std::ofstream(Path("Tamber98.ini").toStdString())
-            << "[Tamber98]\r\nHistory1=" << a.toStdString() << "\r\nHistory2=" << b.toStdString()
-            << "\r\nHistory3=" << d.toStdString() << "\r\n";
+        const QString a = WriteFile("a.tbr", {Once(today_ + 1, 7)}), b = WriteFile("b.tbr"), c = WriteFile("c.tbr"), d = WriteFile("d.tbr");
+        std::ofstream(Path("Tamber98.ini").toStdString()) << "[Tamber98]\r\nHistory1=" << a.toStdString() << "\r\nHistory2="
+                                                          << b.toStdString() << "\r\nHistory3=" << d.toStdString() << "\r\n";
         auto w = MakeWindow();
         QCOMPARE(Recent(*w), (QStringList{a, b, d}));
         prompts_.OpenNames = {c};
@@ -343,10 +330,8 @@ private slots:
         QCOMPARE(std::tuple(w->windowTitle(), prompts_.Errors.last(), w->State().PlanFileName, Recent(*w)),
                  std::tuple(QStringLiteral("Tamber 98 - 空白"), QStringLiteral("讀檔錯誤"), std::string(), QStringList{a, c, b}));
         w->close();
-        QCOMPARE(ReadSettings(Path("Tamber98.ini").toStdString()),
-                 (std::array{a.toStdString(), c.toStdString(), b.toStdString()}));
-        QCOMPARE(FileNamePart(QStringLiteral("C:\\plans\\x.tbr")) + FileNamePart(QStringLiteral("d:y.tbr")),
-                 QStringLiteral("x.tbry.tbr"));
+        QCOMPARE(ReadSettings(Path("Tamber98.ini").toStdString()), (std::array{a.toStdString(), c.toStdString(), b.toStdString()}));
+        QCOMPARE(FileNamePart(QStringLiteral("C:\\plans\\x.tbr")) + FileNamePart(QStringLiteral("d:y.tbr")), QStringLiteral("x.tbry.tbr"));
     }
 
     void unsavedChangesAreOfferedBeforeTheyWouldBeLost_data() { Rows(kLosing); }

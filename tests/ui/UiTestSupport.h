@@ -26,7 +26,7 @@ public:
     std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; none left = cancelled
     QStringList Errors;                        // every error box, in order
     int SaveChangesAsked = 0;
-    int SavesFromThePrompt = 0;  // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
+    int SavesFromThePrompt = 0;                         // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
     std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
     std::deque<bool> OpenInUseAnswers;                  // a file another copy has open; empty = not opened
     int OverwritesAsked = 0, InUseAsked = 0;

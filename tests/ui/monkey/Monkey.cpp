@@ -114,8 +114,7 @@ void Watchdog(const std::atomic<bool>& stop) {
     while (!stop) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         if (gLog.Beat != 0 && NowMs() - gLog.Beat > kWatchdogSeconds * 1000) {
-            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds,
-                         gLog.Report().c_str());
+            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds, gLog.Report().c_str());
             std::signal(SIGABRT, SIG_DFL);
             std::abort();
         }
@@ -146,7 +145,8 @@ auto Pick(support::TBookRandom& random, const List& list) -> decltype(*std::begi
 // The user's answers.
 class TMonkeyPrompts final : public ui::TPrompts {
 public:
-    TMonkeyPrompts(support::TBookRandom& random, QString folder) : Random_(random), Folder_(std::move(folder)) {}
+    TMonkeyPrompts(support::TBookRandom& random, QString folder)
+        : Random_(random), Folder_(std::move(folder)) {}
 
     QString OpenPlanFileName(QWidget*) override {
         return File("open", QDir(Folder_).entryList({"*.tbr"}, QDir::Files) << "missing.tbr"
@@ -212,8 +212,7 @@ public:
         gLog.Seed = seed;
         gLog.Actions = 0;
         qputenv("PATH", Dir_.path().toLocal8Bit());  // the editor's calculator button would start a system program
-        ui::TRFilterEdit::SetRequiredFieldPrompt(
-            [](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
+        ui::TRFilterEdit::SetRequiredFieldPrompt([](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
         WriteBook(Path("book.tbr"), Random_.Between(1, 80));
         std::ofstream(Path("damaged.tbr").toStdString()) << "not a plan file";
         QDir(Dir_.path()).mkdir(QStringLiteral("folder.tbr"));
@@ -282,7 +281,8 @@ private:
         }
         ++gLog.Actions;
         ++Depth_;
-        QWidget* window = popup ? popup : modal ? modal : Main_.get();
+        QWidget* window = popup ? popup : modal ? modal
+                                                : Main_.get();
         // Each action with its chance in a hundred; those a window cannot take fall through to the next.
         const struct {
             int Upto;
@@ -308,15 +308,12 @@ private:
     }
 
     void Click(QWidget* window) {
-        const QPoint at(Random_.Between(0, std::max(window->width() - 1, 0)),
-                        Random_.Between(0, std::max(window->height() - 1, 0)));
+        const QPoint at(Random_.Between(0, std::max(window->width() - 1, 0)), Random_.Between(0, std::max(window->height() - 1, 0)));
         QWidget* target = window->childAt(at) ? window->childAt(at) : window;
         const QPoint local = target->mapFrom(window, at);
         const int kind = Random_.Between(0, 19);  // 0 a right click, 1 a double click
-        Note(QStringLiteral("%1 %2 at %3,%4")
-                 .arg(kind == 1   ? "double-click"
-                      : kind == 0 ? "right-click"
-                                  : "click")
+        Note(QStringLiteral("%1 %2 at %3,%4").arg(kind == 1 ? "double-click" : kind == 0 ? "right-click"
+                                                                                         : "click")
                  .arg(Describe(target))
                  .arg(local.x())
                  .arg(local.y()));
@@ -328,27 +325,12 @@ private:
     void Type(QWidget* window) {
         QWidget* target = QApplication::focusWidget();
         if (!target || target->window() != window) target = window;
-        static const QKeyCombination kKeys[] = {Qt::Key_Return,
-                                                Qt::Key_Enter,
-                                                Qt::Key_Escape,
-                                                Qt::Key_Tab,
-                                                Qt::Key_Backtab,
-                                                Qt::Key_Up,
-                                                Qt::Key_Down,
-                                                Qt::Key_Left,
-                                                Qt::Key_Right,
-                                                Qt::Key_Home,
-                                                Qt::Key_End,
-                                                Qt::Key_PageUp,
-                                                Qt::Key_PageDown,
-                                                Qt::Key_Backspace,
-                                                Qt::Key_Delete,
-                                                Qt::Key_Space,
-                                                Qt::Key_F4,
-                                                Qt::SHIFT | Qt::Key_Tab,
-                                                Qt::SHIFT | Qt::Key_Down};
+        static const QKeyCombination kKeys[] = {
+            Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Down,
+            Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace,
+            Qt::Key_Delete, Qt::Key_Space, Qt::Key_F4, Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_Down};
         static const QKeyCombination kShortcuts[] = {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_V,
-                                                     Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F,  Qt::CTRL | Qt::Key_X};
+                                                     Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_F, Qt::CTRL | Qt::Key_X};
         static const char* const kTexts[] = {"0", "7", "12", "1,000", "-500", "99999999999", "a", "Z", "x1", ".", ","};
         static const char* const kChinese[] = {"房租", "薪水", "會錢", "貸款", "一"};
         const int kind = Random_.Between(0, 9);
@@ -388,9 +370,7 @@ private:
         QScrollBar* bar = Pick(Random_, bars);
         const int value = Random_.Between(bar->minimum(), bar->maximum()), how = Random_.Between(0, 2);
         const auto action = QAbstractSlider::SliderAction(Random_.Between(1, 6));
-        Note(QStringLiteral("scroll %1: %2")
-                 .arg(Describe(bar), how == 1 ? QStringLiteral("action %1").arg(action)
-                                              : QStringLiteral("%1 to %2").arg(how ? "drag" : "set").arg(value)));
+        Note(QStringLiteral("scroll %1: %2").arg(Describe(bar), how == 1 ? QStringLiteral("action %1").arg(action) : QStringLiteral("%1 to %2").arg(how ? "drag" : "set").arg(value)));
         if (how == 1) return (void)bar->triggerAction(action);
         bar->setSliderDown(how == 2);
         bar->setSliderPosition(value);
@@ -434,14 +414,18 @@ private:
         const QString name = Pick(Random_, files), path = Path(name), lock = ui::PlanFileLockName(path);
         const std::filesystem::path file = path.toStdString();
         switch (Random_.Between(0, 5)) {
-            case 0: Note(QStringLiteral("another copy saves %1").arg(name)); return WriteBook(path, Random_.Between(0, 40));
+            case 0:
+                Note(QStringLiteral("another copy saves %1").arg(name));
+                return WriteBook(path, Random_.Between(0, 40));
             case 1: {
                 Note(QStringLiteral("a sync tool changes %1 keeping its size and time").arg(name));
                 const auto time = std::filesystem::last_write_time(file);
                 std::fstream(file, std::ios::in | std::ios::out | std::ios::binary).seekp(24).put(char(Random_.Between(0, 255)));
                 return std::filesystem::last_write_time(file, time);
             }
-            case 2: Note(QStringLiteral("%1 is removed").arg(name)); return (void)std::filesystem::remove(file);
+            case 2:
+                Note(QStringLiteral("%1 is removed").arg(name));
+                return (void)std::filesystem::remove(file);
             case 3:
                 Note(QStringLiteral("another copy %1 %2").arg(ForeignLocks_.count(lock) ? "closes" : "opens", name));
                 if (ForeignLocks_.erase(lock) == 0) {
@@ -456,8 +440,7 @@ private:
             default:
                 if (name == QLatin1String("damaged.tbr") || name == QLatin1String("plans-3.tbr")) return;
                 Note(QStringLiteral("%1 is copied to plans-3.tbr").arg(name));
-                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(),
-                                           std::filesystem::copy_options::overwrite_existing);
+                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(), std::filesystem::copy_options::overwrite_existing);
         }
     }
 
@@ -484,24 +467,20 @@ private:
         TPlanBookState state = Main_->State();
         QString totals = "00";  // a plan that cannot be computed leaves every amount 0
         try {
-            const TMonthTotals t =
-                ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
+            const TMonthTotals t = ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
             totals = QString::fromStdString(FormatMonthTotal(t.Income) + FormatMonthTotal(t.Expense));
         } catch (const ETamberError&) {
         }
         const auto figures = [](const TDayCell& c) {  // the colour of a balance of 0 is not seen: its line is empty
-            return std::to_string(c.Income) + ", " + std::to_string(c.Expense) + ", " + std::to_string(c.Balance) + " (colour " +
-                   std::to_string(c.Balance ? c.BalanceColor : 0) + ")";
+            return std::to_string(c.Income) + ", " + std::to_string(c.Expense) + ", " + std::to_string(c.Balance) +
+                   " (colour " + std::to_string(c.Balance ? c.BalanceColor : 0) + ")";
         };
         std::string what;
-        if (shown.Year() != calendar.Year() || shown.Month() != calendar.Month())
-            what = "the cells are laid out for another month";
-        for (int cell = TCalendarMonth::kColumns; cell < TCalendarMonth::kRows * TCalendarMonth::kColumns && what.empty();
-             ++cell) {
+        if (shown.Year() != calendar.Year() || shown.Month() != calendar.Month()) what = "the cells are laid out for another month";
+        for (int cell = TCalendarMonth::kColumns; cell < TCalendarMonth::kRows * TCalendarMonth::kColumns && what.empty(); ++cell) {
             const TCellPos at{cell / TCalendarMonth::kColumns, cell % TCalendarMonth::kColumns};
             const std::string a = figures(shown.Cell(at)), b = figures(expected.Cell(at));
-            if (shown.CellDay(at.Row, at.Column) > 0 && a != b)
-                what = "day " + std::to_string(shown.CellDay(at.Row, at.Column)) + " shows " + a + " instead of " + b;
+            if (shown.CellDay(at.Row, at.Column) > 0 && a != b) what = "day " + std::to_string(shown.CellDay(at.Row, at.Column)) + " shows " + a + " instead of " + b;
         }
         if (what.empty() && shown.MonthAverageBalance != expected.MonthAverageBalance) what = "the month's average differs";
         const auto label = [&](const char* name) { return Main_->findChild<QLabel*>(QString::fromLatin1(name))->text(); };
@@ -563,8 +542,7 @@ int main(int argc, char* argv[]) {
         else if (arg == "--actions") actions = Number(value, "--actions");
         else return std::fprintf(stderr, "usage: tamber98-monkey [--seed N] [--seconds N] [--actions N] | --regressions\n"), 2;
     }
-    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed"))
-                                                : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
+    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed")) : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
     const long seconds = secondsText && *secondsText ? Number(secondsText, "the time") : 300;
 
     std::signal(SIGABRT, OnSignal);
