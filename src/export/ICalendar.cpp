@@ -16,13 +16,13 @@
 namespace tamber {
 namespace {
 
-struct TComponentFree {
+struct TCalendarPartFree {
     void operator()(icalcomponent* component) const { icalcomponent_free(component); }
 };
-using TComponent = std::unique_ptr<icalcomponent, TComponentFree>;
+using TCalendarPart = std::unique_ptr<icalcomponent, TCalendarPartFree>;
 
-TComponent NewComponent(icalcomponent_kind kind) {
-    TComponent component(icalcomponent_new(kind));
+TCalendarPart NewPart(icalcomponent_kind kind) {
+    TCalendarPart component(icalcomponent_new(kind));
     if (!component) throw std::bad_alloc();
     return component;
 }
@@ -90,7 +90,7 @@ void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBal
     std::map<TRecordBytes, int> seen;
     for (int i = 0; i < book.Count(); ++i) twins[static_cast<std::size_t>(i)] = seen[RecordToBytes(book.Plan(i).Rec())]++;
 
-    TComponent calendar = NewComponent(ICAL_VCALENDAR_COMPONENT);
+    TCalendarPart calendar = NewPart(ICAL_VCALENDAR_COMPONENT);
     Add(calendar.get(), icalproperty_new_version("2.0"));
     Add(calendar.get(), icalproperty_new_prodid("-//Tamber 98//Tamber 98//ZH"));
     Add(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
@@ -107,7 +107,7 @@ void WriteICalendar(std::ostream& out, const TPlanBook& book, int32_t openingBal
         const std::string summary = PlanTitle(plan) + " " + SignedAmount(o.Amount);
         const std::string description =
             "計劃類別: " + std::string(PlanKindName(plan.Rec().PlanKind)) + "\n當日結餘: " + FormatMonthTotal(balance);
-        TComponent event = NewComponent(ICAL_VEVENT_COMPONENT);
+        TCalendarPart event = NewPart(ICAL_VEVENT_COMPONENT);
         Add(event.get(),
             icalproperty_new_uid(OccurrenceUid(plan.Rec(), twins[static_cast<std::size_t>(o.PlanIndex)], o.Period).c_str()));
         Add(event.get(), icalproperty_new_dtstamp(stamp));
