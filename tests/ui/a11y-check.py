@@ -40,6 +40,12 @@ def free_display():
     return n
 
 
+def a11y_bus_ready(env):
+    """Whether the accessibility bus launcher answers on the session bus."""
+    return subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                           "org.a11y.Bus.GetAddress"], env=env, capture_output=True).returncode == 0
+
+
 def wait_for(what, seconds=60, step=0.5):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
@@ -55,6 +61,13 @@ class Session:
         self.work = tempfile.mkdtemp(prefix="tamber-a11y-")
         self.procs = []
         self.dbus_pid = None
+        try:
+            self.open(program)
+        except BaseException:
+            self.close()
+            raise
+
+    def open(self, program):
         self.today = datetime.date.today()
         exe = os.path.join(self.work, "tamber98")
         shutil.copy(program, exe)
@@ -77,20 +90,37 @@ class Session:
                 self.dbus_pid = int(value)
         os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
         self.start([BUS_LAUNCHER, "--launch-immediately"], env)
-        time.sleep(1)
+        # The program asks for the accessibility bus once, at start: on a busy machine the launcher may not
+        # have it yet after a fixed pause, and the program would then never be seen.
+        if not wait_for(lambda: a11y_bus_ready(env), 60):
+            raise RuntimeError("the accessibility bus did not start")
         env.update(QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    LANG="zh_TW.UTF-8")
-        self.start([exe], env, cwd=self.work)
+        self.log = os.path.join(self.work, "program.log")
+        program = self.start([exe], env, cwd=self.work, log=self.log)
 
         import pyatspi  # after the session bus is known
         self.pyatspi = pyatspi
-        self.app = wait_for(self.find_app, 90)
-        if self.app is None:
-            raise RuntimeError("the program did not appear on the accessibility bus")
+        self.app = wait_for(lambda: self.find_app() or program.poll() is not None, 120)
+        if program.poll() is not None:
+            raise RuntimeError(f"the program ended at start (exit {program.returncode}):\n{self.log_tail()}")
+        if not self.app:
+            raise RuntimeError(f"the program did not appear on the accessibility bus:\n{self.log_tail()}")
 
-    def start(self, command, env, cwd=None):
-        self.procs.append(subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
-                                           stderr=subprocess.DEVNULL, start_new_session=True))
+    def start(self, command, env, cwd=None, log=None):
+        out = open(log, "wb") if log else subprocess.DEVNULL
+        try:
+            proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
+                                    start_new_session=True)
+        finally:
+            if log:
+                out.close()
+        self.procs.append(proc)
+        return proc
+
+    def log_tail(self, lines=40):
+        with open(self.log, errors="replace") as f:
+            return "".join(f.readlines()[-lines:])
 
     def close(self):
         for p in reversed(self.procs):
@@ -161,7 +191,7 @@ def main():
     if len(sys.argv) != 2:
         print(__doc__)
         return 2
-    needed = [shutil.which("Xvfb"), shutil.which("dbus-launch"), os.path.exists(BUS_LAUNCHER)]
+    needed = [shutil.which("Xvfb"), shutil.which("dbus-launch"), shutil.which("dbus-send"), os.path.exists(BUS_LAUNCHER)]
     try:
         import pyatspi  # noqa: F401
     except ImportError:
