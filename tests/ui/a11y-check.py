@@ -16,7 +16,7 @@ import tempfile
 import time
 
 SKIP = 77
-BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+A11Y_BUS_SERVICE = "/usr/share/dbus-1/services/org.a11y.Bus.service"
 
 
 def plan_file(path, today):
@@ -33,17 +33,10 @@ def plan_file(path, today):
         f.write(bytes(header) + bytes(plan))
 
 
-def free_display():
-    n = 100
-    while os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-        n += 1
-    return n
-
-
-def a11y_bus_ready(env):
-    """Whether the accessibility bus launcher answers on the session bus."""
+def a11y_bus_ready():
+    """Whether the accessibility bus answers on the session bus."""
     return subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                           "org.a11y.Bus.GetAddress"], env=env, capture_output=True).returncode == 0
+                           "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0
 
 
 def wait_for(what, seconds=60, step=0.5):
@@ -57,10 +50,12 @@ def wait_for(what, seconds=60, step=0.5):
 
 
 class Session:
+    """The program in a scratch folder with the accessibility bus, inside the display and session bus that
+    main() runs this script in."""
+
     def __init__(self, program):
         self.work = tempfile.mkdtemp(prefix="tamber-a11y-")
         self.procs = []
-        self.dbus_pid = None
         try:
             self.open(program)
         except BaseException:
@@ -76,28 +71,14 @@ class Session:
         with open(os.path.join(self.work, "Tamber98.ini"), "w", newline="") as ini:
             ini.write(f"[Tamber98]\r\nHistory1={self.plans}\r\nHistory2=\r\nHistory3=\r\n")
 
-        display = free_display()
-        env = dict(os.environ, DISPLAY=f":{display}")
-        self.start(["Xvfb", f":{display}", "-screen", "0", "1600x1000x24", "-nolisten", "tcp"], env)
-        if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{display}"), 20, 0.2):
-            raise RuntimeError("the virtual display did not start")
-        out = subprocess.run(["dbus-launch", "--sh-syntax"], capture_output=True, text=True, env=env, check=True).stdout
-        for part in out.split(";"):
-            key, _, value = part.strip().partition("=")
-            if key == "DBUS_SESSION_BUS_ADDRESS":
-                env[key] = value.strip("'")
-            elif key == "DBUS_SESSION_BUS_PID":
-                self.dbus_pid = int(value)
-        os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
-        self.start([BUS_LAUNCHER, "--launch-immediately"], env)
-        # The program asks for the accessibility bus once, at start: on a busy machine the launcher may not
-        # have it yet after a fixed pause, and the program would then never be seen.
-        if not wait_for(lambda: a11y_bus_ready(env), 60):
+        # Asking for the accessibility bus starts it. The program asks once, at start: the bus must answer
+        # before, or on a busy machine the program is never seen.
+        if not wait_for(a11y_bus_ready, 60):
             raise RuntimeError("the accessibility bus did not start")
-        env.update(QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   LANG="zh_TW.UTF-8")
         self.log = os.path.join(self.work, "program.log")
-        program = self.start([exe], env, cwd=self.work, log=self.log)
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   LANG="zh_TW.UTF-8")
+        program = self.start([exe], env, log=self.log)
 
         import pyatspi  # after the session bus is known
         self.pyatspi = pyatspi
@@ -107,14 +88,10 @@ class Session:
         if not self.app:
             raise RuntimeError(f"the program did not appear on the accessibility bus:\n{self.log_tail()}")
 
-    def start(self, command, env, cwd=None, log=None):
-        out = open(log, "wb") if log else subprocess.DEVNULL
-        try:
-            proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
+    def start(self, command, env=None, log=None):
+        with open(log or os.devnull, "wb") as out:
+            proc = subprocess.Popen(command, env=env, cwd=self.work, stdout=out, stderr=subprocess.STDOUT,
                                     start_new_session=True)
-        finally:
-            if log:
-                out.close()
         self.procs.append(proc)
         return proc
 
@@ -125,14 +102,11 @@ class Session:
     def close(self):
         for p in reversed(self.procs):
             with contextlib.suppress(OSError):
-                os.killpg(p.pid, signal.SIGTERM)  # the bus launcher's own daemon too
+                os.killpg(p.pid, signal.SIGTERM)
             try:
                 p.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 p.kill()
-        if self.dbus_pid:
-            with contextlib.suppress(OSError):
-                os.kill(self.dbus_pid, signal.SIGTERM)
         shutil.rmtree(self.work, ignore_errors=True)
 
     def find_app(self):
@@ -188,19 +162,22 @@ def calendar_cell(s, day):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) == 2:  # first under a virtual display and a private session bus of its own
+        needed = [shutil.which(t) for t in ("xvfb-run", "xauth", "dbus-run-session", "dbus-send")]
+        try:
+            import pyatspi  # noqa: F401
+        except ImportError:
+            needed.append(None)
+        if not all(needed) or not os.path.exists(A11Y_BUS_SERVICE):
+            print("SKIP: Xvfb, D-Bus, at-spi2-core or python3-pyatspi is not installed")
+            return SKIP
+        return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1600x1000x24 -nolisten tcp", "dbus-run-session", "--",
+                               sys.executable, os.path.abspath(__file__), "--inside", sys.argv[1]]).returncode
+    if len(sys.argv) != 3 or sys.argv[1] != "--inside":
         print(__doc__)
         return 2
-    needed = [shutil.which("Xvfb"), shutil.which("dbus-launch"), shutil.which("dbus-send"), os.path.exists(BUS_LAUNCHER)]
-    try:
-        import pyatspi  # noqa: F401
-    except ImportError:
-        needed.append(None)
-    if not all(needed):
-        print("SKIP: Xvfb, dbus-launch, at-spi2-core or python3-pyatspi is not installed")
-        return SKIP
 
-    failures, s = [], Session(sys.argv[1])
+    failures, s = [], Session(sys.argv[2])
     try:
         s.press(wait_for(lambda: s.find(role="menu item", name=s.plans), 30))
         expected = f"{s.today.month}月{s.today.day}日 支出 3,200 結存 76,800"
