@@ -147,6 +147,7 @@ TEST(PlanRecord, EachKindByteMakesItsClassKeepingEveryOtherByte) {
     EXPECT_EQ(TSaving(rec).Rec().PlanKind, pkSaving) << "the class writes its own kind";
 }
 
+// Bytes followed by a letter or digit are written in octal ("\244" is 0xA4): a hex escape would take the letter in.
 TEST(Big5, DecodesToUnicode) {
     const struct {
         const char* Name;
