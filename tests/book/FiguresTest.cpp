@@ -49,9 +49,12 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
 }
 
 TEST(Ledger, MonthFromTodayOrTheCarryIn) {
+    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
+    const int32_t nearTop = 2'047'483'647;
     const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
                                            Once(kToday, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
-    // The month of 2025 shown; Days: day, income, expense, balance (red below zero).
+    // The month of 2025 shown; Days: day, income, expense, balance (red below zero). From the day the balance leaves
+    // 32 bits (OutOfRangeFrom) on, the days show no figures and the month no average.
     const struct {
         const char* what;
         std::vector<TPlanRecord> plans;
@@ -60,6 +63,7 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         int month;
         int32_t carryIn, income, expense, average;
         std::vector<std::array<int32_t, 4>> days;
+        TDate outOfRangeFrom = 0;
     } cases[] = {
         {"empty book: the opening balance from today on", {}, 5000, kToday, 4, 0, 0, 0, 5000, {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
         {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance; (2200 + 20 x 1400) / 21", {Once(kToday, 1200), Once(kToday + 1, -500), Once(kToday + 1, -300), Once(kToday + 1, 0), Once(Ymd(2025, 4, 5), 50)}, 1000, kToday, 4, 0, 1200, -800, 1438, {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
@@ -73,6 +77,11 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         {"2 and 3 average 2.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 2, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"-2 and -3 average -2.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -2, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
         {"-1 and -2 average -1.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -1, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
+        {"leaving 32 bits: the days before keep their figures", twoIncomes, nearTop, kToday, 4, 0, 50'000'000, 0, 0, {{19, 0, 0, 2'097'483'647}, {20, 0, 0, 0}}, Ymd(2025, 4, 20)},
+        {"leaving 32 bits: a later month has none and names the earlier day", twoIncomes, nearTop, kToday, 5, 0, 0, 0, 0, {{1, 0, 0, 0}}, Ymd(2025, 4, 20)},
+        {"leaving 32 bits: a day's income alone", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)}, -2'000'000'000, kToday, 4, 0, 0, 0, 0, {{14, 0, 0, -2'000'000'000}, {15, 0, 0, 0}}, Ymd(2025, 4, 15)},
+        {"a carry-in beyond 32 bits on a balance that stays within them", {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, kToday, 7, 0, 0, 0, 900'000'000, {{31, 0, 0, 900'000'000}}},
+        {"large figures within 32 bits all month", twoIncomes, 0, kToday, 4, 0, 110'000'000, 0, 76'666'667, {{30, 0, 0, 110'000'000}}},
     };
     for (const auto& c : cases) {
         TPlanBookState state;
@@ -82,8 +91,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         calendar.Layout(2025, 4, 0);
         calendar.Cell(calendar.DayToCell(9)).Balance = 77;  // whatever the month showed before
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, c.today, calendar);
-        EXPECT_EQ((std::array<int64_t, 4>{state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance}),
-                  (std::array<int64_t, 4>{c.carryIn, c.income, c.expense, c.average}))
+        EXPECT_EQ(std::tuple(state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance, totals.OutOfRangeFrom, calendar.MonthAverageKnown),
+                  std::tuple(c.carryIn, int64_t{c.income}, int64_t{c.expense}, c.average, c.outOfRangeFrom, c.outOfRangeFrom == 0))
             << c.what;
         for (const auto& [d, income, expense, balance] : c.days) {
             const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
@@ -102,42 +111,6 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
     EXPECT_EQ((std::array{calendar.Cell(calendar.DayToCell(10)).Balance, calendar.MonthAverageBalance, state.MonthCarryIn}),
               (std::array{0, 0, 0}))
         << "a failed month shows no half-computed figures";
-}
-
-// The day the balance leaves 32 bits and the last day with a figure (0: none) with its balance; no average then.
-TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
-    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
-    const int32_t nearTop = 2'047'483'647;
-    const struct {
-        const char* what;
-        std::vector<TPlanRecord> plans;
-        int32_t opening;
-        int month;
-        TDate outOfRangeFrom;
-        int lastDay;
-        int32_t lastBalance;
-    } cases[] = {
-        {"the days before the one leaving keep their figures", twoIncomes, nearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
-        {"a later month has none and names the earlier day", twoIncomes, nearTop, 5, Ymd(2025, 4, 20), 0, 0},
-        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)}, -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
-        {"one plan's carry-in beyond 32 bits on a balance that stays within them", {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, 7, 0, 31, 900'000'000},
-        {"within 32 bits all month", twoIncomes, 0, 4, 0, 30, 110'000'000},
-    };
-    for (const auto& c : cases) {
-        TPlanBookState state;
-        state.SetCurrentDate(kToday);
-        state.OpeningBalance = c.opening;
-        TCalendarMonth calendar;
-        const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, kToday, calendar);
-        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown), std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0)) << c.what;
-        if (c.lastDay > 0) {
-            EXPECT_EQ(calendar.Cell(calendar.DayToCell(c.lastDay)).Balance, c.lastBalance) << c.what;
-        }
-        if (c.lastDay < calendar.DaysThisMonth()) {
-            const TDayCell& after = calendar.Cell(calendar.DayToCell(c.lastDay + 1));
-            EXPECT_EQ(std::tuple(after.Income, after.Expense, after.Balance), std::tuple(0, 0, 0)) << c.what;
-        }
-    }
 }
 
 TEST(Ledger, DayItemsAndMonthTotalsAsShown) {
