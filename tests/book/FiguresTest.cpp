@@ -1,4 +1,5 @@
-// The figures the windows show: the month bars, each day's amounts and balance, a catch-up's list, the chart's line.
+// The figures the windows show: the month bars, each day's amounts and balance, a catch-up's list, the chart's line,
+// the lowest balance ahead.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,6 +8,7 @@
 #include "TestSupport.h"
 #include "book/CatchUp.h"
 #include "book/Ledger.h"
+#include "book/LookAhead.h"
 #include "book/MonthBars.h"
 #include "book/Trend.h"
 
@@ -14,6 +16,8 @@ namespace tamber {
 namespace {
 
 using namespace test;
+
+const TDate kToday = Ymd(2025, 4, 10);  // April has 30 days
 
 TEST(MonthBars, CouplingRulesFromAStartInMarch) {
     using Bars = std::array<int, 5>;  // slider, year bar, month bar, year label, month label
@@ -45,10 +49,12 @@ TEST(MonthBars, CouplingRulesFromAStartInMarch) {
 }
 
 TEST(Ledger, MonthFromTodayOrTheCarryIn) {
-    const TDate today = Ymd(2025, 4, 10);  // April has 30 days
+    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
+    const int32_t nearTop = 2'047'483'647;
     const std::vector<TPlanRecord> year = {Flow(prMonthly, Ymd(2025, 3, 15), 12, 100), Once(Ymd(2025, 4, 5), 999),
-                                           Once(today, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
-    // The month of 2025 shown; Days: day, income, expense, balance (red below zero).
+                                           Once(kToday, 5), Once(Ymd(2025, 12, 31), 70), Once(Ymd(2026, 1, 1), 80)};
+    // The month of 2025 shown; Days: day, income, expense, balance (red below zero). From the day the balance leaves
+    // 32 bits (OutOfRangeFrom) on, the days show no figures and the month no average.
     const struct {
         const char* what;
         std::vector<TPlanRecord> plans;
@@ -57,28 +63,25 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         int month;
         int32_t carryIn, income, expense, average;
         std::vector<std::array<int32_t, 4>> days;
+        TDate outOfRangeFrom = 0;
     } cases[] = {
-        {"empty book: the opening balance from today on", {}, 5000, today, 4, 0, 0, 0, 5000, {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
-        {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance",
-         {Once(today, 1200), Once(today + 1, -500), Once(today + 1, -300), Once(today + 1, 0), Once(Ymd(2025, 4, 5), 50)},
-         1000,
-         today,
-         4,
-         0,
-         1200,
-         -800,
-         1438,  // (2200 + 20 x 1400) / 21 = 1438.1
-         {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
-        {"a later month carries in today, 15 April and 15 May", year, 1000, today, 6, 205, 100, 0, 1258, {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
-        {"a later month's 1st is its own, not carried in", {Once(Ymd(2025, 6, 1), 40)}, 1000, today, 6, 0, 40, 0, 1040, {{1, 40, 0, 1040}}},
-        {"a past month: no flows, no carry-in", year, 1000, today, 3, 0, 0, 0, 1000, {{1, 0, 0, 1000}, {31, 0, 0, 1000}}},
-        {"December up to the 31st, not 1 January", year, 1000, today, 12, 805, 170, 0, 1862, {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
-        {"red while below zero, not at zero", {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)}, 100, today, 4, 0, 200, -300, -10, {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
-        {"two listed days shortened onto 30 April are both owed", {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)}, 0, today, 4, 0, 0, -300, -86, {{15, 0, -100, -100}, {30, 0, -200, -300}}},
+        {"empty book: the opening balance from today on", {}, 5000, kToday, 4, 0, 0, 0, 5000, {{9, 0, 0, 0}, {10, 0, 0, 5000}, {30, 0, 0, 5000}}},
+        {"today's and tomorrow's flows; a zero amount is an expense; the 5th is in the opening balance; (2200 + 20 x 1400) / 21", {Once(kToday, 1200), Once(kToday + 1, -500), Once(kToday + 1, -300), Once(kToday + 1, 0), Once(Ymd(2025, 4, 5), 50)}, 1000, kToday, 4, 0, 1200, -800, 1438, {{5, 0, 0, 0}, {10, 1200, 0, 2200}, {11, 0, -800, 1400}, {30, 0, 0, 1400}}},
+        {"a later month carries in today, 15 April and 15 May", year, 1000, kToday, 6, 205, 100, 0, 1258, {{1, 0, 0, 1205}, {15, 100, 0, 1305}, {30, 0, 0, 1305}}},
+        {"a later month's 1st is its own, not carried in", {Once(Ymd(2025, 6, 1), 40)}, 1000, kToday, 6, 0, 40, 0, 1040, {{1, 40, 0, 1040}}},
+        {"a past month: no flows, no carry-in", year, 1000, kToday, 3, 0, 0, 0, 1000, {{1, 0, 0, 1000}, {31, 0, 0, 1000}}},
+        {"December up to the 31st, not 1 January", year, 1000, kToday, 12, 805, 170, 0, 1862, {{1, 0, 0, 1805}, {15, 100, 0, 1905}, {31, 70, 0, 1975}}},
+        {"red while below zero, not at zero", {Once(Ymd(2025, 4, 12), -300), Once(Ymd(2025, 4, 14), 200)}, 100, kToday, 4, 0, 200, -300, -10, {{11, 0, 0, 100}, {12, 0, -300, -200}, {13, 0, 0, -200}, {14, 200, 0, 0}}},
+        {"two listed days shortened onto 30 April are both owed", {Flow(prThriceMonthly, Ymd(2025, 4, 1), 6, -100).Days(15, 30, 31)}, 0, kToday, 4, 0, 0, -300, -86, {{15, 0, -100, -100}, {30, 0, -200, -300}}},
         {"1 and 2 average 1.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 1, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"2 and 3 average 2.5, which goes to 2", {Once(Ymd(2025, 4, 30), 1)}, 2, Ymd(2025, 4, 29), 4, 0, 1, 0, 2, {}},
         {"-2 and -3 average -2.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -2, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
         {"-1 and -2 average -1.5, which goes to -2", {Once(Ymd(2025, 4, 30), -1)}, -1, Ymd(2025, 4, 29), 4, 0, 0, -1, -2, {}},
+        {"leaving 32 bits: the days before keep their figures", twoIncomes, nearTop, kToday, 4, 0, 50'000'000, 0, 0, {{19, 0, 0, 2'097'483'647}, {20, 0, 0, 0}}, Ymd(2025, 4, 20)},
+        {"leaving 32 bits: a later month has none and names the earlier day", twoIncomes, nearTop, kToday, 5, 0, 0, 0, 0, {{1, 0, 0, 0}}, Ymd(2025, 4, 20)},
+        {"leaving 32 bits: a day's income alone", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)}, -2'000'000'000, kToday, 4, 0, 0, 0, 0, {{14, 0, 0, -2'000'000'000}, {15, 0, 0, 0}}, Ymd(2025, 4, 15)},
+        {"a carry-in beyond 32 bits on a balance that stays within them", {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)}, -2'100'000'000, kToday, 7, 0, 0, 0, 900'000'000, {{31, 0, 0, 900'000'000}}},
+        {"large figures within 32 bits all month", twoIncomes, 0, kToday, 4, 0, 110'000'000, 0, 76'666'667, {{30, 0, 0, 110'000'000}}},
     };
     for (const auto& c : cases) {
         TPlanBookState state;
@@ -88,8 +91,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         calendar.Layout(2025, 4, 0);
         calendar.Cell(calendar.DayToCell(9)).Balance = 77;  // whatever the month showed before
         const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, c.today, calendar);
-        EXPECT_EQ((std::array<int64_t, 4>{state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance}),
-                  (std::array<int64_t, 4>{c.carryIn, c.income, c.expense, c.average}))
+        EXPECT_EQ(std::tuple(state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance, totals.OutOfRangeFrom, calendar.MonthAverageKnown),
+                  std::tuple(c.carryIn, int64_t{c.income}, int64_t{c.expense}, c.average, c.outOfRangeFrom, c.outOfRangeFrom == 0))
             << c.what;
         for (const auto& [d, income, expense, balance] : c.days) {
             const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
@@ -99,58 +102,15 @@ TEST(Ledger, MonthFromTodayOrTheCarryIn) {
         }
     }
     TPlanBookState state;
-    state.SetCurrentDate(today);
+    state.SetCurrentDate(kToday);
     state.OpeningBalance = 10;
     TCalendarMonth calendar;
     calendar.Layout(2025, 5, 0);
     calendar.Cell(calendar.DayToCell(10)).Balance = calendar.MonthAverageBalance = state.MonthCarryIn = 9;
-    EXPECT_EQ(FailingPlan([&] { ComputeMonth(MakeBook({Once(today, 5), Broken(today)}), state, 2025, 5, today, calendar); }), 1);
+    EXPECT_EQ(FailingPlan([&] { ComputeMonth(MakeBook({Once(kToday, 5), Broken(kToday)}), state, 2025, 5, kToday, calendar); }), 1);
     EXPECT_EQ((std::array{calendar.Cell(calendar.DayToCell(10)).Balance, calendar.MonthAverageBalance, state.MonthCarryIn}),
               (std::array{0, 0, 0}))
         << "a failed month shows no half-computed figures";
-}
-
-// The day the balance leaves 32 bits and the last day with a figure (0: none) with its balance; no average then.
-TEST(Ledger, BalanceLeavingThirtyTwoBitsEndsTheFiguresOnItsDay) {
-    const TDate today = Ymd(2025, 4, 10);
-    const std::vector<TPlanRecord> twoIncomes = {Once(Ymd(2025, 4, 12), 50'000'000), Once(Ymd(2025, 4, 20), 60'000'000)};
-    const int32_t nearTop = 2'047'483'647;
-    const struct {
-        const char* what;
-        std::vector<TPlanRecord> plans;
-        int32_t opening;
-        int month;
-        TDate outOfRangeFrom;
-        int lastDay;
-        int32_t lastBalance;
-    } cases[] = {
-        {"the days before the one leaving keep their figures", twoIncomes, nearTop, 4, Ymd(2025, 4, 20), 19, 2'097'483'647},
-        {"a later month has none and names the earlier day", twoIncomes, nearTop, 5, Ymd(2025, 4, 20), 0, 0},
-        {"a day's income alone leaving 32 bits", {Once(Ymd(2025, 4, 15), 2'000'000'000), Once(Ymd(2025, 4, 15), 2'000'000'000)}, -2'000'000'000, 4, Ymd(2025, 4, 15), 14, -2'000'000'000},
-        {"one plan's carry-in beyond 32 bits on a balance that stays within them",
-         {Flow(prMonthly, Ymd(2025, 4, 11), 3, 1'000'000'000)},
-         -2'100'000'000,
-         7,
-         0,
-         31,
-         900'000'000},
-        {"within 32 bits all month", twoIncomes, 0, 4, 0, 30, 110'000'000},
-    };
-    for (const auto& c : cases) {
-        TPlanBookState state;
-        state.SetCurrentDate(today);
-        state.OpeningBalance = c.opening;
-        TCalendarMonth calendar;
-        const TMonthTotals totals = ComputeMonth(MakeBook(c.plans), state, 2025, c.month, today, calendar);
-        EXPECT_EQ(std::pair(totals.OutOfRangeFrom, calendar.MonthAverageKnown), std::pair(c.outOfRangeFrom, c.outOfRangeFrom == 0)) << c.what;
-        if (c.lastDay > 0) {
-            EXPECT_EQ(calendar.Cell(calendar.DayToCell(c.lastDay)).Balance, c.lastBalance) << c.what;
-        }
-        if (c.lastDay < calendar.DaysThisMonth()) {
-            const TDayCell& after = calendar.Cell(calendar.DayToCell(c.lastDay + 1));
-            EXPECT_EQ(std::tuple(after.Income, after.Expense, after.Balance), std::tuple(0, 0, 0)) << c.what;
-        }
-    }
 }
 
 TEST(Ledger, DayItemsAndMonthTotalsAsShown) {
@@ -231,13 +191,12 @@ TEST(CatchUp, ConfirmedAmountsAreAddedToTheLoadedBalanceOrTheBadItemIsNamed) {
     }
 }
 
-const TDate kTrendToday = Ymd(2025, 4, 10);
 constexpr int32_t kOpening = 1000;
 
 TPlanBook SampleBook() {
     return MakeBook({
         Once(Ymd(2025, 4, 5), 100),  // before today: in the opening balance
-        Once(kTrendToday, 20),       // today
+        Once(kToday, 20),            // today
         Once(Ymd(2025, 4, 15), -50),
         Flow(prMonthly, Ymd(2025, 4, 20), 3, 7),                           // 20 April, May and June
         Flow(prThriceMonthly, Ymd(2025, 4, 1), 9, -100).Days(15, 30, 31),  // two on 30 April
@@ -253,16 +212,15 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
         int32_t days, startBalance;
         std::vector<std::pair<int, int32_t>> points;
     } cases[] = {
-        {"today: the opening balance, then today's 20", kTrendToday, 1, kOpening, {{0, kOpening + 20}}},
-        {"tomorrow: plus today's 20", kTrendToday + 1, 1, kOpening + 20, {{0, kOpening + 20}}},
+        {"today: the opening balance, then today's 20", kToday, 1, kOpening, {{0, kOpening + 20}}},
+        {"tomorrow: plus today's 20", kToday + 1, 1, kOpening + 20, {{0, kOpening + 20}}},
         {"occurrences on the first and the last charted day", Ymd(2025, 4, 15), 6, kOpening + 20, {{0, kOpening + 20 - 150}, {5, kOpening + 20 - 150 + 7}}},
         {"two periods on one day", Ymd(2025, 4, 16), 15, kOpening - 130, {{13, kOpening - 123}, {14, kOpening - 323}}},
         {"a past start: the opening balance, 5 April's 100 again", Ymd(2025, 4, 1), 10, kOpening, {{3, kOpening}, {4, kOpening + 100}, {9, kOpening + 120}}},
-        {"no days", kTrendToday, 0, kOpening, {}},
+        {"no days", kToday, 0, kOpening, {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ComputeStartBalance(SampleBook(), kOpening, c.start, kTrendToday), c.startBalance) << c.what;
-        const TTrendLine line(SampleBook(), kOpening, c.start, c.days, kTrendToday);
+        const TTrendLine line(SampleBook(), kOpening, c.start, c.days, kToday);
         EXPECT_EQ(std::tuple(line.StartBalance(), line.ChartStartDate(), line.DayCount(), line.Points().size()),
                   std::tuple(c.startBalance, c.start, c.days, std::size_t(c.days)))
             << c.what;
@@ -271,9 +229,9 @@ TEST(Trend, LineFromAStartBeforeAtOrAfterToday) {
         }
     }
     EXPECT_EQ(AxisDateLabel(Ymd(2005, 1, 2)), "05/1/2");
-    const TPlanBook broken = MakeBook({Once(kTrendToday, 1), Broken(kTrendToday + 3)});
-    EXPECT_EQ(FailingPlan([&] { TTrendLine(broken, 0, kTrendToday, 10, kTrendToday); }), 1);
-    EXPECT_EQ(FailingPlan([&] { ComputeStartBalance(broken, 0, kTrendToday + 9, kTrendToday); }), 1);
+    const TPlanBook broken = MakeBook({Once(kToday, 1), Broken(kToday + 3)});
+    EXPECT_EQ(FailingPlan([&] { TTrendLine(broken, 0, kToday, 10, kToday); }), 1);
+    EXPECT_EQ(FailingPlan([&] { ComputeStartBalance(broken, 0, kToday + 9, kToday); }), 1);
 }
 
 // A count the unit does not take is brought within it (1 month, 2 years, 45 days and others: the chart window's tests).
@@ -290,6 +248,37 @@ TEST(Trend, CountOfUnitsGivesTheDaysCharted) {
         {int64_t{1} << 40, TChartUnit::Months, {360, 10800, 30}},
     };
     for (const auto& c : cases) EXPECT_EQ(ChartInterval(c.count, c.unit), c.interval) << c.count;
+}
+
+const TDate kEnd = Ymd(2060, 12, 31);  // the last day looked at from kToday
+
+TEST(LookAhead, LowestBalanceAndFirstDayBelowZeroInTheYearsAhead) {
+    const TPlanRecord loan = RecordBuilder(prMonthly, kToday, 241).Kind(pkLoan).Method(mtEqualPrincipal).Amount(240000);
+    using TPoint = std::optional<TBalancePoint>;
+    const struct {
+        const char* what;
+        int32_t opening;
+        std::vector<TPlanRecord> plans;
+        TPoint lowest, belowZero;
+        TDate outOfRangeFrom;
+    } cases[] = {
+        {"a dip then a recovery", 1000, {Once(kToday + 10, -1500), Once(kToday + 20, 2000)}, TBalancePoint{kToday + 10, -500}, TBalancePoint{kToday + 10, -500}, 0},
+        {"lowest on two days: the earlier", 1000, {Once(kToday + 5, -300), Once(kToday + 6, 300), Once(kToday + 8, -300)}, TBalancePoint{kToday + 5, 700}, std::nullopt, 0},
+        {"never below zero: today is the lowest", 0, {Flow(prMonthly, kToday + 1, 12, 100)}, TBalancePoint{kToday, 0}, std::nullopt, 0},
+        {"below zero today", -50, {Once(kToday, 20), Once(kToday + 3, 100)}, TBalancePoint{kToday, -30}, TBalancePoint{kToday, -30}, 0},
+        // 240,000 in, then 1,000 a month back; 10 a month out from today: -390 after 238 months.
+        {"a loan pushes it below zero in year 20", 0, {loan, Flow(prMonthly, kToday, 241, -10)}, TBalancePoint{Ymd(2045, 4, 10), -2410}, TBalancePoint{Ymd(2045, 2, 10), -390}, 0},
+        {"the span's last day counts, the day after does not", 0, {Once(kEnd, -1), Once(kEnd + 1, -1000)}, TBalancePoint{kEnd, -1}, TBalancePoint{kEnd, -1}, 0},
+        {"a balance leaving 32 bits stops the look there", 2147483000, {Once(kToday + 2, -5000), Once(kToday + 3, 9000)}, TBalancePoint{kToday + 2, 2147478000}, std::nullopt, kToday + 3},
+        {"a day's total leaving 32 bits though the balance fits", -2147483000, {Once(kToday + 1, -600), Once(kToday + 4, 2000000000), Once(kToday + 4, 2000000000)}, TBalancePoint{kToday + 1, -2147483600}, TBalancePoint{kToday, -2147483000}, kToday + 4},
+        {"already today's balance out of range", 2147483000, {Once(kToday, 9000)}, std::nullopt, std::nullopt, kToday},
+    };
+    for (const auto& c : cases) {
+        const TLookAhead ahead = LookAhead(MakeBook(c.plans), c.opening, kToday);
+        EXPECT_EQ(std::tuple(ahead.Lowest, ahead.FirstBelowZero, ahead.OutOfRangeFrom), std::tuple(c.lowest, c.belowZero, c.outOfRangeFrom)) << c.what;
+    }
+    EXPECT_EQ(LookAheadEnd(Ymd(9970, 6, 1)), Ymd(9999, 12, 31)) << "the span ends with the calendar's last year";
+    EXPECT_EQ(FailingPlan([] { LookAhead(MakeBook({Once(kToday, 1), Broken(kToday + 3)}), 0, kToday); }), 1);
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ TEST(PlanRecord, EachKindByteMakesItsClassKeepingEveryOtherByte) {
     EXPECT_EQ(TSaving(rec).Rec().PlanKind, pkSaving) << "the class writes its own kind";
 }
 
+// Bytes followed by a letter or digit are written in octal ("\244" is 0xA4): a hex escape would take the letter in.
 TEST(Big5, DecodesToUnicode) {
     const struct {
         const char* Name;
@@ -160,30 +161,14 @@ TEST(Big5, DecodesToUnicode) {
         {"AsciiMixed", "Rent \xA9\xD0\xAF\xB2 NT$12,000", "Rent 房租 NT$12,000"},
         {"EuroAndSecondBoxDrawingCode", "\xA3\xE1\xF9\xF9", "€═"},
         {"LoneLeadAtEnd", "\xA9\xD0\xA4", "房\uFFFD"},
-        {"Byte80",
-         "A\x80"
-         "B",
-         "A\uFFFDB"},
+        {"Byte80", "A\200B", "A\uFFFDB"},
         {"ByteFFKeepsNextPair", "\xFF\xA4\x40", "\uFFFD一"},
-        {"LeadThenLetterIsAPair",
-         "\xA4"
-         "A",
-         "乙"},
-        {"LeadThenAsciiDigitKeepsDigit",
-         "\xA4"
-         "1",
-         "\uFFFD"
-         "1"},
+        {"LeadThenLetterIsAPair", "\244A", "乙"},
+        {"LeadThenAsciiDigitKeepsDigit", "\2441", "\uFFFD1"},
         {"LeadThenNewlineKeepsNewline", "\xA4\n\xA4\x40", "\uFFFD\n一"},
         {"LeadThenByte80IsTwoUnits", "\xA4\x80", "\uFFFD\uFFFD"},
-        {"LeadThenLeadOnlyByteStartsNewPair", "\xA4\x81\xA4\x40",
-         "\uFFFD\uFFFD"
-         "@"},
-        {"UnmappedPairIsOneUnit",
-         "\xC8\x40"
-         "A\x81\xFE",
-         "\uFFFD"
-         "A\uFFFD"},
+        {"LeadThenLeadOnlyByteStartsNewPair", "\xA4\x81\xA4\x40", "\uFFFD\uFFFD@"},
+        {"UnmappedPairIsOneUnit", "\xC8@A\x81\xFE", "\uFFFDA\uFFFD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -206,10 +191,7 @@ TEST(Big5, EncodesFromUnicode) {
         {"SimplifiedOnlyListedOnce", "我们们", "\xA7\xDA??", "们"},
         {"UnmappableInFirstAppearanceOrder", "们é💰é们", "?????", "们é💰"},
         {"MalformedUtf8IsReplacement", "\xC3(", "?(", "\uFFFD"},
-        {"TruncatedSequenceIsOneUnit",
-         "\xE6\x88"
-         "A",
-         "?A", "\uFFFD"},
+        {"TruncatedSequenceIsOneUnit", "\346\210A", "?A", "\uFFFD"},
         {"EncodedSurrogateIsThreeUnits", "\xED\xA0\x80", "???", "\uFFFD"},
         {"FourBytesOutsideTheFirstPlane", "\xF1\x80\x80\x80", "?", "\xF1\x80\x80\x80"},
         {"OverlongFourBytesAreFourUnits", "\xF0\x8F\xBF\xBF", "????", "\uFFFD"},
@@ -240,11 +222,7 @@ TEST(Big5, CutLengthNeverSplitsAPair) {
         {"InsidePairAfterAscii", "A" + rent, 2, 1},
         {"PairAfterAsciiFits", "A" + rent, 3, 3},
         {"Trail5CIsNotAscii", "\xB3\x5C\xA5\x5C", 3, 2},
-        {"LoneLeadBeforeDigitIsItsOwnUnit",
-         "\xA4"
-         "1" +
-             rent,
-         1, 1},
+        {"LoneLeadBeforeDigitIsItsOwnUnit", "\2441" + rent, 1, 1},
         {"LimitBeyondLength", rent, 10, 4},
         {"ZeroLimit", rent, 0, 0},
     };
