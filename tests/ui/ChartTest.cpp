@@ -1,17 +1,11 @@
-// The chart window: the balance line, the bars of ticked plans, the dynamic display, the mouse readout, the axes.
+// The chart window: the balance line, the bars of ticked plans, the lowest point, the dynamic display, the mouse
+// readout, the axes.
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFrame>
 #include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
 
 #include <qcustomplot.h>
 
 #include "UiTestSupport.h"
-#include "ui/ChartUnit.h"
-#include "ui/RFEdit.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -83,7 +77,6 @@ private slots:
             int Points;
             QString First, Shown;
         } cases[] = {
-            {{2026, 3, 10}, "1", "月", 30, "10:1000", "1"},
             {{2026, 3, 25}, "45", "日", 45, "25:1430", "45"},    // after today: the 12th's salary and the 20th's payment first
             {{2026, 3, 1}, "361", "月", 10800, "1:700", "360"},  // before today: the opening balance, then that day's rent
             {{2026, 3, 1}, "0", "年", 365, "1:700", "1"},
@@ -114,6 +107,21 @@ private slots:
         Click(w.get(), "Button1");  // no count: said so, and nothing charted, no empty legend frame
         QCOMPARE(std::tuple(prompts_.Errors, w->BalanceSeries()->data()->size(), w->Chart()->legend->visible()),
                  std::tuple(QStringList{"'' is not a valid integer value"}, 0, false));
+    }
+
+    // The lowest point of the charted days is marked with its value; after a step the first of equal days.
+    void theLowestPointIsMarked() {
+        book_ = MakeBook({Once(Ymd(2026, 3, 12), -1500), Once(Ymd(2026, 3, 14), 3000)});
+        TForm4 w(
+            book_, kOpening, [] { return QDate(2026, 3, 10); }, &prompts_);
+        Set(w, QDate(2026, 3, 10), QStringLiteral("5"), QStringLiteral("日"));
+        w.ShowChart();
+        auto* mark = w.Chart()->findChild<QCPItemTracer*>(QStringLiteral("LowestMark"));
+        const auto lowest = [&] { return std::pair(mark->position->coords(), w.Chart()->findChild<QCPItemText*>(QStringLiteral("LowestLabel"))->text()); };
+        QCOMPARE(lowest(), std::pair(QPointF(Ymd(2026, 3, 12), -500), QStringLiteral("最低 -500")));
+        QVERIFY(mark->visible());
+        for (int step = 0; step < 4; ++step) w.Timer1Timer();  // 12 and 13 March have scrolled off
+        QCOMPARE(lowest(), std::pair(QPointF(Ymd(2026, 3, 14), 2500), QStringLiteral("最低 2,500")));
     }
 
     void theDynamicDisplayMovesADayAtATime() {

@@ -7,14 +7,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QtTest>
 
 #include <climits>
 
 #include "UiTestSupport.h"
 #include "model/Errors.h"
-#include "ui/DrawCalendar.h"
-#include "ui/RFEdit.h"
 
 using namespace tamber;
 using namespace tamber::ui;

@@ -1,22 +1,12 @@
 // The catch-up dialog, the balance adjustment, the unsaved-changes prompt, the system's dialogs behind the prompts,
 // and the program's windows wired to the main window's commands.
 #include <QApplication>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest>
 
 #include "UiTestSupport.h"
 #include "ui/About.h"
-#include "ui/ChartUnit.h"
-#include "ui/DrawCalendar.h"
-#include "ui/Input.h"
-#include "ui/Main.h"
-#include "ui/RFEdit.h"
 #include "ui/Updated.h"
 #include "ui/Wiring.h"
 #include "ui/catchup.h"

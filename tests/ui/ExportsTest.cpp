@@ -1,19 +1,12 @@
 // The month's printout, the file menu's print and export commands and the
 // chart's image file, with every dialog scripted.
-#include <QAction>
-#include <QDateEdit>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "UiTestSupport.h"
-#include "ui/ChartUnit.h"
 #include "ui/Exports.h"
-#include "ui/Main.h"
 #include "ui/MonthPrint.h"
-#include "ui/QtDates.h"
 
 using namespace tamber;
 using namespace tamber::ui;
