@@ -77,7 +77,6 @@ private slots:
             int Points;
             QString First, Shown;
         } cases[] = {
-            {{2026, 3, 25}, "45", "日", 45, "25:1430", "45"},    // after today: the 12th's salary and the 20th's payment first
             {{2026, 3, 1}, "361", "月", 10800, "1:700", "360"},  // before today: the opening balance, then that day's rent
             {{2026, 3, 1}, "0", "年", 365, "1:700", "1"},
         };
@@ -132,7 +131,6 @@ private slots:
         QCOMPARE(std::pair(w->Running(), Text(w.get(), "Button1")), std::pair(true, QStringLiteral("暫停")));
         const QStringList before = Points(w->BalanceSeries());
         w->Timer1Timer();  // now 2 to 12 March: the salary on the new last day, the rent's bar drops off
-        QCOMPARE(Get<QDateEdit>(w.get(), "DateEdit1")->date(), QDate(2026, 3, 2));
         QCOMPARE(Points(w->BalanceSeries()), before.mid(1) << QStringLiteral("12:1200"));
         QCOMPARE(Points(w->PlanSeries(0)) + Points(w->PlanSeries(1)), QStringList{"12:500"});
         Get<QListWidget>(w.get(), "CheckListBox1")->item(0)->setCheckState(Qt::Unchecked);
