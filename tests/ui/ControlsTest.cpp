@@ -15,8 +15,7 @@
 
 using namespace tamber;
 using namespace tamber::ui;
-using tamber::test::Row;
-using tamber::test::Rows;
+using namespace tamber::test;
 
 namespace {
 
