@@ -7,19 +7,15 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QtTest>
 
 #include <climits>
 
 #include "UiTestSupport.h"
 #include "model/Errors.h"
-#include "ui/DrawCalendar.h"
-#include "ui/RFEdit.h"
 
 using namespace tamber;
 using namespace tamber::ui;
-using tamber::test::Row;
-using tamber::test::Rows;
+using namespace tamber::test;
 
 namespace {
 
@@ -165,11 +161,9 @@ const struct {
 } kEntered[] = {
     {"digits refuse letters, minus and point", "[0..9]", Keys, "1a-2.3", "123"},
     {"a key carrying several characters", "[0..9]", KeyText, "1a2", "12"},
-    {"a key carrying none of them", "[0..9]", KeyText, "ab", ""},
     {"description takes Chinese and any printable", "[]", Keys, "薪水 Pay-1,000!", "薪水 Pay-1,000!"},
     {"description refuses what code page 950 lacks", "[]", Keys, "a\U0001F600b", "ab"},
     {"input method commit is filtered", "[0..9]", InputMethod, "1中2", "12"},
-    {"input method commits Chinese to the description", "[]", InputMethod, "薪水", "薪水"},
     {"Ctrl+V pastes through the filter, line breaks too", "[0..9]", CtrlV, "4x\n2", "42"},
     {"a paste with nothing admitted changes nothing", "[0..9]", CtrlV, "xy", ""},
     {"the menu's paste goes through the filter", "[0..9,-]", MenuPaste, "-5 kg", "-5"},

@@ -1,22 +1,12 @@
 // The catch-up dialog, the balance adjustment, the unsaved-changes prompt, the system's dialogs behind the prompts,
 // and the program's windows wired to the main window's commands.
 #include <QApplication>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest>
 
 #include "UiTestSupport.h"
 #include "ui/About.h"
-#include "ui/ChartUnit.h"
-#include "ui/DrawCalendar.h"
-#include "ui/Input.h"
-#include "ui/Main.h"
-#include "ui/RFEdit.h"
 #include "ui/Updated.h"
 #include "ui/Wiring.h"
 #include "ui/catchup.h"
@@ -199,8 +189,6 @@ private slots:
         for (const bool accept : {false, true}) {
             WriteBytes(file.toStdString(), FileBytes(kToday - 3, 1000, {Flow(prEveryNDays, Ymd(2026, 3, 1), 30, 10, "薪水")}));
             InModal<TForm5>([&] { w.LoadPlanFile(file); }, [&](TForm5& dialog) {
-                QCOMPARE(ShownRows(dialog),
-                         (QStringList{"1|薪水|" + ShortDate(kToday - 2) + "|10", "2|薪水|" + ShortDate(kToday - 1) + "|10"}));
                 Get<TRFilterEdit>(&dialog, "RFilterEdit2")->setText(QStringLiteral("15"));
                 Click(&dialog, accept ? "Button3" : "Button4"); });
             QCOMPARE(std::tuple(w.windowTitle(), w.Book().Count(), w.State().OpeningBalance),

@@ -1,14 +1,9 @@
-// The plan editor as a user drives it: the fields shown, plans stored as typed and shown again, the commands.
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
+// The plan editor as a user drives it: the fields shown, plans stored as typed and shown again, the commands, the
+// preview of a plan's schedule.
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QTableWidget>
-#include <QtTest>
 
 #include "UiTestSupport.h"
-#include "ui/Input.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -46,6 +41,34 @@ const TEntry kEntries[] = {
     {"compound, draws out", 3, 9, {"1=5", "16=1000", "15=2"}, {"RadioButton9"}, "9 5 0 0/0/0 0 1000 0 0 0 0 0 3 0 2 "},
     {"loan, equal instalments", 4, 10, {"1=13", "18=120000", "17=6"}, {}, "10 13 0 0/0/0 0 120000 0 0 0 0 0 4 4 6 "},
     {"loan, equal principal (本金定額攤還法)", 4, 5, {"1=13", "18=120000", "17=6"}, {"RadioButton11"}, "5 13 0 0/0/0 0 120000 0 0 0 0 0 4 5 6 "},
+};
+
+// Monthly fields of a kind from 10 March 2026, with what Set fills in.
+TPlanFields Fields(int kind, const char* count, void (*set)(TPlanFields&)) {
+    TPlanFields f;
+    f.KindIndex = kind;
+    f.PeriodIndex = prMonthly;
+    f.PeriodCount = count;
+    f.StartDate = Ymd(2026, 3, 10);
+    set(f);
+    return f;
+}
+
+// The fields of a plan, and the preview's rows, its last row and its notes.
+const struct {
+    const char* Name;
+    TPlanFields Fields;
+    int Rows;
+    QStringList Last;
+    const char* Notes;
+} kPreviews[] = {
+    {"a fixed expense", Fields(pkFixAccount, "3", [](TPlanFields& f) { f.FixAmount = "500", f.Income = false; }), 3, {"3", "2026/5/10", "-500", "-1,500"}, ""},
+    {"a savings club won at the third meeting", Fields(pkCollect, "5", [](TPlanFields& f) { f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3"; }), 5, {"5", "2026/7/10", "-1,000", "0"}, ""},
+    {"a deposit paying interest monthly", Fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }), 3, {"3", "2026/5/10", "12,100", "200"}, "總收入 12,200　總支出 -12,000"},
+    {"a compound deposit in and out in one sum", Fields(pkCompound, "2", [](TPlanFields& f) { f.CompoundAmount = "10000", f.CompoundRate = "12"; }), 2, {"2", "2026/4/10", "10,100", "100"}, "總收入 10,100　總支出 -10,000"},
+    {"a loan of equal principal instalments", Fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }), 4, {"4", "2026/6/10", "-10,200", "-900"}, "總收入 30,000　總支出 -30,900"},
+    {"more periods than the preview lists", Fields(pkFixAccount, "1500", [](TPlanFields& f) { f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }), 1000, {"1000", "2028/12/3", "1", "1,000"}, "只列出前 1,000 期, 共 1,500 期"},
+    {"no rate yet: nothing", Fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000"; }), 0, {}, ""},
 };
 
 }  // namespace
@@ -171,25 +194,37 @@ private slots:
         const struct {
             const char *Name, *Button;
             bool Select;
-            const char *KindText, *Count, *Message;
+            const char *KindText, *Message;
         } rows[] = {
-            {"add without a kind", "Button1", false, "", "12", "請選擇計劃類別"},
-            {"modify without a selected plan", "Button5", false, "固定收入／支出", "12", "請先點選右側計劃"},
-            {"modify after typing into the kind", "Button5", true, "其他", "12", "請選擇計劃類別"},
-            {"modify with a count of 0", "Button5", true, "固定收入／支出", "0", "期數輸入錯誤"},
+            {"add without a kind", "Button1", false, "", "請選擇計劃類別"},
+            {"modify without a selected plan", "Button5", false, "固定收入／支出", "請先點選右側計劃"},
+            {"modify after typing into the kind", "Button5", true, "其他", "請選擇計劃類別"},
         };
         for (const auto& row : rows) {
             init();
             book_.Append(CreateFrom(Flow(prMonthly, Ymd(2001, 1, 15), 12, -500)));
             form_->RefreshPlanGrid();
-            Enter({"", 0, 5, {"6=900"}, {}, ""});
+            Enter({"", 0, 5, {"1=12", "6=900"}, {}, ""});
             if (row.Select) ClickRow(0);
-            Type(form_.get(), Edit(1), QString::fromLatin1(row.Count));
             Get<QComboBox>(form_.get(), "ComboBox2")->lineEdit()->setText(QString::fromUtf8(row.KindText));
             Click(form_.get(), row.Button);
             QVERIFY2(prompts_.Errors == QStringList{QString::fromUtf8(row.Message)}, row.Name);
             QVERIFY2(Amounts() == QList<int>{-500} && !state_.Modified && form_->SelectedPlan() == (row.Select ? 0 : -1), row.Name);
         }
+    }
+
+    void thePreviewListsEachKindsSchedule_data() { Rows(kPreviews); }
+    void thePreviewListsEachKindsSchedule() {
+        const auto& c = Row(kPreviews);
+        form_->SetFields(c.Fields);
+        form_->UpdatePreview();
+        auto* grid = Get<QTableWidget>(form_.get(), "PreviewGrid");
+        QStringList last;
+        for (int column = 0; c.Rows > 0 && column < grid->columnCount(); ++column) last << grid->item(c.Rows - 1, column)->text();
+        QCOMPARE(std::tuple(grid->rowCount(), last, Text(form_.get(), "PreviewNotes")), std::tuple(c.Rows, c.Last, QString::fromUtf8(c.Notes)));
+        if (c.Rows > 0) return;
+        Type(form_.get(), Edit(17), "12");  // a field's change redraws the preview a moment later
+        QTRY_COMPARE(grid->rowCount(), 4);
     }
 };
 

