@@ -41,10 +41,10 @@ test-sanitize: sanitize-build
 	@$(MAKE) --no-print-directory monkey MONKEY_SECONDS=60
 
 # Random user actions on the main window (tests/ui/monkey) in the sanitizer
-# build for MONKEY_SECONDS (300 by default); MONKEY_SEED repeats a run.
+# build for MONKEY_SECONDS (300 by default); MONKEY_SEED and MONKEY_ACTIONS repeat a run.
 MONKEY_SECONDS ?= 300
 monkey: sanitize-build
-	cd $(ASAN_BUILD) && $(SANITIZER_ENV) MONKEY_SECONDS=$(MONKEY_SECONDS) MONKEY_SEED=$(MONKEY_SEED) \
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) MONKEY_SECONDS=$(MONKEY_SECONDS) MONKEY_SEED=$(MONKEY_SEED) MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
 	  tests/ui/monkey/tamber98-monkey
 
 # Feeds generated plan files to the loader and every computation (clang's

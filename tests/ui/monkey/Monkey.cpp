@@ -4,10 +4,8 @@
 // Questions are answered at random through the prompt seam; file dialogs point into the scratch folder.
 // After each action every plan file in the folder loads, no half-written file is left, and with no other
 // window open the calendar shows what ComputeMonth gives. A watchdog ends a run whose window stops
-// answering; a failure prints the seed, the action count and the last actions (repeat with --seed, --actions).
-//
-//   tamber98-monkey [--seed N] [--seconds N] [--actions N]   (MONKEY_SEED, MONKEY_SECONDS; default 300 s)
-//   tamber98-monkey --regressions     the fixed seeds of the normal test run
+// answering; a failure prints the seed, the action count and the last actions, which MONKEY_SEED and
+// MONKEY_ACTIONS repeat. MONKEY_SECONDS: how long (300 s); --regressions: the normal test run's fixed seeds.
 #include <QApplication>
 #include <QDir>
 #include <QInputMethodEvent>
@@ -29,7 +27,6 @@
 #include <deque>
 #include <fstream>
 #include <map>
-#include <mutex>
 #include <thread>
 
 #include <unistd.h>
@@ -56,53 +53,38 @@ using Clock = std::chrono::steady_clock;
 const QDate kToday(2026, 3, 10);
 constexpr int kWatchdogSeconds = 60;
 // Seeds the normal test run replays with their number of actions; a seed that found a fault joins them.
-constexpr struct {
-    uint64_t Seed;
-    long Actions;
-} kRegressions[] = {{1, 150}, {2, 150}, {3, 150}};
+constexpr std::pair<uint64_t, long> kRegressions[] = {{1, 150}, {2, 150}, {3, 150}};
 
 int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
 }
 
-// The last actions, and the report a failure prints (kept ready for a signal handler).
+// The last actions and the report a failure prints, kept ready for a signal handler and the watchdog.
 struct TFlightLog {
     std::atomic<uint64_t> Seed{0};
     std::atomic<long> Actions{0};
     std::atomic<int64_t> Beat{0};  // when the window last made progress
-    std::mutex Mutex;
     std::deque<std::string> Last;
-    char Ready[16384] = {};
-
-    std::string Report() {
-        std::lock_guard lock(Mutex);
-        std::string text = "monkey: seed " + std::to_string(Seed) + ", action " + std::to_string(Actions) +
-                           "\nmonkey: the last actions, the newest last:\n";
-        for (const std::string& line : Last) text += "  " + line + "\n";
-        return text;
-    }
-    void Add(const std::string& line) {
-        {
-            std::lock_guard lock(Mutex);
-            Last.push_back(std::to_string(Actions) + ": " + line);
-            if (Last.size() > 25) Last.pop_front();
-        }
-        std::snprintf(Ready, sizeof Ready, "%s", Report().c_str());
-    }
+    char Report[16384] = {};
 };
 TFlightLog gLog;
 
 void Note(const QString& line) {
-    gLog.Add(line.toStdString());
+    gLog.Last.push_back(std::to_string(gLog.Actions) + ": " + line.toStdString());
+    if (gLog.Last.size() > 25) gLog.Last.pop_front();
+    std::string text = "monkey: seed " + std::to_string(gLog.Seed) + ", action " + std::to_string(gLog.Actions) +
+                       "\nmonkey: the last actions, the newest last:\n";
+    for (const std::string& last : gLog.Last) text += "  " + last + "\n";
+    std::snprintf(gLog.Report, sizeof gLog.Report, "%s", text.c_str());
 }
 
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "monkey: FAULT: %s\n%s", what.c_str(), gLog.Report().c_str());
+    std::fprintf(stderr, "monkey: FAULT: %s\n%s", what.c_str(), gLog.Report);
     std::fflush(stderr);
     std::_Exit(1);
 }
 extern "C" void PrintOnDeath() {
-    (void)!write(2, gLog.Ready, std::strlen(gLog.Ready));
+    (void)!write(2, gLog.Report, std::strlen(gLog.Report));
 }
 extern "C" void OnSignal(int signal) {
     PrintOnDeath();
@@ -114,7 +96,7 @@ void Watchdog(const std::atomic<bool>& stop) {
     while (!stop) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         if (gLog.Beat != 0 && NowMs() - gLog.Beat > kWatchdogSeconds * 1000) {
-            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds, gLog.Report().c_str());
+            std::fprintf(stderr, "monkey: FAULT: the window made no progress for %d s\n%s", kWatchdogSeconds, gLog.Report);
             std::signal(SIGABRT, SIG_DFL);
             std::abort();
         }
@@ -157,27 +139,17 @@ public:
     }
     void ShowError(QWidget*, const QString& message) override { Note(QStringLiteral("error box: ") + message); }
     void AskToSaveChanges(QWidget*, const std::function<bool()>& save) override {
-        int presses = Random_.Between(0, 2);
-        Note(QStringLiteral("unsaved changes: 存檔 up to %1 times").arg(presses));
-        while (presses-- > 0 && !save()) continue;
+        for (int presses = Answer("unsaved changes: 存檔 pressed up to this many times", 2); presses-- > 0 && !save();) continue;
     }
     ui::TOverwriteAnswer AskOverwriteChangedFile(QWidget*, const QString& path) override {
-        const int answer = Random_.Between(0, 2);
-        Note(QStringLiteral("changed on disk %1: answer %2").arg(path).arg(answer));
-        return ui::TOverwriteAnswer(answer);
+        return ui::TOverwriteAnswer(Answer("changed on disk " + path + ": answer", 2));
     }
-    bool AskOpenFileInUse(QWidget*, const QString& path) override {
-        const bool open = Random_.Chance(50);
-        Note(QStringLiteral("open in another copy %1: %2").arg(path).arg(open));
-        return open;
-    }
+    bool AskOpenFileInUse(QWidget*, const QString& path) override { return Answer("open in another copy " + path, 1) == 1; }
     QString SaveExportFileName(QWidget*, const QString& filter) override {
         return File("export", {"export." + filter.section('.', 1, 1).section(')', 0, 0), "folder.tbr"});
     }
     std::optional<ui::TDateSpan> AskExportSpan(QWidget*, const ui::TDateSpan& proposed, QDate, QDate) override {
-        const bool cancel = Random_.Chance(30);
-        Note(QStringLiteral("export span: ") + (cancel ? "cancelled" : "as proposed"));
-        return cancel ? std::nullopt : std::optional(proposed);
+        return Answer("export span as proposed", 2) ? std::optional(proposed) : std::nullopt;
     }
     void PreviewPrint(QWidget*, const std::function<void(QPagedPaintDevice&)>& paint) override {
         Note(QStringLiteral("print preview"));
@@ -186,6 +158,12 @@ public:
     }
 
 private:
+    // A random answer from 0 to Last to Question.
+    int Answer(const QString& question, int last) {
+        const int answer = Random_.Between(0, last);
+        Note(question + QStringLiteral(": %1").arg(answer));
+        return answer;
+    }
     QString File(const char* dialog, const QStringList& names) {
         const QString name = Random_.Chance(15) ? QString() : Folder_ + '/' + Pick(Random_, names);
         Note(QString::fromLatin1(dialog) + QStringLiteral(" dialog: ") + (name.isEmpty() ? QStringLiteral("cancelled") : name));
@@ -211,6 +189,7 @@ public:
         : Random_(seed), Prompts_(Random_, Dir_.path()), End_(Clock::now() + budget), MaxActions_(maxActions) {
         gLog.Seed = seed;
         gLog.Actions = 0;
+        gLog.Last.clear();
         qputenv("PATH", Dir_.path().toLocal8Bit());  // the editor's calculator button would start a system program
         ui::TRFilterEdit::SetRequiredFieldPrompt([](QWidget*, const QString& m) { Note(QStringLiteral("required field: ") + m); });
         WriteBook(Path("book.tbr"), Random_.Between(1, 80));
@@ -312,11 +291,9 @@ private:
         QWidget* target = window->childAt(at) ? window->childAt(at) : window;
         const QPoint local = target->mapFrom(window, at);
         const int kind = Random_.Between(0, 19);  // 0 a right click, 1 a double click
-        Note(QStringLiteral("%1 %2 at %3,%4").arg(kind == 1 ? "double-click" : kind == 0 ? "right-click"
-                                                                                         : "click")
-                 .arg(Describe(target))
-                 .arg(local.x())
-                 .arg(local.y()));
+        const char* what = kind == 1 ? "double-click" : kind == 0 ? "right-click"
+                                                                  : "click";
+        Note(QStringLiteral("%1 %2 at %3,%4").arg(what, Describe(target)).arg(local.x()).arg(local.y()));
         const Qt::MouseButton button = kind == 0 ? Qt::RightButton : Qt::LeftButton;
         if (kind == 1) QTest::mouseDClick(target, button, {}, local);
         else QTest::mouseClick(target, button, {}, local);
@@ -342,21 +319,11 @@ private:
             const QString text = QString::fromUtf8(Pick(Random_, kTexts));
             Note(QStringLiteral("type '%1' to %2").arg(text, Describe(target)));
             QTest::keyClicks(target, text);
-        } else {
-            const QString text = QString::fromUtf8(Pick(Random_, kChinese));
-            const bool inputMethod = Random_.Chance(50);
-            Note(QStringLiteral("enter '%1' to %2%3").arg(text, Describe(target), inputMethod ? " by an input method" : ""));
-            if (inputMethod) {
-                QInputMethodEvent event;
-                event.setCommitString(text);
-                QApplication::sendEvent(target, &event);
-            }
-            for (const QChar c : inputMethod ? QString() : text) {
-                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-                    QKeyEvent key(type, 0, Qt::NoModifier, QString(c));
-                    QApplication::sendEvent(target, &key);
-                }
-            }
+        } else {  // as an input method commits it
+            QInputMethodEvent event;
+            event.setCommitString(QString::fromUtf8(Pick(Random_, kChinese)));
+            Note(QStringLiteral("enter '%1' to %2").arg(event.commitString(), Describe(target)));
+            QApplication::sendEvent(target, &event);
         }
     }
 
@@ -512,11 +479,14 @@ private:
     std::map<QString, std::unique_ptr<QLockFile>> ForeignLocks_;
 };
 
-long Number(const char* text, const char* what) {
+// The whole number in the environment variable Name, or Otherwise when it is not set.
+long FromEnvironment(const char* name, long otherwise) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return otherwise;
     char* end = nullptr;
-    const long value = text ? std::strtol(text, &end, 10) : -1;
-    if (!text || *end != '\0' || value < 0) {
-        std::fprintf(stderr, "tamber98-monkey: %s needs a whole number\n", what);
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < 0) {
+        std::fprintf(stderr, "tamber98-monkey: %s needs a whole number\n", name);
         std::exit(2);
     }
     return value;
@@ -526,24 +496,10 @@ long Number(const char* text, const char* what) {
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const char* seedText = std::getenv("MONKEY_SEED");
-    const char* secondsText = std::getenv("MONKEY_SECONDS");
-    long actions = LONG_MAX;
-    bool regressions = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--regressions") {
-            regressions = true;
-            continue;
-        }
-        const char* value = i + 1 < argc ? argv[++i] : nullptr;
-        if (arg == "--seed") seedText = value;
-        else if (arg == "--seconds") secondsText = value;
-        else if (arg == "--actions") actions = Number(value, "--actions");
-        else return std::fprintf(stderr, "usage: tamber98-monkey [--seed N] [--seconds N] [--actions N] | --regressions\n"), 2;
-    }
-    const uint64_t seed = seedText && *seedText ? uint64_t(Number(seedText, "the seed")) : uint64_t(Clock::now().time_since_epoch().count() % 1000000007);
-    const long seconds = secondsText && *secondsText ? Number(secondsText, "the time") : 300;
+    const bool regressions = argc == 2 && std::strcmp(argv[1], "--regressions") == 0;
+    if (argc > 1 && !regressions) return std::fprintf(stderr, "usage: tamber98-monkey [--regressions]\n"), 2;
+    const auto seed = uint64_t(FromEnvironment("MONKEY_SEED", long(Clock::now().time_since_epoch().count() % 1000000007)));
+    const long seconds = FromEnvironment("MONKEY_SECONDS", 300), actions = FromEnvironment("MONKEY_ACTIONS", LONG_MAX);
 
     std::signal(SIGABRT, OnSignal);
 #if defined(__SANITIZE_ADDRESS__)
@@ -565,7 +521,7 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
     };
     if (regressions) {
-        for (const auto& r : kRegressions) run(r.Seed, std::chrono::hours(1), r.Actions);
+        for (const auto& [s, count] : kRegressions) run(s, std::chrono::hours(1), count);
     } else {
         run(seed, std::chrono::seconds(seconds), actions);
     }
