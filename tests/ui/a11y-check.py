@@ -8,7 +8,6 @@ import contextlib
 import datetime
 import os
 import shutil
-import signal
 import struct
 import subprocess
 import sys
@@ -55,7 +54,7 @@ class Session:
 
     def __init__(self, program):
         self.work = tempfile.mkdtemp(prefix="tamber-a11y-")
-        self.procs = []
+        self.program = None
         try:
             self.open(program)
         except BaseException:
@@ -78,7 +77,8 @@ class Session:
         self.log = os.path.join(self.work, "program.log")
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    LANG="zh_TW.UTF-8")
-        program = self.start([exe], env, log=self.log)
+        with open(self.log, "wb") as out:
+            self.program = program = subprocess.Popen([exe], env=env, cwd=self.work, stdout=out, stderr=subprocess.STDOUT)
 
         import pyatspi  # after the session bus is known
         self.pyatspi = pyatspi
@@ -88,25 +88,17 @@ class Session:
         if not self.app:
             raise RuntimeError(f"the program did not appear on the accessibility bus:\n{self.log_tail()}")
 
-    def start(self, command, env=None, log=None):
-        with open(log or os.devnull, "wb") as out:
-            proc = subprocess.Popen(command, env=env, cwd=self.work, stdout=out, stderr=subprocess.STDOUT,
-                                    start_new_session=True)
-        self.procs.append(proc)
-        return proc
-
     def log_tail(self, lines=40):
         with open(self.log, errors="replace") as f:
             return "".join(f.readlines()[-lines:])
 
     def close(self):
-        for p in reversed(self.procs):
-            with contextlib.suppress(OSError):
-                os.killpg(p.pid, signal.SIGTERM)
+        if self.program:
+            self.program.terminate()
             try:
-                p.wait(timeout=10)
+                self.program.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                p.kill()
+                self.program.kill()
         shutil.rmtree(self.work, ignore_errors=True)
 
     def find_app(self):
