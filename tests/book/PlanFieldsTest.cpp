@@ -115,7 +115,7 @@ TEST(PlanFields, RatesAsTyped) {
 // method with a point: the editor's tests).
 TEST(PlanFields, APlanShownInTheFieldsReadsBackIntoTheSamePlan) {
     const TPlanRecord records[] = {
-        RecordBuilder(prEveryNDays, Ymd(2001, 3, 4), 9).Interval(14).Amount(-700).Kind(pkFixAccount).Text("定存 no. 1"),
+        Flow(prEveryNDays, Ymd(2001, 3, 4), 9, -700, "定存 no. 1").Interval(14),
         RecordBuilder(prTwiceMonthly, Ymd(2001, 3, 4), 24).Days(10, 25).Kind(pkCollect).Amount(5000).Club(300, 800, 4, false, 900),
         RecordBuilder(prOnce, Ymd(2001, 3, 4), 1).Kind(pkLoan).Amount(900000).Method(mtEqualPrincipal).Rate(7.75),
     };
