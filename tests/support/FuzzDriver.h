@@ -1,12 +1,9 @@
-// Everything the program computes on a plan file, driven from its raw bytes, for the fuzz target and the test
-// replaying its corpus. A failure reported to the user (an ETamberError) is a proper outcome; anything else escapes:
-// another exception, or a TDriverFault when an occurrence breaks its plan's numbering or two independent
-// computations of a figure differ.
+// Everything the program computes on a plan file, driven from its raw bytes, for the fuzz target and its corpus test. A
+// failure reported to the user (ETamberError) is a proper outcome; a std::logic_error says two computations disagree.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 #include <string_view>
 
@@ -21,15 +18,8 @@
 
 namespace tamber::support {
 
-class TDriverFault : public std::logic_error {
-public:
-    using std::logic_error::logic_error;
-};
-
-namespace fuzz_detail {
-
 inline void Check(bool ok, const char* rule) {
-    if (!ok) throw TDriverFault(rule);
+    if (!ok) throw std::logic_error(rule);
 }
 inline bool IsDay(TDate d) {
     return std::isfinite(d) && d == std::trunc(d) && d >= kMinDay && d <= kMaxDay;
@@ -37,30 +27,24 @@ inline bool IsDay(TDate d) {
 inline TDate ClampDay(double d) {
     return std::clamp(std::trunc(d), double{kMinDay}, double{kMaxDay});
 }
-inline bool Fits(int64_t v) {
-    return v >= INT32_MIN && v <= INT32_MAX;
-}
 
 template <class T>
 T ReadAt(std::string_view bytes, std::size_t offset) {
     T value{};
-    if (bytes.size() >= offset + sizeof value) std::memcpy(&value, bytes.data() + offset, sizeof value);
+    if (bytes.size() >= offset + sizeof value) std::copy_n(bytes.data() + offset, sizeof value, reinterpret_cast<char*>(&value));
     return value;
 }
 
 // Runs Work; false when it failed with an error reported to the user.
 template <class F>
-bool Reported(F&& work) {
-    try {
-        work();
-        return true;
-    } catch (const ETamberError&) {
-        return false;
-    }
+bool Reported(F&& work) try {
+    work();
+    return true;
+} catch (const ETamberError&) {
+    return false;
 }
 
-// Up to 48 occurrences after Start, each against its period numbers, DateOfPeriod and its neighbours; then their
-// amounts added one by one against AmountBetween.
+// Up to 48 occurrences after Start against their numbers, dates and neighbours, then their sum against AmountBetween.
 inline void WalkFrom(const TCustomPlan& plan, const TDate start) {
     TDate from = start;
     int64_t walked = 0;
@@ -79,7 +63,13 @@ inline void WalkFrom(const TCustomPlan& plan, const TDate start) {
     int32_t between = 0;
     if (!whole) return;
     const bool computed = Reported([&] { between = plan.AmountBetween(start, from + 1); });
-    Check(Fits(walked) ? computed && between == walked : !computed, "a span's sum differs from its occurrences");
+    Check(walked == int32_t(walked) ? computed && between == walked : !computed, "a span's sum differs from its occurrences");
+}
+
+// Balance against the chart's start balance of Day (the balance at the end of the day before), where that is computed.
+inline void CheckChartBalance(const TPlanBook& book, int32_t opening, TDate day, TDate today, int32_t balance, const char* rule) {
+    int32_t chart = 0;
+    if (Reported([&] { chart = ComputeStartBalance(book, opening, day, today); })) Check(chart == balance, rule);
 }
 
 // The calendar's month of Day: its last balance against the chart's start balance of the day after.
@@ -91,49 +81,40 @@ inline void DriveMonth(const TPlanBook& book, int32_t opening, TDate today, TDat
     TCalendarMonth calendar;
     if (!Reported([&] { ComputeMonth(book, state, ymd.Year, ymd.Month, today, calendar); })) return;
     const TDate end = EncodeDate(ymd.Year, ymd.Month, 1) + calendar.DaysThisMonth();
-    int32_t start = 0;
-    if (end > today && Reported([&] { start = ComputeStartBalance(book, opening, end, today); })) {
-        Check(calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance == start, "a calendar balance differs from the chart's");
-    }
+    const int32_t last = calendar.Cell(calendar.DayToCell(calendar.DaysThisMonth())).Balance;
+    if (end > today) CheckChartBalance(book, opening, end, today, last, "a calendar balance differs from the chart's");
 }
-
-}  // namespace fuzz_detail
 
 // Loads Bytes as a plan file and drives every computation on what loaded. Header bytes the file format leaves
 // without meaning choose the days: bytes 8..9 how long after the balance date the file is opened, bytes 12..15
 // another today for the calendar and the chart (0: the same day), bytes 16..19 the chart's unit, count and start.
 inline void DrivePlanBytes(std::string_view bytes) {
-    using namespace fuzz_detail;
     TPlanBook book;
     TPlanFileHeader header;
     if (!Reported([&] { header = ReadPlanBytes(bytes, book); })) return Check(book.Empty(), "a refused file left plans behind");
     Check(IsDay(std::trunc(header.BalanceDate)), "a header date accepted outside the calendar");
 
-    // The catch-up accepted unchanged: the loaded balance plus every plan's occurrences in between. Today comes from
-    // the system clock: never before day 1, so no walk meets day 0, which also means "no occurrence".
+    // The catch-up accepted unchanged: the loaded balance plus every plan's occurrences in between (today: day 1 on).
     const TDate catchUpToday = ClampDay(header.BalanceDate + 2 + ReadAt<uint16_t>(bytes, 8) % 1024);
     int32_t opening = header.Balance;
-    TPendingList pending;
-    if (catchUpToday >= 1 && !book.Empty() && Reported([&] { pending = BuildPendingList(book, header.BalanceDate, catchUpToday); })) {
+    if (catchUpToday >= 1 && !book.Empty()) Reported([&] {
+        const TPendingList pending = BuildPendingList(book, header.BalanceDate, catchUpToday);
         int64_t expected = header.Balance;
-        bool summed = true;
-        for (int i = 0; i < book.Count() && summed; ++i) {
-            summed = Reported([&] { expected += book.Plan(i).AmountBetween(header.BalanceDate, catchUpToday); });
-        }
+        const bool summed = Reported([&] {
+            for (int i = 0; i < book.Count(); ++i) expected += book.Plan(i).AmountBetween(header.BalanceDate, catchUpToday);
+        });
         const bool fits = Reported([&] { opening = CaughtUpBalance(header.Balance, pending); });
-        if (summed) Check(fits ? opening == expected : !Fits(expected), "the caught-up balance differs from the plans' sums");
-    }
+        if (summed) Check(fits ? opening == expected : expected != int32_t(expected), "the caught-up balance differs from the plans' sums");
+    });
     const auto viewDay = ReadAt<uint32_t>(bytes, 12);
     const TDate today = viewDay == 0 && catchUpToday >= 1 ? catchUpToday : 1 + double(viewDay % uint32_t{kMaxDay});
 
     for (int i = 0; i < book.Count(); ++i) {
         const TCustomPlan& plan = book.Plan(i);
         const int32_t count = plan.Rec().PeriodCount;
-        Check(count >= 1 && IsDay(plan.FirstDate()) && IsDay(plan.LastDate()) &&
-                  plan.NextOccurrence(plan.FirstDate() - 0.5) == plan.FirstDate() &&
+        Check(count >= 1 && IsDay(plan.FirstDate()) && IsDay(plan.LastDate()) && plan.NextOccurrence(plan.FirstDate() - 0.5) == plan.FirstDate() &&
                   plan.PrevOccurrence(plan.LastDate() + 1) == plan.LastDate() && plan.DateOfPeriod(count) == plan.LastDate() &&
-                  plan.PeriodAmount(0) == 0 && plan.PeriodAmount(INT32_MIN) == 0 &&
-                  (count == INT32_MAX || plan.PeriodAmount(count + 1) == 0),
+                  plan.PeriodAmount(0) == 0 && plan.PeriodAmount(INT32_MIN) == 0 && (count == INT32_MAX || plan.PeriodAmount(count + 1) == 0),
               "the first or last occurrence");
         // Day 0 also means "no occurrence": walks start there at the earliest, as the program's start from today.
         for (const TDate from : {plan.FirstDate() - 1, today - 1, plan.LastDate() - 40}) WalkFrom(plan, std::max(from, 0.0));
@@ -144,14 +125,10 @@ inline void DrivePlanBytes(std::string_view bytes) {
             (void)MakeEnteredPlan(fields, ReadPlanFields(fields));
         });
     }
-    // Today's month, the next, a year on, the last there is, the months of the first plans' next occurrences.
-    std::vector<TDate> months = {today, ClampDay(today + 31), ClampDay(today + 366), kMaxDay};
-    for (int i = 0; i < std::min(book.Count(), 3); ++i) Reported([&] { months.push_back(book.Plan(i).NextOccurrence(today + 31)); });
-    for (const TDate day : months) {
-        if (day != 0) DriveMonth(book, opening, today, day);
-    }
-    // The chart of the unit, count and start the bytes choose: its line, then three one-day steps, each with the
-    // bars of the plans due on the new last day. Only a line from today on holds the calendar's balances.
+    // Today's month, the next, a year on, the last, the months of the first plans' next occurrences (December 1899 if none).
+    for (const TDate day : {today, ClampDay(today + 31), ClampDay(today + 366), TDate{kMaxDay}}) DriveMonth(book, opening, today, day);
+    for (int i = 0; i < std::min(book.Count(), 3); ++i) Reported([&] { DriveMonth(book, opening, today, book.Plan(i).NextOccurrence(today + 31)); });
+    // The chart the bytes choose, stepped three days on; only a line from today on holds the calendar's balances.
     const TChartInterval interval = ChartInterval(ReadAt<uint8_t>(bytes, 17), static_cast<TChartUnit>(ReadAt<uint8_t>(bytes, 16) % 3));
     const TDate start = std::max(ClampDay(today + ReadAt<int16_t>(bytes, 18)), 1.0);
     Reported([&] {
@@ -160,13 +137,8 @@ inline void DrivePlanBytes(std::string_view bytes) {
             const TBalancePoint last = line.Points().back();
             Check(line.Points().size() == std::size_t(interval.DayCount) && last.Date == line.ChartStartDate() + interval.DayCount - 1,
                   "trend points");
-            int32_t expected = 0;
-            if (start >= today && Reported([&] { expected = ComputeStartBalance(book, opening, last.Date + 1, today); })) {
-                Check(last.Balance == expected, "a trend balance differs from the start balance");
-            }
-            std::vector<TPlanBar> bars;
-            if (!Reported([&] { bars = line.StepOneDay(book); })) break;
-            for (const TPlanBar& bar : bars) {
+            if (start >= today) CheckChartBalance(book, opening, last.Date + 1, today, last.Balance, "a trend balance differs");
+            for (const TPlanBar& bar : line.StepOneDay(book)) {
                 Check(bar.Date == line.Points().back().Date && book.Plan(bar.PlanIndex).NextOccurrence(bar.Date - 1) == bar.Date,
                       "a bar of a plan not due");
             }
@@ -174,10 +146,8 @@ inline void DrivePlanBytes(std::string_view bytes) {
     });
     Reported([&] {  // the lowest balance ahead is the chart's balance of its day
         const TLookAhead ahead = LookAhead(book, opening, today);
-        const TDate after = ahead.Lowest ? ahead.Lowest->Date + 1 : today;
-        Check(!ahead.Lowest || ComputeStartBalance(book, opening, after, today) == ahead.Lowest->Balance, "lowest balance");
+        if (ahead.Lowest) CheckChartBalance(book, opening, ahead.Lowest->Date + 1, today, ahead.Lowest->Balance, "lowest balance");
     });
-    // Written back and read again: the same plans, byte for byte.
     struct : TByteSink {
         std::string Bytes;
         void Write(const uint8_t* data, std::size_t size) override { Bytes.append(reinterpret_cast<const char*>(data), size); }
@@ -186,9 +156,7 @@ inline void DrivePlanBytes(std::string_view bytes) {
     WritePlanFile(sink, book, header);
     TPlanBook again;
     Check(Reported([&] { (void)ReadPlanBytes(sink.Bytes, again); }) && again.Count() == book.Count(), "a written book does not read back");
-    for (int i = 0; i < book.Count(); ++i) {
-        Check(RecordToBytes(again.Plan(i).Rec()) == RecordToBytes(book.Plan(i).Rec()), "a record changed writing back");
-    }
+    for (int i = 0; i < book.Count(); ++i) Check(RecordToBytes(again.Plan(i).Rec()) == RecordToBytes(book.Plan(i).Rec()), "a record changed");
 }
 
 }  // namespace tamber::support

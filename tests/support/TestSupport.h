@@ -1,12 +1,14 @@
 // What the model, book and window tests share: plan records written the short way, books, plan files, scratch folders.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "book/BookErrors.h"
@@ -21,60 +23,40 @@ inline TDate Ymd(int y, int m, int d) {
     return EncodeDate(y, m, d);
 }
 
-// A plan record built field by field from a zero record: an income of 0 until Amount says otherwise.
+// A plan record built field by field from a zero record: an income of 0 until Amount (below 0: an expense) sets it.
 struct RecordBuilder {
     TPlanRecord rec = ZeroPlanRecord();
     RecordBuilder(int periodKind, TDate start, int periodCount) {
-        rec.PeriodKind = static_cast<uint8_t>(periodKind);
-        rec.StartDate = start;
-        rec.PeriodCount = periodCount;
-        rec.IntervalDays = 1;
-        rec.Direction = 1;
+        Set(&TPlanRecord::PeriodKind, periodKind).Set(&TPlanRecord::StartDate, start).Set(&TPlanRecord::PeriodCount, periodCount);
+        rec.IntervalDays = rec.Direction = 1;
     }
-    RecordBuilder& Interval(int days) {
-        rec.IntervalDays = days;
+    template <class T>
+    RecordBuilder& Set(T TPlanRecord::*field, auto value) {
+        rec.*field = static_cast<T>(value);
         return *this;
     }
-    RecordBuilder& Days(uint16_t a, uint16_t b, uint16_t c = 0) {
-        rec.MonthDays = {a, b, c};
-        return *this;
-    }
-    // A signed amount: negative for an expense.
+    RecordBuilder& Interval(int days) { return Set(&TPlanRecord::IntervalDays, days); }
+    RecordBuilder& Days(uint16_t a, uint16_t b, uint16_t c = 0) { return Set(&TPlanRecord::MonthDays, std::array{a, b, c}); }
     RecordBuilder& Amount(int32_t amount) {
         rec.Amount = amount < 0 ? -amount : amount;
         rec.Direction = amount < 0 ? -1 : 1;
         return *this;
     }
-    RecordBuilder& Kind(int planKind) {
-        rec.PlanKind = static_cast<uint8_t>(planKind);
-        return *this;
-    }
-    RecordBuilder& Method(int method) {
-        rec.Method = static_cast<uint8_t>(method);
-        return *this;
-    }
-    RecordBuilder& Rate(double rate) {
-        SetAnnualRate(rec, rate);
-        return *this;
-    }
+    RecordBuilder& Kind(int planKind) { return Set(&TPlanRecord::PlanKind, planKind); }
+    RecordBuilder& Method(int method) { return Set(&TPlanRecord::Method, method); }
+    RecordBuilder& Rate(double rate) { return Set(&TPlanRecord::AnnualRate, DoubleToSixByteReal(rate)); }
     RecordBuilder& Club(int32_t baseBid, int32_t winningBid, int32_t winningPeriod, bool inner, int32_t aboveBase) {
-        rec.BaseBid = baseBid;
-        rec.WinningBid = winningBid;
-        rec.WinningPeriod = winningPeriod;
-        rec.InnerBidding = inner ? 1 : 0;
-        rec.AboveBaseTotal = aboveBase;
-        return *this;
-    }
-    RecordBuilder& Text(const std::string& utf8) {
-        SetDescriptionBytes(rec, Utf8ToBig5(utf8).Bytes);
-        return *this;
+        std::tie(rec.BaseBid, rec.WinningBid, rec.WinningPeriod, rec.AboveBaseTotal) = std::tie(baseBid, winningBid, winningPeriod, aboveBase);
+        return Set(&TPlanRecord::InnerBidding, inner ? 1 : 0);
     }
     operator TPlanRecord() const { return rec; }
 };
 
-// A fixed flow of a signed amount per occurrence (every IntervalDays 1 day for period kind 0).
+// A fixed flow of a signed amount per occurrence (every IntervalDays 1 day for period kind 0), its text in code page 950.
 inline RecordBuilder Flow(int periodKind, TDate start, int count, int32_t amount, const std::string& text = "") {
-    return RecordBuilder(periodKind, start, count).Amount(amount).Text(text);
+    RecordBuilder b(periodKind, start, count);
+    SetDescriptionBytes(b.rec, Utf8ToBig5(text).Bytes);
+    return b.Amount(amount);
 }
 inline RecordBuilder Once(TDate date, int32_t amount) {
     return Flow(prOnce, date, 1, amount);
@@ -89,9 +71,7 @@ inline TPlanBook MakeBook(const std::vector<TPlanRecord>& records) {
 
 // A plan whose amounts cannot be computed: its amount times its direction leaves 32 bits.
 inline TPlanRecord Broken(TDate start) {
-    TPlanRecord rec = Flow(prEveryNDays, start, 100, -1);
-    rec.Amount = INT32_MIN;
-    return rec;
+    return Flow(prEveryNDays, start, 100, -1).Set(&TPlanRecord::Amount, INT32_MIN);
 }
 
 // The index of the plan named by the EPlanError Work throws; -1 when it throws none.
@@ -107,13 +87,13 @@ int FailingPlan(F&& work) {
 
 using Bytes = std::vector<uint8_t>;
 
-inline Bytes ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 inline std::string ReadText(const std::filesystem::path& path) {
-    const Bytes bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+inline Bytes ReadBytes(const std::filesystem::path& path) {
+    const std::string text = ReadText(path);
+    return Bytes(text.begin(), text.end());
 }
 inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
@@ -122,12 +102,10 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 // A plan file's bytes: the header, then the records.
 inline Bytes FileBytes(TDate balanceDate, int32_t balance, const std::vector<TPlanRecord>& records) {
-    const TRecordBytes head = HeaderToBytes({balanceDate, balance});
-    Bytes bytes(head.begin(), head.end());
-    for (const TPlanRecord& rec : records) {
-        const TRecordBytes r = RecordToBytes(rec);
-        bytes.insert(bytes.end(), r.begin(), r.end());
-    }
+    std::vector<TRecordBytes> parts = {HeaderToBytes({balanceDate, balance})};
+    for (const TPlanRecord& rec : records) parts.push_back(RecordToBytes(rec));
+    Bytes bytes;
+    for (const TRecordBytes& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
     return bytes;
 }
 
