@@ -203,6 +203,16 @@ std::string AsNobody(const std::function<std::string()>& work) {
     });
 }
 
+// Work run in a child process that may write no file beyond Bytes, as on a disk that fills up.
+std::string OnAFullDisk(rlim_t bytes, const std::function<std::string()>& work) {
+    return InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return work();
+    });
+}
+
 // A caught-up header not written (a disk filling up; someone else's file written while the list was shown) leaves the
 // file on the disk as it is and the caught-up book loaded, to be saved as the user decides.
 TEST(PlanFile, ACatchUpNotWrittenKeepsTheFileAndTheCaughtUpBook) {
@@ -212,10 +222,7 @@ TEST(PlanFile, ACatchUpNotWrittenKeepsTheFileAndTheCaughtUpBook) {
     const path file = dir / "f.tbr";
     WriteBytes(file, before);
     const auto accept = [](TPendingList&, const TPlanBookState&) { return std::optional<int32_t>(1020); };
-    const std::string outcome = InChild([&] {  // may write nothing beyond 100 bytes
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string outcome = OnAFullDisk(100, [&] {
         TPlanBook book;
         TPlanBookState state;
         try {
@@ -285,7 +292,9 @@ TEST(PlanFile, BadFilesGiveTheirMessageAndLeaveTheFolderAsItWas) {
         std::string expected = c.Outcome;
         EXPECT_EQ(outcome, expected.find('@') == std::string::npos ? expected : expected.replace(expected.find('@'), 1, file.string()));
         EXPECT_EQ(contents() == before, outcome != "saved") << "the file as it was, or the saved book";
-        if (c.Lies == 'f') EXPECT_EQ(std::filesystem::status(file).permissions(), c.File) << "a saved file keeps its access rights";
+        if (c.Lies == 'f') {
+            EXPECT_EQ(std::filesystem::status(file).permissions(), c.File) << "a saved file keeps its access rights";
+        }
         EXPECT_EQ(listing(), entries) << "no file is left behind or lost";
     }
 }
@@ -304,9 +313,20 @@ TEST(Settings, ReadAndWriteTheHistoryKeysOnly) {
     };
     for (const auto& [before, names, after, read] : cases) {
         std::ofstream(file, std::ios::binary) << before;
-        if (after) EXPECT_TRUE(WriteSettings(file, names) && ReadText(file) == after) << ReadText(file);
+        if (after) {
+            EXPECT_TRUE(WriteSettings(file, names) && ReadText(file) == after) << ReadText(file);
+        }
         EXPECT_EQ(ReadSettings(file), read) << before;
     }
+}
+
+TEST(Settings, AFileThatCannotBeWrittenWholeNeverReplacesTheGoodOne) {
+    ScratchDir dir;
+    const auto file = dir / kSettingsFileName;
+    const std::string good = "[Tamber98]\r\nHistory1=/a.tbr\r\n";
+    std::ofstream(file, std::ios::binary) << good;
+    const std::string written = OnAFullDisk(16, [&] { return WriteSettings(file, {"/a-name-longer-than-the-disk-has-room-for.tbr"}) ? "written" : "refused"; });
+    EXPECT_EQ(std::tuple(written, ReadText(file), std::distance(std::filesystem::directory_iterator(dir.Path), {})), std::tuple("refused", good, 1));
 }
 
 TEST(Settings, UnwritableFoldersFallBackToTheUserFolderOrFail) {
