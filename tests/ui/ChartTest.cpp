@@ -1,8 +1,5 @@
 // The chart window: the balance line, the bars of ticked plans, the lowest point, the dynamic display, the mouse
 // readout, the axes.
-#include <QCheckBox>
-#include <QListWidget>
-
 #include <qcustomplot.h>
 
 #include "UiTestSupport.h"

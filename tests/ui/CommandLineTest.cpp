@@ -1,6 +1,4 @@
 // The program's command line: a plan file to open, help, the version or what is wrong.
-#include <QDir>
-
 #include "UiTestSupport.h"
 #include "ui/About.h"
 #include "ui/CommandLine.h"

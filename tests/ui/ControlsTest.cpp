@@ -1,13 +1,5 @@
 // The two controls of every window: the month calendar (its layout, setters, mouse and keys, what each cell shows)
 // and the filtered edit field (the ValidChars syntax, what reaches the text by each way of entering it).
-#include <QAccessible>
-#include <QApplication>
-#include <QClipboard>
-#include <QInputMethodEvent>
-#include <QMenu>
-#include <QMimeData>
-#include <QSignalSpy>
-
 #include <climits>
 
 #include "UiTestSupport.h"

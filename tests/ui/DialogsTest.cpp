@@ -1,10 +1,5 @@
 // The catch-up dialog, the balance adjustment, the unsaved-changes prompt, the system's dialogs behind the prompts,
 // and the program's windows wired to the main window's commands.
-#include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QTimer>
-
 #include "UiTestSupport.h"
 #include "ui/About.h"
 #include "ui/Updated.h"

@@ -1,8 +1,5 @@
 // The plan editor as a user drives it: the fields shown, plans stored as typed and shown again, the commands, the
 // preview of a plan's schedule.
-#include <QRadioButton>
-#include <QStackedWidget>
-
 #include "UiTestSupport.h"
 
 using namespace tamber;

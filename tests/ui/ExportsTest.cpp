@@ -1,9 +1,5 @@
 // The month's printout, the file menu's print and export commands and the
 // chart's image file, with every dialog scripted.
-#include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
-
 #include "UiTestSupport.h"
 #include "ui/Exports.h"
 #include "ui/MonthPrint.h"

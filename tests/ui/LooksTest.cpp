@@ -1,11 +1,5 @@
 // What a user sees and a screen reader reads: figures and grid texts shown whole, the editor's buttons in place, the
 // toolkit's texts in Chinese and a name on every field.
-#include <QAbstractSpinBox>
-#include <QApplication>
-#include <QRadioButton>
-#include <QStyle>
-#include <QTranslator>
-
 #include "UiTestSupport.h"
 #include "ui/Exports.h"
 #include "ui/UiTexts.h"

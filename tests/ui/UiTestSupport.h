@@ -2,15 +2,8 @@
 // controls by name, table rows, and the list of test classes that UiTestMain.cpp runs in one program.
 #pragma once
 
-#include <QAction>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <deque>
 #include <functional>
