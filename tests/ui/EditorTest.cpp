@@ -1,8 +1,4 @@
-// The plan editor as a user drives it: the fields shown, plans stored as typed and shown again, the commands, the
-// preview of a plan's schedule.
-#include <QRadioButton>
-#include <QStackedWidget>
-
+// The plan editor: the fields shown, plans stored as typed and shown again, the commands, the schedule's preview.
 #include "UiTestSupport.h"
 
 using namespace tamber;
@@ -11,8 +7,7 @@ using namespace tamber::test;
 
 namespace {
 
-// The stored fields of a plan: period kind, count, interval, listed days, direction, amount, base bid, winning bid
-// and meeting, inner bidding, above the base bid, plan kind, method, rate and description (the start: the grid).
+// A plan's stored fields in the order of the record, with the rate per year (the start date: the grid's).
 QString Stored(const TPlanRecord& r) {
     const auto n = [](long long v) { return QString::number(v); };
     return QStringList{n(r.PeriodKind), n(r.PeriodCount), n(r.IntervalDays),
@@ -35,26 +30,13 @@ const TEntry kEntries[] = {
     {"club, inner bidding, twice a month", 1, 6, {"1=20", "3=5", "4=21", "7=5000", "8=300", "9=800", "10=6", "11=4400"}, {"RadioButton5"}, "6 20 0 5/21/0 0 5000 300 800 6 1 0 1 0 0 "},
     {"club, outer bidding, three times a month", 1, 7, {"1=9", "3=1", "4=11", "5=21", "7=50", "8=3", "9=8", "10=2", "11=44"}, {"RadioButton5", "RadioButton6"}, "7 9 0 1/11/21 0 50 3 8 2 0 44 1 0 0 "},
     {"deposit, interest at the end", 2, 5, {"1=13", "14=1000x00", "13=5.5x"}, {"RadioButton4"}, "5 13 0 0/0/0 0 100000 0 0 0 0 0 2 1 5.5 "},
-    {"deposit, interest monthly", 2, 3, {"1=4", "14=-100", "13=1"}, {"RadioButton4", "RadioButton1"}, "3 4 0 0/0/0 0 -100 0 0 0 0 0 2 0 1 "},
-    {"compound, lump sum in and out, once", 3, 8, {"16=1000", "15=2"}, {}, "8 1 0 0/0/0 0 1000 0 0 0 0 0 3 3 2 "},
-    {"compound, deposits in", 3, 1, {"1=5", "16=1000", "15=2"}, {"RadioButton8"}, "1 5 0 0/0/0 0 1000 0 0 0 0 0 3 2 2 "},
     {"compound, draws out", 3, 9, {"1=5", "16=1000", "15=2"}, {"RadioButton9"}, "9 5 0 0/0/0 0 1000 0 0 0 0 0 3 0 2 "},
-    {"loan, equal instalments", 4, 10, {"1=13", "18=120000", "17=6"}, {}, "10 13 0 0/0/0 0 120000 0 0 0 0 0 4 4 6 "},
     {"loan, equal principal (本金定額攤還法)", 4, 5, {"1=13", "18=120000", "17=6"}, {"RadioButton11"}, "5 13 0 0/0/0 0 120000 0 0 0 0 0 4 5 6 "},
 };
 
-// Monthly fields of a kind from 10 March 2026, with what Set fills in.
-TPlanFields Fields(int kind, const char* count, void (*set)(TPlanFields&)) {
-    TPlanFields f;
-    f.KindIndex = kind;
-    f.PeriodIndex = prMonthly;
-    f.PeriodCount = count;
-    f.StartDate = Ymd(2026, 3, 10);
-    set(f);
-    return f;
-}
-
-// The fields of a plan, and the preview's rows, its last row and its notes.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // what a designated initialiser leaves out is default
+// Monthly fields from 10 March 2026, and the preview's rows, its last row and its notes.
+const TDate kStart = Ymd(2026, 3, 10);
 const struct {
     const char* Name;
     TPlanFields Fields;
@@ -62,13 +44,10 @@ const struct {
     QStringList Last;
     const char* Notes;
 } kPreviews[] = {
-    {"a fixed expense", Fields(pkFixAccount, "3", [](TPlanFields& f) { f.FixAmount = "500", f.Income = false; }), 3, {"3", "2026/5/10", "-500", "-1,500"}, ""},
-    {"a savings club won at the third meeting", Fields(pkCollect, "5", [](TPlanFields& f) { f.ClubAmount = "1000", f.BaseBid = f.WinningBid = f.AboveBaseTotal = "0", f.WinningPeriod = "3"; }), 5, {"5", "2026/7/10", "-1,000", "0"}, ""},
-    {"a deposit paying interest monthly", Fields(pkSaving, "3", [](TPlanFields& f) { f.SavingAmount = "12000", f.SavingRate = "10"; }), 3, {"3", "2026/5/10", "12,100", "200"}, "總收入 12,200　總支出 -12,000"},
-    {"a compound deposit in and out in one sum", Fields(pkCompound, "2", [](TPlanFields& f) { f.CompoundAmount = "10000", f.CompoundRate = "12"; }), 2, {"2", "2026/4/10", "10,100", "100"}, "總收入 10,100　總支出 -10,000"},
-    {"a loan of equal principal instalments", Fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000", f.LoanRate = "12", f.EqualInstalments = false; }), 4, {"4", "2026/6/10", "-10,200", "-900"}, "總收入 30,000　總支出 -30,900"},
-    {"more periods than the preview lists", Fields(pkFixAccount, "1500", [](TPlanFields& f) { f.PeriodIndex = prEveryNDays, f.IntervalDays = "1", f.FixAmount = "1"; }), 1000, {"1000", "2028/12/3", "1", "1,000"}, "只列出前 1,000 期, 共 1,500 期"},
-    {"no rate yet: nothing", Fields(pkLoan, "4", [](TPlanFields& f) { f.LoanAmount = "30000"; }), 0, {}, ""},
+    {"a fixed expense", {.KindIndex = pkFixAccount, .PeriodIndex = prMonthly, .PeriodCount = "3", .StartDate = kStart, .FixAmount = "500", .Income = false}, 3, {"3", "2026/5/10", "-500", "-1,500"}, ""},
+    {"a loan of equal principal instalments", {.KindIndex = pkLoan, .PeriodIndex = prMonthly, .PeriodCount = "4", .StartDate = kStart, .LoanAmount = "30000", .LoanRate = "12", .EqualInstalments = false}, 4, {"4", "2026/6/10", "-10,200", "-900"}, "總收入 30,000　總支出 -30,900"},
+    {"more periods than the preview lists", {.KindIndex = pkFixAccount, .PeriodIndex = prEveryNDays, .PeriodCount = "1500", .StartDate = kStart, .IntervalDays = "1", .FixAmount = "1"}, 1000, {"1000", "2028/12/3", "1", "1,000"}, "只列出前 1,000 期, 共 1,500 期"},
+    {"no rate yet: nothing", {.KindIndex = pkLoan, .PeriodIndex = prMonthly, .PeriodCount = "4", .StartDate = kStart, .LoanAmount = "30000"}, 0, {}, ""},
 };
 
 }  // namespace
@@ -83,7 +62,6 @@ class EditorTest : public QObject {
 
     QString Edit(int n) const { return QStringLiteral("RFilterEdit%1").arg(n); }
     void Choose(const char* selector, int index) { Get<QComboBox>(form_.get(), selector)->setCurrentIndex(index); }
-    bool Shown(const QString& name) const { return Get(form_.get(), name)->isVisibleTo(form_.get()); }
     QString Cell(int row, int column) const {
         const QTableWidgetItem* item = Get<QTableWidget>(form_.get(), "StringGrid1")->item(row, column);
         return item ? item->text() : QString();
@@ -115,30 +93,14 @@ private slots:
         form_->SetStartDate(Ymd(2001, 6, 20));
         form_->show();
     }
-    void cleanup() { form_.reset(); }
 
-    void opensBlankWithTheFieldsOfEachKindAndPeriod() {
-        QCOMPARE(form_->focusWidget(), Get(form_.get(), "ComboBox2"));
-        QVERIFY(Get<QRadioButton>(form_.get(), "RadioButton2")->isChecked() && Get<QRadioButton>(form_.get(), "RadioButton6")->isChecked());
+    void eachKindShowsItsPageAndMonthlyDepositsAndLoans() {
         const char* pages[] = {"FixAccount", "Collect", "Saving", "Compound", "Loan"};
         for (int kind = 4; kind >= 0; --kind) {  // deposits and loans are monthly; the others leave the period as it is
             Choose("ComboBox1", prYearly);
             Choose("ComboBox2", kind);
-            QCOMPARE(Get<QStackedWidget>(form_.get(), "Notebook1")->currentWidget()->objectName(), QString::fromLatin1(pages[kind]));
-            QCOMPARE(Get<QComboBox>(form_.get(), "ComboBox1")->currentIndex(), kind >= pkSaving ? int(prMonthly) : int(prYearly));
-        }
-        // Shown or not: interval panel, listed days panel, third listed day, number of periods and its label.
-        const std::pair<int, const char*> periods[] = {{prEveryNDays, "10011"}, {prMonthly, "00011"}, {prTwiceMonthly, "01011"}, {prThriceMonthly, "01111"}, {prOnce, "00000"}};
-        for (const auto& [period, fields] : periods) {
-            Choose("ComboBox1", period);
-            QString flags;
-            for (const char* name : {"Panel2", "Panel3", "RFilterEdit5", "RFilterEdit1", "Label2"}) flags += Shown(name) ? '1' : '0';
-            QCOMPARE(flags, QString::fromLatin1(fields));
-        }
-        Choose("ComboBox2", pkCollect);
-        for (const char* radio : {"RadioButton5", "RadioButton6"}) {
-            Click(form_.get(), radio);
-            QCOMPARE(Shown("Label17") && Shown("RFilterEdit11"), radio[11] == '6');
+            QCOMPARE(std::pair(Get<QStackedWidget>(form_.get(), "Notebook1")->currentWidget()->objectName(), Get<QComboBox>(form_.get(), "ComboBox1")->currentIndex()),
+                     std::pair(QString::fromLatin1(pages[kind]), kind >= pkSaving ? int(prMonthly) : int(prYearly)));
         }
     }
 
@@ -148,31 +110,32 @@ private slots:
         for (const TEntry& e : kEntries) {
             Enter(e);
             Click(form_.get(), "Button1");
-            QVERIFY2(prompts_.Errors.isEmpty(), qPrintable(prompts_.Errors.join('\n')));
-            QVERIFY2(Stored(book_.Plan(book_.Count() - 1).Rec()) == QString::fromUtf8(e.Stored), e.Name);
+            QVERIFY2(prompts_.Errors.isEmpty() && Stored(book_.Plan(book_.Count() - 1).Rec()) == QString::fromUtf8(e.Stored), e.Name);
         }
-        QCOMPARE(QStringList({Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(0, 5), Cell(1, 0), Cell(2, 0), Cell(9, 3)}),
-                 QStringList({"固定支出", "rent", ShortDate(Ymd(2001, 6, 20)), "每月", "500", "12", "固定收入", "跟會", "每隔三年"}));
+        QCOMPARE(QStringList({Cell(0, 0), Cell(0, 1), Cell(0, 2), Cell(0, 3), Cell(0, 4), Cell(0, 5), Cell(1, 0), Cell(2, 0), Cell(5, 3)}),
+                 QStringList({"固定支出", "rent", ShortDate(Ymd(2001, 6, 20)), "每月", "500", "12", "固定收入", "跟會", "每隔二年"}));
         for (int i = 0; i < book_.Count(); ++i) {
             const TRecordBytes before = RecordToBytes(book_.Plan(i).Rec());
             Click(form_.get(), "Button3");
             ClickRow(i);
-            QCOMPARE(form_->SelectedPlan(), i);
             Click(form_.get(), "Button5");
-            QVERIFY2(RecordToBytes(book_.Plan(i).Rec()) == before && prompts_.Errors.isEmpty(), kEntries[i].Name);
+            QVERIFY2(form_->SelectedPlan() == i && RecordToBytes(book_.Plan(i).Rec()) == before && prompts_.Errors.isEmpty(), kEntries[i].Name);
         }
-        QCOMPARE(Text(form_.get(), Edit(13)) + Text(form_.get(), Edit(17)), "1" + QStringLiteral("6") + QLocale().decimalPoint() + "00");
     }
 
-    // Add selects the new plan, which Modify and Delete then act on without a click; Modify keeps the plan's place;
-    // Remove outdated keeps a plan ending today.
-    void commandsChangeTheBookAndTheGrid() {
+    // Refused commands say why and change nothing (a kind typed in is no kind). Add selects the new plan, which Modify
+    // and Delete act on without a click; Modify keeps the plan's place; Remove outdated keeps a plan ending today.
+    void commandsChangeTheBookAndTheGridOrSayWhyNot() {
         for (const int day : {14, 15, 16}) book_.Append(CreateFrom(Flow(prMonthly, Ymd(2001, 1, day), 6, day - 13)));
         form_->RefreshPlanGrid();
-        QCOMPARE(Get<QTableWidget>(form_.get(), "StringGrid1")->rowCount(), 4);
         ClickRow(3);  // a blank filler row selects nothing
-        QCOMPARE(form_->SelectedPlan(), -1);
         Enter(kEntries[0]);
+        Click(form_.get(), "Button5");
+        Get<QComboBox>(form_.get(), "ComboBox2")->lineEdit()->setText(QStringLiteral("其他"));
+        Click(form_.get(), "Button1");
+        QCOMPARE(std::tuple(prompts_.Errors, Amounts(), state_.Modified, Get<QTableWidget>(form_.get(), "StringGrid1")->rowCount(), form_->SelectedPlan()),
+                 std::tuple(QStringList{"請先點選右側計劃", "請選擇計劃類別"}, QList<int>{1, 2, 3}, false, 4, -1));
+        Get<QComboBox>(form_.get(), "ComboBox2")->lineEdit()->setText(QStringLiteral("固定收入／支出"));
         Click(form_.get(), "Button1");
         QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Get<QTableWidget>(form_.get(), "StringGrid1")->currentRow(), state_.Modified),
                  std::tuple(QList<int>{1, 2, 3, -500}, 3, 3, true));
@@ -184,33 +147,6 @@ private slots:
         ClickRow(2);
         Click(form_.get(), "Button6");
         QCOMPARE(std::tuple(Amounts(), form_->SelectedPlan(), Cell(2, 4)), std::tuple(QList<int>{2, 3}, -1, QString()));
-        Click(form_.get(), "Button4");
-        QVERIFY(!form_->isVisible() && form_->result() == QDialog::Accepted);
-    }
-
-    // Refused commands show one message and change neither the book nor Modified.
-    void refusedCommandsChangeNothing() {
-        // KindText is typed into the kind selector: no kind is chosen unless it is one of its items.
-        const struct {
-            const char *Name, *Button;
-            bool Select;
-            const char *KindText, *Message;
-        } rows[] = {
-            {"add without a kind", "Button1", false, "", "請選擇計劃類別"},
-            {"modify without a selected plan", "Button5", false, "固定收入／支出", "請先點選右側計劃"},
-            {"modify after typing into the kind", "Button5", true, "其他", "請選擇計劃類別"},
-        };
-        for (const auto& row : rows) {
-            init();
-            book_.Append(CreateFrom(Flow(prMonthly, Ymd(2001, 1, 15), 12, -500)));
-            form_->RefreshPlanGrid();
-            Enter({"", 0, 5, {"1=12", "6=900"}, {}, ""});
-            if (row.Select) ClickRow(0);
-            Get<QComboBox>(form_.get(), "ComboBox2")->lineEdit()->setText(QString::fromUtf8(row.KindText));
-            Click(form_.get(), row.Button);
-            QVERIFY2(prompts_.Errors == QStringList{QString::fromUtf8(row.Message)}, row.Name);
-            QVERIFY2(Amounts() == QList<int>{-500} && !state_.Modified && form_->SelectedPlan() == (row.Select ? 0 : -1), row.Name);
-        }
     }
 
     void thePreviewListsEachKindsSchedule_data() { Rows(kPreviews); }
@@ -222,9 +158,6 @@ private slots:
         QStringList last;
         for (int column = 0; c.Rows > 0 && column < grid->columnCount(); ++column) last << grid->item(c.Rows - 1, column)->text();
         QCOMPARE(std::tuple(grid->rowCount(), last, Text(form_.get(), "PreviewNotes")), std::tuple(c.Rows, c.Last, QString::fromUtf8(c.Notes)));
-        if (c.Rows > 0) return;
-        Type(form_.get(), Edit(17), "12");  // a field's change redraws the preview a moment later
-        QTRY_COMPARE(grid->rowCount(), 4);
     }
 };
 

@@ -1,6 +1,4 @@
 // Runs every window test class in one program.
-#include <QApplication>
-
 #include "UiTestSupport.h"
 
 int main(int argc, char** argv) {

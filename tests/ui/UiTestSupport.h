@@ -1,20 +1,9 @@
-// What the window tests share: the windows and controls, a scripted stand-in for every dialog, finding and driving
-// controls by name, table rows, and the list of test classes that UiTestMain.cpp runs in one program.
+// What the window tests share: a scripted stand-in for every dialog, controls found and driven by name, table rows,
+// and the test classes that UiTestMain.cpp runs in one program.
 #pragma once
 
-#include <QAction>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <deque>
-#include <functional>
-#include <memory>
+#include <QtWidgets>
 
 #include "TestSupport.h"
 #include "ui/ChartUnit.h"
@@ -30,13 +19,12 @@ namespace tamber::test {
 // Answers every question from a script and remembers what was asked.
 class TScriptedPrompts : public ui::TPrompts {
 public:
-    std::deque<QString> OpenNames, SaveNames;  // answers of the file dialogs; none left = cancelled
-    QStringList Errors;                        // every error box, in order
-    int SaveChangesAsked = 0;
-    int SavesFromThePrompt = 0;                         // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
-    std::deque<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
-    std::deque<bool> OpenInUseAnswers;                  // a file another copy has open; empty = not opened
-    int OverwritesAsked = 0, InUseAsked = 0;
+    QStringList OpenNames, SaveNames;              // answers of the file dialogs; none left = cancelled
+    QStringList Errors;                            // every error box, in order
+    int SavesFromThePrompt = 0;                    // how often "存檔" is pressed in the unsaved-changes prompt before "離開"
+    QList<ui::TOverwriteAnswer> OverwriteAnswers;  // a file changed on disk; empty = cancelled
+    QList<bool> OpenInUseAnswers;                  // a file another copy has open; empty = not opened
+    int OverwritesAsked = 0, InUseAsked = 0, SaveChangesAsked = 0;
 
     QString OpenPlanFileName(QWidget*) override { return Next(OpenNames); }
     QString SavePlanFileName(QWidget*) override { return Next(SaveNames); }
@@ -56,12 +44,7 @@ public:
 
 private:
     template <class T>
-    static T Next(std::deque<T>& answers, T none = T()) {
-        if (answers.empty()) return none;
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
+    static T Next(QList<T>& answers, T none = T()) { return answers.isEmpty() ? none : answers.takeFirst(); }
 };
 
 template <class T = QWidget>
@@ -72,7 +55,6 @@ T* Get(const QWidget* window, const QString& name) {
 }
 inline QString Text(const QWidget* window, const QString& name) {
     const QWidget* w = Get(window, name);
-    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
     return w->property(w->property("currentText").isValid() ? "currentText" : "text").toString();
 }
 inline void Click(const QWidget* window, const QString& name) {
@@ -83,7 +65,6 @@ inline void Trigger(const QWidget* window, const QString& name) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Get<QAction>(window, name)->trigger();
 }
-// Types ASCII into a field key by key, replacing what it held.
 inline void Type(const QWidget* window, const QString& name, const QString& text) {
     auto* edit = Get<QLineEdit>(window, name);
     edit->clear();
@@ -105,9 +86,8 @@ inline QString ShortDate(TDate date) {
 }
 
 // The test classes of the window tests, each made and run once by the test program.
-using TTestFactory = std::function<std::unique_ptr<QObject>()>;
-inline std::vector<TTestFactory>& UiTests() {
-    static std::vector<TTestFactory> tests;
+inline std::vector<std::function<std::unique_ptr<QObject>()>>& UiTests() {
+    static std::vector<std::function<std::unique_ptr<QObject>()>> tests;
     return tests;
 }
 template <class T>
