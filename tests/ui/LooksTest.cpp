@@ -1,6 +1,9 @@
 // What a user sees: figures and grid texts shown whole, the editor's buttons in place, the toolkit's texts in Chinese.
 #include "UiTestSupport.h"
+#include "ui/Exports.h"
 #include "ui/UiTexts.h"
+#include "ui/catchup.h"
+#include "ui/init.h"
 
 using namespace tamber;
 using namespace tamber::ui;
@@ -30,6 +33,23 @@ QStringList ButtonPlaces(TForm2& editor) {
     for (QPushButton* b : editor.findChildren<QPushButton*>())
         places << b->objectName() + QVariant(QRect(b->mapTo(&editor, QPoint()), b->size())).toString();
     return places;
+}
+
+template <class... T>
+bool IsAny(const QObject* o) {
+    return (qobject_cast<const T*>(o) || ...);
+}
+
+// The fields, lists and grids of Window without a name for a screen reader. The parts of a spin box, a list or a grid
+// (its edit, its headings) speak through it; an editable combo box's edit holds the focus and is read itself.
+QStringList Nameless(QWidget* window) {
+    QStringList nameless;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        QWidget* up = w->parentWidget();
+        while (up != window && !IsAny<QAbstractSpinBox, QAbstractItemView>(up) && !(IsAny<QComboBox>(up) && !IsAny<QLineEdit>(w))) up = up->parentWidget();
+        if (up == window && IsAny<QLineEdit, QComboBox, QAbstractSpinBox, QAbstractItemView>(w) && w->accessibleName().isEmpty()) nameless << window->objectName() + '/' + w->objectName();
+    }
+    return nameless;
 }
 
 }  // namespace
@@ -96,6 +116,20 @@ private slots:
             editor_->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(period);
             same(PeriodKindCaption(period));
         }
+    }
+
+    void everyFieldListAndGridOfEveryWindowHasAName() {
+        TPlanBookState state;
+        TForm3 balance(
+            state, [this] { return today_; }, prompts_);
+        TPendingList pending = {{0, 1, EncodeDate(2026, 12, 1), "100", "房租"}};
+        TForm5 catchUp(pending, EncodeDate(2026, 11, 30), 0, prompts_);
+        TForm4 chart(
+            main_->Book(), 0, [this] { return today_; }, &prompts_);
+        TExportSpanDialog span({today_, today_}, today_, today_);
+        QStringList nameless;
+        for (QWidget* window : std::initializer_list<QWidget*>{main_.get(), editor_.get(), &balance, &catchUp, &chart, &span}) nameless << Nameless(window);
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
     }
 
     void toolkitTextsAreInTraditionalChinese() {
