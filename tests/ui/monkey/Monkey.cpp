@@ -6,17 +6,8 @@
 // window open the calendar shows what ComputeMonth gives. A watchdog ends a run whose window stops
 // answering; a failure prints the seed, the action count and the last actions, which MONKEY_SEED and
 // MONKEY_ACTIONS repeat. MONKEY_SECONDS: how long (300 s); --regressions: the normal test run's fixed seeds.
-#include <QApplication>
-#include <QDir>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLockFile>
-#include <QMenu>
-#include <QPdfWriter>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <atomic>
 #include <chrono>
@@ -263,11 +254,7 @@ private:
         QWidget* window = popup ? popup : modal ? modal
                                                 : Main_.get();
         // Each action with its chance in a hundred; those a window cannot take fall through to the next.
-        const struct {
-            int Upto;
-            bool Can;
-            void (TMonkey::*Act)(QWidget*);
-        } kActions[] = {
+        const std::tuple<int, bool, void (TMonkey::*)(QWidget*)> kActions[] = {
             {30, true, &TMonkey::Click},
             {55, true, &TMonkey::Type},
             {66, true, &TMonkey::Scroll},
@@ -277,12 +264,8 @@ private:
             {100, true, &TMonkey::Resize},
         };
         const int roll = Random_.Between(0, 99);
-        for (const auto& a : kActions) {
-            if (roll < a.Upto && a.Can) {
-                (this->*a.Act)(window);
-                break;
-            }
-        }
+        const auto& [upto, can, act] = *std::find_if(std::begin(kActions), std::end(kActions), [&](const auto& a) { return roll < std::get<0>(a) && std::get<1>(a); });
+        (this->*act)(window);
         --Depth_;
     }
 
@@ -329,10 +312,8 @@ private:
 
     // Sets a bar, steps it or drags its slider.
     void Scroll(QWidget* window) {
-        QList<QScrollBar*> bars;
-        for (QScrollBar* bar : window->findChildren<QScrollBar*>()) {
-            if (bar->isVisible() && bar->isEnabled()) bars << bar;
-        }
+        QList<QScrollBar*> bars = window->findChildren<QScrollBar*>();
+        bars.removeIf([](const QScrollBar* bar) { return !bar->isVisible() || !bar->isEnabled(); });
         if (bars.isEmpty()) return Click(window);
         QScrollBar* bar = Pick(Random_, bars);
         const int value = Random_.Between(bar->minimum(), bar->maximum()), how = Random_.Between(0, 2);
