@@ -1,11 +1,7 @@
-// tamber98-monkey: random user actions on the main window, offscreen, on a generated plan book in a scratch
-// folder: clicks, keys (Chinese text too), menu commands, scroll bars, opening and closing every window and
-// the program, loading and saving; now and then another program changes, removes or locks a plan file.
-// Questions are answered at random through the prompt seam; file dialogs point into the scratch folder.
-// After each action every plan file in the folder loads, no half-written file is left, and with no other
-// window open the calendar shows what ComputeMonth gives. A watchdog ends a run whose window stops
-// answering; a failure prints the seed, the action count and the last actions, which MONKEY_SEED and
-// MONKEY_ACTIONS repeat. MONKEY_SECONDS: how long (300 s); --regressions: the normal test run's fixed seeds.
+// tamber98-monkey: random user actions on the main window, offscreen, on a generated plan book in a scratch folder,
+// while other programs change, remove or lock its plan files (`make monkey` in the README). After each action every
+// plan file loads, no half-written file is left, and the calendar shows what ComputeMonth gives. MONKEY_SEED,
+// MONKEY_ACTIONS and MONKEY_SECONDS (300) set a run; --regressions replays the normal test run's fixed seeds.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -165,13 +161,9 @@ private:
     QString Folder_;
 };
 
-QString Describe(const QWidget* w) {
-    QString path;
-    for (; w; w = w->parentWidget()) {
-        const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
-        path = path.isEmpty() ? name : name + '/' + path;
-    }
-    return path;
+QString Describe(const QWidget* w) {  // the object names from the window down
+    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+    return w->parentWidget() ? Describe(w->parentWidget()) + '/' + name : name;
 }
 
 class TMonkey {
@@ -209,12 +201,15 @@ private:
         SavePlanFile(name.toStdString(), support::GeneratePlanBook(count, today, Random_.Next()), state, today - 19);
     }
 
+    // The main window closed, and the program started again.
+    void Restart(const QString& how) {
+        Note(how + QStringLiteral(": the program starts again"));
+        Main_->close();
+        Main_.reset();
+        OpenMainWindow();
+    }
     void OpenMainWindow() {
-        ui::TForm1::TOptions options;
-        options.SettingsFile = Path("Tamber98.ini").toStdString();
-        options.Prompts = &Prompts_;
-        options.Today = [] { return kToday; };
-        Main_ = std::make_unique<ui::TForm1>(options);
+        Main_ = std::make_unique<ui::TForm1>(ui::TForm1::TOptions{Path("Tamber98.ini").toStdString(), &Prompts_, [] { return kToday; }});
         ui::WireWindows(*Main_, Prompts_);
         Main_->resize(1000, 720);
         Main_->show();
@@ -242,11 +237,7 @@ private:
             return;
         }
         if (topLevel) {
-            if (!Main_->isVisible()) {  // closed by a key or the menu: the program starts again
-                Note(QStringLiteral("the program starts again"));
-                Main_.reset();
-                OpenMainWindow();
-            }
+            if (!Main_->isVisible()) Restart(QStringLiteral("closed by a key or the menu"));
             CheckCalendar();
         }
         ++gLog.Actions;
@@ -339,11 +330,7 @@ private:
 
     void Close(QWidget* window) {
         Note(QStringLiteral("close %1").arg(Describe(window)));
-        if (window == Main_.get()) {
-            Main_->close();
-            Main_.reset();
-            return OpenMainWindow();
-        }
+        if (window == Main_.get()) return Restart(QStringLiteral("closed"));
         // The catch-up dialog has no close box: it ends by its buttons or Escape.
         if (window->objectName() == QLatin1String("TForm5") || Random_.Chance(50)) QTest::keyClick(window, Qt::Key_Escape);
         else window->close();
@@ -413,7 +400,7 @@ private:
         const TCalendarMonth& shown = calendar.MonthData();
         TCalendarMonth expected = shown;
         TPlanBookState state = Main_->State();
-        QString totals = "00";  // a plan that cannot be computed leaves every amount 0
+        QString totals;  // a plan that cannot be computed leaves the totals blank
         try {
             const TMonthTotals t = ComputeMonth(Main_->Book(), state, calendar.Year(), calendar.Month(), ui::FromQDate(kToday), expected);
             totals = QString::fromStdString(FormatMonthTotal(t.Income) + FormatMonthTotal(t.Expense));
