@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     const tamber::TDate today = tamber::support::GeneratedBookToday();
-    int written = 0;
     for (const int count : {0, 1, 2, 3, 5, 8, 13, 20}) {
         for (uint64_t seed = 1; seed <= 3; ++seed) {
             const tamber::TPlanBook book = tamber::support::GeneratePlanBook(count, today, seed);
@@ -26,9 +25,7 @@ int main(int argc, char** argv) {
             const tamber::TDate savedOn = today - static_cast<double>(seed * 3);
             const std::string name = "seed-" + std::to_string(count) + "-" + std::to_string(seed) + ".tbr";
             tamber::SavePlanFile(folder / name, book, state, savedOn);
-            ++written;
         }
     }
-    std::printf("plan_seeds: %d files in %s\n", written, folder.c_str());
     return 0;
 }
