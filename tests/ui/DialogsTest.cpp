@@ -19,7 +19,9 @@ QString Page(TForm5& dialog) {
     const QList<TRFilterEdit*> edits = dialog.findChildren<TRFilterEdit*>();
     QStringList first;
     for (const char* column : {"NumberLabel1", "PlanLabel1", "DateLabel1", "RFilterEdit1"}) first << Text(&dialog, column);
-    return QStringLiteral("%1 %2%3 %4 %5").arg(Text(&dialog, "PageLabel"), Get(&dialog, "Button1")->isEnabled() ? "<" : "", Get(&dialog, "Button2")->isEnabled() ? ">" : "", first.join('|')).arg(std::count_if(edits.begin(), edits.end(), [](QWidget* e) { return !e->isHidden(); }));
+    const auto shown = std::count_if(edits.begin(), edits.end(), [](QWidget* e) { return !e->isHidden(); });
+    const QString back = Get(&dialog, "Button1")->isEnabled() ? "<" : "", next = Get(&dialog, "Button2")->isEnabled() ? ">" : "";
+    return QStringLiteral("%1 %2%3 %4 %5").arg(Text(&dialog, "PageLabel"), back, next, first.join('|')).arg(shown);
 }
 
 // Does Act in the modal window of type T that Command opens, once it is shown; closes it should Act leave it open.

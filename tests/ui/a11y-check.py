@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""Reads the program the way a screen reader does, through AT-SPI: under a virtual display and a private D-Bus
-session, the program (in a scratch folder, a plan file among its recent files) loads the plan file from the File
-menu; then one calendar cell and the names of the editor's fields are read. Exits 0 when both read as they should,
-1 when not, 77 without the tools.   a11y-check.py PATH/TO/tamber98
-"""
+"""Reads the program as a screen reader does, through AT-SPI, under a virtual display and a private D-Bus session:
+a plan file loaded from the File menu, one calendar cell and the names of the editor's fields. Exits 0 when they read
+as they should, 1 when not, 77 without the tools.   a11y-check.py PATH/TO/tamber98"""
 import contextlib
 import datetime
 import os
