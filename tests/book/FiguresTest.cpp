@@ -70,8 +70,8 @@ TEST(Ledger, MonthFromTodayOrTheCarryInAndItsDayItems) {
         calendar.Layout(2025, 4, 0);
         calendar.Cell(calendar.DayToCell(9)).Balance = 77;  // whatever the month showed before
         const TMonthTotals totals = ComputeMonth(MakeBook(plans), state, 2025, month, today, calendar);
-        EXPECT_EQ(std::tuple(state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance, totals.OutOfRangeFrom, calendar.MonthAverageKnown),
-                  std::tuple(carryIn, int64_t{income}, int64_t{expense}, average, outOfRangeFrom, outOfRangeFrom == 0))
+        EXPECT_EQ(std::tuple(calendar.Month(), state.MonthCarryIn, totals.Income, totals.Expense, calendar.MonthAverageBalance, totals.OutOfRangeFrom, calendar.MonthAverageKnown),
+                  std::tuple(month, carryIn, int64_t{income}, int64_t{expense}, average, outOfRangeFrom, outOfRangeFrom == 0))
             << what;
         for (const auto& [d, in, out, balance] : days) {
             const TDayCell& cell = calendar.Cell(calendar.DayToCell(d));
@@ -108,10 +108,16 @@ TEST(CatchUp, ListsOccurrencesAfterTheBalanceDateAndBeforeTodayPlanByPlan) {
         Flow(prMonthly, Ymd(2025, 3, 30), 2, 7),                           // its last before today
     });
     std::vector<std::tuple<int32_t, int32_t, TDate, std::string, std::string>> rows;
-    for (const TPassRecord& p : BuildPendingList(book, Ymd(2025, 4, 5), Ymd(2025, 5, 1))) {
-        rows.emplace_back(p.PlanIndex, p.Occurrence, p.Date, p.AmountText, p.Description);
-    }
-    EXPECT_EQ(rows, (decltype(rows){{0, 2, Ymd(2025, 4, 11), "-20", ""}, {0, 3, Ymd(2025, 4, 21), "-20", ""}, {2, 1, Ymd(2025, 4, 9), "500", "獎金"}, {3, 1, Ymd(2025, 4, 15), "-100", ""}, {3, 2, Ymd(2025, 4, 30), "-100", ""}, {3, 3, Ymd(2025, 4, 30), "-100", ""}, {4, 2, Ymd(2025, 4, 30), "7", ""}}));
+    for (const TPassRecord& p : BuildPendingList(book, Ymd(2025, 4, 5), Ymd(2025, 5, 1))) rows.emplace_back(p.PlanIndex, p.Occurrence, p.Date, p.AmountText, p.Description);
+    EXPECT_EQ(rows, (decltype(rows){
+                        {0, 2, Ymd(2025, 4, 11), "-20", ""},
+                        {0, 3, Ymd(2025, 4, 21), "-20", ""},
+                        {2, 1, Ymd(2025, 4, 9), "500", "獎金"},
+                        {3, 1, Ymd(2025, 4, 15), "-100", ""},
+                        {3, 2, Ymd(2025, 4, 30), "-100", ""},
+                        {3, 3, Ymd(2025, 4, 30), "-100", ""},
+                        {4, 2, Ymd(2025, 4, 30), "7", ""},
+                    }));
 }
 
 TEST(CatchUp, ConfirmedAmountsAreSignedWholeNumbersAddedToTheLoadedBalance) {

@@ -43,6 +43,7 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
         {"schedule " + file + "--from 2024-01-01", 2, "", "option --to is missing"},
         {"catchup " + file + "--today 2024-02-30", 2, "", "--today '2024-02-30' is not a date"},
         {"month " + file + "--today 2024-01-01 --month 2024-13", 2, "", "--month '2024-13' is not a month"},
+        {"month " + file + "--today 2024-01-01 --month 2024/04", 2, "", "--month '2024/04' is not a month"},
         {"trend " + file + "--today 2024-01-01 --start 9999-12-30 --days 3", 2, "", "runs past 9999-12-31"},
         {"plans '" + (dir / "missing.tbr").string() + "'", 1, "", "missing.tbr: 讀檔錯誤"},
         {"schedule '" + (dir / "broken.tbr").string() + "' --from 2025-04-01 --to 2025-04-30", 1, "", "plan 1: 金額超出範圍"},

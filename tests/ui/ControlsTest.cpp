@@ -139,6 +139,8 @@ private slots:
         leap.SetStartOfWeek(7);  // no such weekday: ignored
         QCOMPARE(std::pair(QDate(leap.Year(), leap.Month(), leap.Day()), leap.CellText(0, 0) + leap.CellText(6, 0) + leap.CellText(7, 0) + leap.CellText(0, 7)),
                  std::pair(QDate(2000, 2, 29), QStringLiteral("週一週日")));
+        leap.SetUseCurrentDate(true);  // back to the day it was made with
+        QCOMPARE(QDate(leap.Year(), leap.Month(), leap.Day()), QDate(2000, 1, 31));
     }
 
     void mouseAndKeysChooseADay_data() { Rows(kChoices); }

@@ -86,10 +86,11 @@ private slots:
         };
         QVERIFY(!adjust(QStringLiteral("2500")));  // no file: only the balance changes
         state.PlanFileName = path.toStdString();
-        QVERIFY(adjust(QStringLiteral("--5")));  // not a number: neither the balance nor the file changes
+        state.FileStamp = StampFile(state.PlanFileName);  // as loaded
+        QVERIFY(adjust(QStringLiteral("--5")));           // not a number: neither the balance nor the file changes
         QCOMPARE(std::pair(state.OpeningBalance, ReadBytes(path.toStdString())), std::pair(2500, before));
-        QVERIFY(!adjust(QStringLiteral("-300")));  // the open file's header takes the balance
-        QCOMPARE(ReadBytes(path.toStdString()), FileBytes(kToday - 1, -300, {Once(kToday + 3, 50)}));
+        QVERIFY(!adjust(QStringLiteral("-300")));                                                                                                         // the open file's header takes the balance
+        QCOMPARE(std::pair(ReadBytes(path.toStdString()), ChangedOnDisk(state)), std::pair(FileBytes(kToday - 1, -300, {Once(kToday + 3, 50)}), false));  // a header of ours
         state.PlanFileName = dir_.filePath(QStringLiteral("gone/x.tbr")).toStdString();
         QVERIFY(adjust(QStringLiteral("9")));  // the file cannot be written: said at once, and kept to be saved
         QCOMPARE(std::tuple(state.OpeningBalance, state.Modified, prompts_.Errors.first(), prompts_.Errors.last().left(6)),

@@ -102,6 +102,14 @@ private slots:
             QCOMPARE(std::pair(Get<QStackedWidget>(form_.get(), "Notebook1")->currentWidget()->objectName(), Get<QComboBox>(form_.get(), "ComboBox1")->currentIndex()),
                      std::pair(QString::fromLatin1(pages[kind]), kind >= pkSaving ? int(prMonthly) : int(prYearly)));
         }
+        // Shown or not: the interval, the listed days, the third listed day, the number of periods; 清除 (-1) shows a monthly plan's.
+        const std::pair<int, const char*> periods[] = {{prEveryNDays, "1001"}, {prTwiceMonthly, "0101"}, {prThriceMonthly, "0111"}, {-1, "0001"}, {prOnce, "0000"}};
+        for (const auto& [period, fields] : periods) {
+            period < 0 ? Click(form_.get(), "Button3") : Choose("ComboBox1", period);
+            QString flags;
+            for (const char* name : {"Panel2", "Panel3", "RFilterEdit5", "RFilterEdit1"}) flags += Get(form_.get(), name)->isVisibleTo(form_.get()) ? '1' : '0';
+            QCOMPARE(flags, QString::fromLatin1(fields));
+        }
     }
 
     // Each plan is stored as typed and chosen, listed in the grid, and shown again in the fields when its row is
