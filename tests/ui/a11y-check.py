@@ -12,7 +12,6 @@ import sys
 import tempfile
 import time
 
-SKIP = 77
 A11Y_BUS_SERVICE = "/usr/share/dbus-1/services/org.a11y.Bus.service"
 
 
@@ -30,20 +29,12 @@ def plan_file(path, today):
         f.write(bytes(header) + bytes(plan))
 
 
-def a11y_bus_ready():
-    """Whether the accessibility bus answers on the session bus."""
-    return subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                           "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0
-
-
 def wait_for(what, seconds=60, step=0.5):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
-        found = what()
-        if found:
+        if found := what():
             return found
         time.sleep(step)
-    return None
 
 
 class Session:
@@ -70,7 +61,8 @@ class Session:
 
         # Asking for the accessibility bus starts it. The program asks once, at start: the bus must answer
         # before, or on a busy machine the program is never seen.
-        if not wait_for(a11y_bus_ready, 60):
+        ask = ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress"]
+        if not wait_for(lambda: subprocess.run(ask, capture_output=True).returncode == 0, 60):
             raise RuntimeError("the accessibility bus did not start")
         self.log = os.path.join(self.work, "program.log")
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -126,8 +118,7 @@ class Session:
         return out
 
     def find(self, **kw):
-        found = self.all(**kw)
-        return found[0] if found else None
+        return next(iter(self.all(**kw)), None)
 
     @staticmethod
     def press(a):
@@ -160,7 +151,7 @@ def main():
             needed.append(None)
         if not all(needed) or not os.path.exists(A11Y_BUS_SERVICE):
             print("SKIP: Xvfb, D-Bus, at-spi2-core or python3-pyatspi is not installed")
-            return SKIP
+            return 77  # skipped
         return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1600x1000x24 -nolisten tcp", "dbus-run-session", "--",
                                sys.executable, os.path.abspath(__file__), "--inside", sys.argv[1]]).returncode
     if len(sys.argv) != 3 or sys.argv[1] != "--inside":

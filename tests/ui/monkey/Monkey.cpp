@@ -348,7 +348,7 @@ private:
         if (files.isEmpty()) return;
         const QString name = Pick(Random_, files), path = Path(name), lock = ui::PlanFileLockName(path);
         const std::filesystem::path file = path.toStdString();
-        switch (Random_.Between(0, 5)) {
+        switch (Random_.Between(0, 4)) {
             case 0:
                 Note(QStringLiteral("another copy saves %1").arg(name));
                 return WriteBook(path, Random_.Between(0, 40));
@@ -368,14 +368,9 @@ private:
                     if (held->tryLock(0)) ForeignLocks_[lock] = std::move(held);
                 }
                 return;
-            case 4:
+            default:
                 Note(QStringLiteral("a copy that crashed left the lock of %1").arg(name));
                 if (!QFile::exists(lock)) std::ofstream(lock.toStdString()) << "2147483000\ntamber98\n\n";
-                return;
-            default:
-                if (name == QLatin1String("damaged.tbr") || name == QLatin1String("plans-3.tbr")) return;
-                Note(QStringLiteral("%1 is copied to plans-3.tbr").arg(name));
-                std::filesystem::copy_file(file, Path("plans-3.tbr").toStdString(), std::filesystem::copy_options::overwrite_existing);
         }
     }
 
@@ -480,8 +475,6 @@ int main(int argc, char* argv[]) {
     std::atomic<bool> stop{false};
     std::thread watchdog(Watchdog, std::cref(stop));
     const auto run = [](uint64_t s, Clock::duration budget, long count) {
-        std::printf("monkey: seed %llu\n", static_cast<unsigned long long>(s));
-        std::fflush(stdout);
         const auto start = Clock::now();
         const long done = TMonkey(s, budget, count).Run();
         std::printf("monkey: seed %llu: %ld actions in %.0f s, no fault found\n", static_cast<unsigned long long>(s), done,
