@@ -34,9 +34,12 @@ TEST(ReportTool, PrintsTheProgramsFiguresAndReportsErrorsByExitCode) {
          ""},
         {"trend " + file + "--today 2025-04-10 --start 2025-04-14 --days 3", 0,
          "date,balance\n2025-04-14,1000\n2025-04-15,600\n2025-04-16,600\n", ""},
+        {"month " + file + "--today 2025-04-28 --month 2025-04", 0,  // from today's day; the average 3200 / 3
+         "date,income,expense,balance\n2025-04-28,0,0,1000\n2025-04-29,0,0,1000\n2025-04-30,200,0,1200\ntotal,200,0,1067\n", ""},
+        {"catchup " + file + "--today 2025-05-01", 0,
+         "plan,period,date,amount\n0,1,2025-04-09,300\n1,1,2025-04-15,-500\n2,1,2025-04-15,100\n2,2,2025-04-30,100\n2,3,2025-04-30,100\nbalance,,,1100\n", ""},
         {"lowest " + file + "--today 2025-04-10", 0, "what,date,balance\nlowest,2025-06-15,-100\nfirst_below_zero,2025-06-15,-100\n", ""},
         {"lowest '" + (dir / "large.tbr").string() + "' --today 2025-04-10", 1, "", "結存超出範圍: 2031-05-06 起"},
-        {"plans --help", 0, report::UsageText(), ""},
         {"", 2, "", "no command given"},
         {"totals " + file, 2, "", "unknown command 'totals'"},
         {"plans", 2, "", "no FILE given"},

@@ -46,6 +46,7 @@ TEST(Dates, KnownDaysAndImpossibleDates) {
     EXPECT_EQ(DayOf(kMinDay) + DayOf(kMaxDay + 0.5), kMinDay + kMaxDay);
     for (const int32_t bad : {kMaxDay + 1, kMinDay - 1}) EXPECT_THROW(DecodeDay(bad), EInvalidDate) << bad;
     EXPECT_THROW(ClampedDate(2001, 4, 0), EInvalidDate);
+    EXPECT_EQ(DaysInMonth(2000, 0) + DaysInMonth(2000, 13), 0) << "no such month";
 }
 
 TSixByteReal Bytes(uint8_t b0, uint8_t b5, uint8_t b1 = 0) {
