@@ -4,6 +4,7 @@ a plan file loaded from the File menu, one calendar cell and the names of the ed
 as they should, 1 when not, 77 without the tools.   a11y-check.py PATH/TO/tamber98"""
 import contextlib
 import datetime
+import importlib.util
 import os
 import shutil
 import struct
@@ -145,11 +146,7 @@ def calendar_cell(s, day):
 def main():
     if len(sys.argv) == 2:  # first under a virtual display and a private session bus of its own
         needed = [shutil.which(t) for t in ("xvfb-run", "xauth", "dbus-run-session", "dbus-send")]
-        try:
-            import pyatspi  # noqa: F401
-        except ImportError:
-            needed.append(None)
-        if not all(needed) or not os.path.exists(A11Y_BUS_SERVICE):
+        if not importlib.util.find_spec("pyatspi") or not all(needed) or not os.path.exists(A11Y_BUS_SERVICE):
             print("SKIP: Xvfb, D-Bus, at-spi2-core or python3-pyatspi is not installed")
             return 77  # skipped
         return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1600x1000x24 -nolisten tcp", "dbus-run-session", "--",
